@@ -1,0 +1,85 @@
+#include "app/MainModule.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/frmDemo.h"
+#include "platform/AppFolder.h"
+#include "platform/MessageBoxes.h"
+
+namespace korvi {
+
+namespace {
+
+bool CheckFolder(MessageBoxes& boxes, const QString& appFolder, const QString& folder,
+                 const QString& keyName) {
+    if (!folder.isEmpty() && QFileInfo(ResolveFolder(appFolder, folder)).isDir()) {
+        return true;
+    }
+    boxes.show(
+        folder + QStringLiteral(" ディレクトリが見つかりません。\r\n設定ファイル(Setting.ini)の ") +
+            keyName + QStringLiteral(" を確認してください。"),
+        QStringLiteral("Directory Error!"), BoxIcon::Critical);
+    return false;
+}
+
+}  // namespace
+
+QString ResolveFolder(const QString& appFolder, const QString& folder) {
+    const QString native = NativePath(folder);
+    if (QDir::isAbsolutePath(native)) {
+        return native;
+    }
+    return QDir(appFolder).filePath(native);
+}
+
+MainModule::MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock)
+    : context_{ApplicationFolder(), {}, {}, boxes, dialogs, sound, clock} {}
+
+MainModule::~MainModule() = default;
+
+bool MainModule::RefuseSecondCopy() {
+    // One copy per user: a lock in the temp folder, taken over when its owner crashed.
+    lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(QStringLiteral("korvisensor.lock")));
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0)) {
+        return false;
+    }
+    lock_.reset();
+    context_.boxes.show(QStringLiteral("プログラムは既に起動しています。"),
+                        QStringLiteral("起動エラー"), BoxIcon::None);
+    return true;
+}
+
+bool MainModule::Main() {
+    if (RefuseSecondCopy()) {
+        return false;
+    }
+    QDir(context_.appFolder).mkpath(QStringLiteral("SavaData"));
+
+    const QString settingFile =
+        InApplicationFolder(context_.appFolder, QStringLiteral("Setting.ini"));
+    const QString problem = ReadSettingFile(settingFile, context_.settings, context_.boxes);
+    if (!problem.isEmpty()) {
+        context_.boxes.show(problem, QStringLiteral("設定エラー"), BoxIcon::Critical);
+        return false;
+    }
+    if (!CheckFolder(context_.boxes, context_.appFolder, context_.settings.BmpDir,
+                     QStringLiteral("BMPファイルディレクトリ")) ||
+        !CheckFolder(context_.boxes, context_.appFolder, context_.settings.BaseDir,
+                     QStringLiteral("ベースファイルディレクトリ"))) {
+        return false;
+    }
+
+    window_ = std::make_unique<frmDemo>(context_);
+    if (!window_->Load()) {
+        context_.boxes.show(QStringLiteral("描画用設定ファイルが見つかりません。"),
+                            QStringLiteral("ファイルエラー"), BoxIcon::Critical);
+        window_.reset();
+        return false;
+    }
+    window_->showMaximized();
+    return true;
+}
+
+}  // namespace korvi

@@ -1,0 +1,26 @@
+// korvisensor: the viewer and demonstration tool for the pressure-position sensor system.
+#include <QApplication>
+
+#include "app/MainModule.h"
+#include "app/frmDemo.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/QtSoundOutput.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("KorviSensor"));
+    korvi::QtMessageBoxes boxes;
+    korvi::QtFileDialogs dialogs;
+    korvi::QtSoundOutput sound;
+    korvi::SteadyClock clock;
+    korvi::MainModule program(boxes, dialogs, sound, clock);
+    if (!program.Main()) {
+        return 1;
+    }
+    boxes.setParent(program.window());
+    dialogs.setParent(program.window());
+    QObject::connect(program.window(), &korvi::frmDemo::endProgram, &app,
+                     [] { QApplication::exit(0); });
+    return QApplication::exec();
+}

@@ -1,0 +1,2 @@
+// The exchange with the controller lives here.
+namespace korvi {}

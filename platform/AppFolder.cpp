@@ -1,0 +1,30 @@
+#include "platform/AppFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace korvi {
+
+QString ApplicationFolder() {
+    const QString home = qEnvironmentVariable("KORVISENSOR_HOME");
+    if (!home.isEmpty()) {
+        return QDir(home).absolutePath();
+    }
+    return QCoreApplication::applicationDirPath();
+}
+
+QString NativePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path;
+#else
+    QString result = path;
+    result.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return result;
+#endif
+}
+
+QString InApplicationFolder(const QString& folder, const QString& name) {
+    return QDir(folder).filePath(NativePath(name));
+}
+
+}  // namespace korvi

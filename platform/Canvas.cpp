@@ -1,0 +1,224 @@
+#include "platform/Canvas.h"
+
+#include <QPainter>
+#include <algorithm>
+
+#include "platform/Colors.h"
+#include "platform/Units.h"
+
+namespace korvi {
+
+namespace {
+
+constexpr double kCharWidthTwips = 120.0;
+constexpr double kCharHeightTwips = 240.0;
+
+double UnitPixelsX(ScaleMode mode) {
+    switch (mode) {
+        case ScaleMode::Twips:
+            return 1.0 / kTwipsPerPixel;
+        case ScaleMode::Characters:
+            return kCharWidthTwips / kTwipsPerPixel;
+        case ScaleMode::Pixels:
+            break;
+    }
+    return 1.0;
+}
+
+double UnitPixelsY(ScaleMode mode) {
+    switch (mode) {
+        case ScaleMode::Twips:
+            return 1.0 / kTwipsPerPixel;
+        case ScaleMode::Characters:
+            return kCharHeightTwips / kTwipsPerPixel;
+        case ScaleMode::Pixels:
+            break;
+    }
+    return 1.0;
+}
+
+}  // namespace
+
+QImage WhiteAsTransparent(const QImage& picture) {
+    QImage masked = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int row = 0; row < masked.height(); ++row) {
+        auto* line = reinterpret_cast<QRgb*>(masked.scanLine(row));
+        for (int col = 0; col < masked.width(); ++col) {
+            if ((line[col] | 0xFF000000u) == qRgb(255, 255, 255)) {
+                line[col] = 0;
+            }
+        }
+    }
+    return masked;
+}
+
+Canvas::Canvas(int widthPixels, int heightPixels)
+    : image_(std::max(widthPixels, 0), std::max(heightPixels, 0), QImage::Format_RGB32) {
+    image_.fill(ToQColor(backColor_));
+}
+
+void Canvas::resize(int widthPixels, int heightPixels) {
+    widthPixels = std::max(widthPixels, 0);
+    heightPixels = std::max(heightPixels, 0);
+    if (widthPixels == image_.width() && heightPixels == image_.height()) {
+        return;
+    }
+    QImage next(widthPixels, heightPixels, QImage::Format_RGB32);
+    next.fill(ToQColor(backColor_));
+    if (!image_.isNull() && !next.isNull()) {
+        QPainter p(&next);
+        p.drawImage(0, 0, image_);
+    }
+    image_ = std::move(next);
+    changed();
+}
+
+uint32_t Canvas::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) {
+        return 0xFFFFFFFFu;
+    }
+    return FromQColor(QColor::fromRgb(image_.pixel(x, y)));
+}
+
+double Canvas::scaleWidth() const {
+    return fromPixelsX(image_.width());
+}
+double Canvas::scaleHeight() const {
+    return fromPixelsY(image_.height());
+}
+
+double Canvas::toPixelsX(double v) const {
+    return v * UnitPixelsX(scaleMode_);
+}
+double Canvas::toPixelsY(double v) const {
+    return v * UnitPixelsY(scaleMode_);
+}
+double Canvas::fromPixelsX(double px) const {
+    return px / UnitPixelsX(scaleMode_);
+}
+double Canvas::fromPixelsY(double px) const {
+    return px / UnitPixelsY(scaleMode_);
+}
+
+void Canvas::setBackColor(uint32_t color) {
+    backColor_ = color;
+    cls();
+}
+
+void Canvas::setPicture(const QImage& picture) {
+    picture_ = picture;
+    cls();
+}
+
+void Canvas::cls() {
+    image_.fill(ToQColor(backColor_));
+    if (!picture_.isNull() && !image_.isNull()) {
+        QPainter p(&image_);
+        p.drawImage(0, 0, picture_);
+    }
+    currentX_ = 0;
+    currentY_ = 0;
+    changed();
+}
+
+void Canvas::circle(double x, double y, double radius, uint32_t color) {
+    if (image_.isNull()) {
+        return;
+    }
+    QPainter p(&image_);
+    QPen pen(ToQColor(color));
+    pen.setWidth(drawWidth_);
+    p.setPen(pen);
+    if (fillStyle_ == FillStyle::Solid) {
+        p.setBrush(ToQColor(fillColor_));
+    }
+    const double r = toPixelsX(radius);
+    p.drawEllipse(QPointF(toPixelsX(x), toPixelsY(y)), r, r);
+    changed();
+}
+
+void Canvas::line(double x1, double y1, double x2, double y2, uint32_t color) {
+    if (image_.isNull()) {
+        return;
+    }
+    QPainter p(&image_);
+    QPen pen(ToQColor(color));
+    pen.setWidth(drawWidth_);
+    p.setPen(pen);
+    p.drawLine(QPointF(toPixelsX(x1), toPixelsY(y1)), QPointF(toPixelsX(x2), toPixelsY(y2)));
+    currentX_ = x2;
+    currentY_ = y2;
+    changed();
+}
+
+void Canvas::box(double x1, double y1, double x2, double y2, uint32_t color, bool filled) {
+    if (image_.isNull()) {
+        return;
+    }
+    const QPointF a(toPixelsX(x1), toPixelsY(y1));
+    const QPointF b(toPixelsX(x2), toPixelsY(y2));
+    QPainter p(&image_);
+    if (filled) {
+        p.fillRect(QRectF(a, b).normalized(), ToQColor(color));
+    } else {
+        QPen pen(ToQColor(color));
+        pen.setWidth(drawWidth_);
+        p.setPen(pen);
+        p.drawRect(QRectF(a, b).normalized());
+    }
+    changed();
+}
+
+void Canvas::paintPicture(const QImage& picture, double x, double y) {
+    if (image_.isNull() || picture.isNull()) {
+        return;
+    }
+    QPainter p(&image_);
+    p.drawImage(QPointF(toPixelsX(x), toPixelsY(y)), picture);
+    changed();
+}
+
+void Canvas::paintPicture(const QImage& picture, double x, double y, double width, double height) {
+    if (image_.isNull() || picture.isNull()) {
+        return;
+    }
+    QPainter p(&image_);
+    p.drawImage(QRectF(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height)), picture);
+    changed();
+}
+
+void Canvas::paintMasked(const QImage& picture, double x, double y) {
+    if (image_.isNull() || picture.isNull()) {
+        return;
+    }
+    const QImage masked = WhiteAsTransparent(picture);
+    QPainter p(&image_);
+    p.drawImage(QPointF(toPixelsX(x), toPixelsY(y)), masked);
+    changed();
+}
+
+void Canvas::print(const QString& text) {
+    if (image_.isNull()) {
+        return;
+    }
+    QPainter p(&image_);
+    p.setFont(font_);
+    p.setPen(ToQColor(foreColor_));
+    const QFontMetricsF metrics(font_);
+    const QPointF at(toPixelsX(currentX_), toPixelsY(currentY_));
+    p.drawText(at + QPointF(0, metrics.ascent()), text);
+    currentY_ += fromPixelsY(metrics.height());
+    changed();
+}
+
+void Canvas::refresh() {
+    changed();
+}
+
+void Canvas::changed() {
+    if (changed_) {
+        changed_();
+    }
+}
+
+}  // namespace korvi

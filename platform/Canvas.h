@@ -1,0 +1,114 @@
+// The persistent drawing surface of a picture panel: a backing image that every drawing call
+// writes into and that survives repaints, hiding and showing. The panel's paint event only blits
+// it, and tests read its pixels directly.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace korvi {
+
+enum class ScaleMode { Twips, Pixels, Characters };
+enum class FillStyle { Solid, Transparent };
+
+// A copy of a picture in which white pixels are transparent (the footprint bitmaps' mask).
+QImage WhiteAsTransparent(const QImage& picture);
+
+class Canvas {
+  public:
+    explicit Canvas(int widthPixels = 0, int heightPixels = 0);
+
+    // Follows the panel's size; what was drawn stays at the top left, new area gets the
+    // background colour.
+    void resize(int widthPixels, int heightPixels);
+    int pixelWidth() const { return image_.width(); }
+    int pixelHeight() const { return image_.height(); }
+    const QImage& image() const { return image_; }
+    uint32_t pixel(int x, int y) const;  // 0x00BBGGRR, for tests and checks
+
+    ScaleMode scaleMode() const { return scaleMode_; }
+    void setScaleMode(ScaleMode mode) { scaleMode_ = mode; }
+    // Inner size in the current scale mode.
+    double scaleWidth() const;
+    double scaleHeight() const;
+
+    uint32_t backColor() const { return backColor_; }
+    void setBackColor(uint32_t color);  // clears, as setting a panel's background does
+    uint32_t foreColor() const { return foreColor_; }
+    void setForeColor(uint32_t color) { foreColor_ = color; }
+    uint32_t fillColor() const { return fillColor_; }
+    void setFillColor(uint32_t color) { fillColor_ = color; }
+    FillStyle fillStyle() const { return fillStyle_; }
+    void setFillStyle(FillStyle style) { fillStyle_ = style; }
+    int drawWidth() const { return drawWidth_; }
+    void setDrawWidth(int pixels) { drawWidth_ = pixels < 1 ? 1 : pixels; }
+    QFont font() const { return font_; }
+    void setFont(const QFont& font) { font_ = font; }
+
+    // The stored picture: shown at natural size under the drawing after every clear.
+    const QImage& picture() const { return picture_; }
+    void setPicture(const QImage& picture);
+
+    // Drawing calls take coordinates in the current scale mode.
+    void cls();
+    void circle(double x, double y, double radius, uint32_t color);
+    void line(double x1, double y1, double x2, double y2, uint32_t color);
+    void box(double x1, double y1, double x2, double y2, uint32_t color, bool filled);
+    void paintPicture(const QImage& picture, double x, double y);
+    void paintPicture(const QImage& picture, double x, double y, double width, double height);
+    // Paints a picture whose white pixels are transparent (footprint bitmaps).
+    void paintMasked(const QImage& picture, double x, double y);
+    double currentX() const { return currentX_; }
+    double currentY() const { return currentY_; }
+    void setCurrent(double x, double y) {
+        currentX_ = x;
+        currentY_ = y;
+    }
+    void print(const QString& text);  // at the current position, in the fore colour
+
+    // Asks the owner to repaint; drawing never repaints synchronously.
+    void refresh();
+    void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+
+    // Conversion from the current scale to pixels.
+    double toPixelsX(double v) const;
+    double toPixelsY(double v) const;
+    double fromPixelsX(double px) const;
+    double fromPixelsY(double px) const;
+
+  private:
+    void changed();
+
+    QImage image_;
+    QImage picture_;
+    ScaleMode scaleMode_ = ScaleMode::Twips;
+    uint32_t backColor_ = 0xFFFFFF;
+    uint32_t foreColor_ = 0x000000;
+    uint32_t fillColor_ = 0x000000;
+    FillStyle fillStyle_ = FillStyle::Transparent;
+    int drawWidth_ = 1;
+    QFont font_;
+    double currentX_ = 0;
+    double currentY_ = 0;
+    std::function<void()> changed_;
+};
+
+// Keeps a panel's scale mode for the length of a routine and restores it on every way out.
+class ScaleModeGuard {
+  public:
+    ScaleModeGuard(Canvas& canvas, ScaleMode mode) : canvas_(canvas), saved_(canvas.scaleMode()) {
+        canvas_.setScaleMode(mode);
+    }
+    ~ScaleModeGuard() { canvas_.setScaleMode(saved_); }
+    ScaleModeGuard(const ScaleModeGuard&) = delete;
+    ScaleModeGuard& operator=(const ScaleModeGuard&) = delete;
+
+  private:
+    Canvas& canvas_;
+    ScaleMode saved_;
+};
+
+}  // namespace korvi

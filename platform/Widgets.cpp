@@ -1,0 +1,183 @@
+#include "platform/Widgets.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "platform/Colors.h"
+#include "platform/Units.h"
+
+namespace korvi {
+
+int VbButton(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return 1;
+        case Qt::RightButton:
+            return 2;
+        case Qt::MiddleButton:
+            return 4;
+        default:
+            return 0;
+    }
+}
+
+int VbButtons(Qt::MouseButtons buttons) {
+    int result = 0;
+    if (buttons & Qt::LeftButton) {
+        result |= 1;
+    }
+    if (buttons & Qt::RightButton) {
+        result |= 2;
+    }
+    if (buttons & Qt::MiddleButton) {
+        result |= 4;
+    }
+    return result;
+}
+
+int VbShift(Qt::KeyboardModifiers modifiers) {
+    int result = 0;
+    if (modifiers & Qt::ShiftModifier) {
+        result |= 1;
+    }
+    if (modifiers & Qt::ControlModifier) {
+        result |= 2;
+    }
+    if (modifiers & Qt::AltModifier) {
+        result |= 4;
+    }
+    return result;
+}
+
+void RouteMouseEvent(Control& control, const MouseHandlers& handlers, QMouseEvent* event) {
+    const float x = static_cast<float>(PixelsToTwips(event->position().x()));
+    const float y = static_cast<float>(PixelsToTwips(event->position().y()));
+    const int shift = VbShift(event->modifiers());
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (handlers.down) {
+                handlers.down(MouseArgs{control, VbButton(event->button()), shift, x, y});
+            }
+            break;
+        case QEvent::MouseMove:
+            if (handlers.move) {
+                handlers.move(MouseArgs{control, VbButtons(event->buttons()), shift, x, y});
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            if (handlers.up) {
+                handlers.up(MouseArgs{control, VbButton(event->button()), shift, x, y});
+            }
+            break;
+        default:
+            break;
+    }
+    event->accept();
+}
+
+PictureBox::PictureBox(QWidget* parent, const QString& name, const QString& tag, int index)
+    : QWidget(parent), Control(this, tag, index) {
+    setObjectName(name);
+    setAccessibleName(AccessibleName());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+    canvas_.setChangedCallback([this] { update(); });
+}
+
+void PictureBox::geometryApplied() {
+    canvas_.resize(QWidget::width(), QWidget::height());
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event) {
+    canvas_.resize(QWidget::width(), QWidget::height());
+    QWidget::resizeEvent(event);
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, canvas_.image());
+    if (border_) {
+        p.setPen(QColor(64, 64, 64));
+        p.drawRect(0, 0, QWidget::width() - 1, QWidget::height() - 1);
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+
+LabelControl::LabelControl(QWidget* parent, const QString& name, int index)
+    : QLabel(parent), Control(this, QStringLiteral("lblNo"), index) {
+    setObjectName(name);
+    setAccessibleName(AccessibleName());
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+    setMargin(0);
+    setIndent(0);
+}
+
+void LabelControl::setCaption(const QString& caption) {
+    setText(caption);
+    const int w = fontMetrics().horizontalAdvance(caption) + 1;
+    const int h = fontMetrics().height();
+    Move(Left(), Top(), static_cast<float>(PixelsToTwips(w)), static_cast<float>(PixelsToTwips(h)));
+}
+
+void LabelControl::mousePressEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+void LabelControl::mouseMoveEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+void LabelControl::mouseReleaseEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+
+ImageControl::ImageControl(QWidget* parent, const QString& name, int index)
+    : QWidget(parent), Control(this, QStringLiteral("imgBmpOnBase"), index) {
+    setObjectName(name);
+    setAccessibleName(AccessibleName());
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void ImageControl::setPicture(const QImage& picture) {
+    picture_ = picture;
+    masked_ = WhiteAsTransparent(picture);
+    if (!picture.isNull()) {
+        Move(Left(), Top(), static_cast<float>(PixelsToTwips(picture.width())),
+             static_cast<float>(PixelsToTwips(picture.height())));
+    }
+    update();
+}
+
+void ImageControl::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, masked_);
+}
+
+FormSurface::FormSurface(QWidget* parent) : QWidget(parent), Control(this, QString(), -1) {
+    setObjectName(QStringLiteral("frmDemoClient"));
+    setAutoFillBackground(true);
+}
+
+void FormSurface::mousePressEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+void FormSurface::mouseMoveEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+void FormSurface::mouseReleaseEvent(QMouseEvent* event) {
+    RouteMouseEvent(*this, mouse_, event);
+}
+
+}  // namespace korvi

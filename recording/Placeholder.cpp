@@ -1,0 +1,2 @@
+// CSV recording lives here.
+namespace korvi {}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the program with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors,
+# checks the formatting, and runs every test through ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+build=${KORVI_TEST_BUILD:-build-test}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVI_SANITIZE=ON -DKORVI_WERROR=ON >/dev/null
+cmake --build "$build"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --test-dir "$build" --output-on-failure -j2 "$@"
