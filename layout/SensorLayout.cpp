@@ -100,6 +100,25 @@ void SensorLayout::InitSensors() {
     MergedCount = 0;
 }
 
+void SensorLayout::MoveLabelHome(int sensor) {
+    LabelControl& label = *lblNo[sensor];
+    label.SetContainer(picPressSens[sensor]);
+    label.Move(100, 100, label.Width(), label.Height());
+    label.setCaption(QString::number(sensor + 1));
+    label.show();
+}
+
+void SensorLayout::ChainLabelAfter(int sensor, int previous) {
+    LabelControl& label = *lblNo[sensor];
+    const LabelControl& before = *lblNo[previous];
+    label.Move(before.Left() + before.Width(), before.Top(), label.Width(), label.Height());
+}
+
+int SensorLayout::LabelHost(int sensor) const {
+    const Control* host = lblNo[sensor]->Container();
+    return host != nullptr ? host->Index() : sensor;
+}
+
 void PrintTextAt(PictureBox& target, int32_t column, int32_t row, const QString& text) {
     ScaleModeGuard guard(target.canvas(), ScaleMode::Characters);
     target.canvas().setCurrent(column, row);

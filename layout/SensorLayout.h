@@ -34,6 +34,14 @@ class SensorLayout {
     // Brings the 16 sensors into their initial form: all in the sensor box.
     void InitSensors();
 
+    // Number labels. A label at home lives in its own frame at (100, 100) with its own number; a
+    // merged label lives in its host's frame, reads "," and its number, and sits right of the
+    // label before it in the chain.
+    void MoveLabelHome(int sensor);
+    void ChainLabelAfter(int sensor, int previous);
+    // Index of the frame whose label chain holds the sensor's label.
+    int LabelHost(int sensor) const;
+
     FormSurface& form;
     const bool MergeMode;
     const uint32_t BaseColor;
