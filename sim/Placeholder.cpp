@@ -1,0 +1,2 @@
+// The controller simulator lives here.
+namespace korvi {}
