@@ -13,6 +13,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <numbers>
 #include <utility>
@@ -27,6 +28,7 @@ constexpr int kToneRate = 22050;
 constexpr double kToneAmplitude = 0.3 * 32767.0;
 // Short ramps at both ends keep the tone from clicking.
 constexpr int kRampSamples = kToneRate / 500;
+constexpr int kLongestToneMs = 10000;
 
 // A RIFF WAVE file with a usable format chunk before its data chunk: what a sound effect loads.
 bool IsPlayableWav(const QString& path) {
@@ -171,7 +173,7 @@ struct QtSoundOutput::Impl {
         const double step = 2.0 * std::numbers::pi * std::min<double>(frequencyHz, nyquist) / rate;
         const int ramp = std::min(kRampSamples * rate / kToneRate, frames / 2);
         samples.resize(qsizetype{frames} * channels * 2);
-        auto* out = reinterpret_cast<int16_t*>(samples.data());
+        char* out = samples.data();
         for (int i = 0; i < frames; ++i) {
             double gain = 1.0;
             if (ramp > 0 && i < ramp) {
@@ -182,7 +184,8 @@ struct QtSoundOutput::Impl {
             const auto value =
                 static_cast<int16_t>(std::lround(kToneAmplitude * gain * std::sin(step * i)));
             for (int c = 0; c < channels; ++c) {
-                *out++ = value;
+                std::memcpy(out, &value, sizeof value);  // samples in native byte order
+                out += sizeof value;
             }
         }
     }
@@ -197,6 +200,7 @@ struct QtSoundOutput::Impl {
         if (!EnsureSink()) {
             return;
         }
+        durationMs = std::min(durationMs, kLongestToneMs);
         sink->stop();
         toneSource.close();
         Synthesise(frequencyHz, durationMs);
