@@ -54,7 +54,7 @@ constexpr qsizetype kQueueLimit = 16 * 1024;
 // Pause between the pieces of a cut line, so that they arrive in separate reads.
 constexpr int64_t kSplitGapNs = 2 * kMs;
 // After the last line before a hang-up, time for the reader to take it.
-constexpr int64_t kHangupGraceNs = 150 * kMs;
+constexpr int64_t kHangupGraceNs = 300 * kMs;
 constexpr int64_t kUnlockEveryNs = 200 * kMs;
 
 }  // namespace
