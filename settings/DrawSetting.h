@@ -32,7 +32,7 @@ struct SoundEntry {
     int16_t MinCount = 0;
     int16_t HitCount = 0;
     int32_t Ticks = 0;
-    QString FileName;
+    QString FileName;  // as written in the file
 };
 
 struct DrawSetting {

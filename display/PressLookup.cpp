@@ -1,0 +1,35 @@
+#include "display/PressLookup.h"
+
+namespace korvi {
+
+namespace {
+
+const PressColorEntry* FindBand(const std::vector<PressColorEntry>& table, int16_t pressure) {
+    for (const PressColorEntry& entry : table) {
+        if (entry.PressLow <= pressure && pressure <= entry.PressHigh) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+uint32_t GetPressColor(const std::vector<PressColorEntry>& table, int16_t pressure) {
+    const PressColorEntry* band = FindBand(table, pressure);
+    return band != nullptr ? static_cast<uint32_t>(band->Color) : 0u;
+}
+
+int16_t GetPressRadius(const std::vector<PressColorEntry>& table, int16_t pressure) {
+    const PressColorEntry* band = FindBand(table, pressure);
+    return band != nullptr ? band->Radius : int16_t{0};
+}
+
+int PressImageNumber(int16_t pressure) {
+    if (pressure < 1 || pressure > 255) {
+        return 0;
+    }
+    return pressure / 16 + 1;
+}
+
+}  // namespace korvi

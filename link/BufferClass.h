@@ -1,0 +1,48 @@
+// The first-in-first-out ring that carries complete reply lines from the receive event to the
+// exchange loop (the program's one instance is RxBuffer, sized 10240 at start-up).
+//
+//   BufferClass RxBuffer;
+//   RxBuffer.SetSize(10240);         // at most 10240 waiting lines
+//   RxBuffer.SetData(line);          // false (and counted) when the ring is full
+//   QString line;
+//   while (RxBuffer.TakeData(line)) { ... }
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace korvi {
+
+class BufferClass {
+  public:
+    BufferClass();
+
+    // The slot count (10 on creation). The ring holds at most Size() - 1 values.
+    int16_t Size() const { return slotCount_; }
+    // Makes room for `v` waiting values (slot count v + 1). Values already waiting are kept in
+    // order; a value from 1 to 32766 is accepted, anything else leaves the ring as it is and
+    // returns false.
+    bool SetSize(int16_t v);
+
+    // Stores a value after the newest one. A ring that already holds its full number of values
+    // refuses the new one, counts it and returns false: the waiting values are never lost.
+    bool SetData(const QString& value);
+    // Takes the oldest value; false with an empty `value` when none waits.
+    bool TakeData(QString& value);
+    bool IsEmpty() const { return readPos_ == writePos_; }
+
+    // Number of values waiting to be taken.
+    int Count() const;
+    // Number of values refused because the ring was full.
+    int64_t RefusedCount() const { return refused_; }
+
+  private:
+    std::vector<QString> slots_;
+    int16_t readPos_ = 0;
+    int16_t writePos_ = 0;
+    int16_t slotCount_ = 10;
+    int64_t refused_ = 0;
+};
+
+}  // namespace korvi

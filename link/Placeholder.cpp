@@ -1,2 +1,0 @@
-// The exchange with the controller lives here.
-namespace korvi {}

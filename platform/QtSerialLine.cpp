@@ -1,0 +1,212 @@
+#include "platform/QtSerialLine.h"
+
+#include <limits>
+
+namespace korvi {
+
+namespace {
+
+bool PortNumber(const QString& portName, int& number) {
+    const QString trimmed = portName.trimmed();
+    if (!trimmed.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
+        return false;
+    }
+    bool ok = false;
+    const int n = trimmed.mid(3).trimmed().toInt(&ok);
+    if (!ok || n < 1 || n > std::numeric_limits<int16_t>::max()) {
+        return false;
+    }
+    number = n;
+    return true;
+}
+
+bool ParseParity(const QString& text, QSerialPort::Parity& parity) {
+    const QString p = text.trimmed().toUpper();
+    if (p == u"N") {
+        parity = QSerialPort::NoParity;
+    } else if (p == u"E") {
+        parity = QSerialPort::EvenParity;
+    } else if (p == u"O") {
+        parity = QSerialPort::OddParity;
+    } else if (p == u"M") {
+        parity = QSerialPort::MarkParity;
+    } else if (p == u"S") {
+        parity = QSerialPort::SpaceParity;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseDataBits(const QString& text, QSerialPort::DataBits& bits) {
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok || n < 5 || n > 8) {
+        return false;
+    }
+    bits = static_cast<QSerialPort::DataBits>(n);
+    return true;
+}
+
+bool ParseStopBits(const QString& text, QSerialPort::StopBits& bits) {
+    const QString s = text.trimmed();
+    if (s == u"1") {
+        bits = QSerialPort::OneStop;
+    } else if (s == u"1.5") {
+        bits = QSerialPort::OneAndHalfStop;
+    } else if (s == u"2") {
+        bits = QSerialPort::TwoStop;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString SerialDeviceName(const SerialConfig& config) {
+    int number = 0;
+#ifdef Q_OS_WIN
+    if (!PortNumber(config.portName, number)) {
+        return {};
+    }
+    return QStringLiteral("COM%1").arg(number);
+#else
+    if (!config.device.trimmed().isEmpty()) {
+        return config.device.trimmed();
+    }
+    if (config.portName.trimmed().startsWith(u'/')) {
+        return config.portName.trimmed();
+    }
+    if (!PortNumber(config.portName, number)) {
+        return {};
+    }
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+int LineEventCode(QSerialPort::SerialPortError error) {
+    // Qt no longer reports parity, framing, break or overrun conditions; what is left that keeps
+    // the line open is a failed write or an error Qt cannot classify, both shown as undefined.
+    switch (error) {
+        case QSerialPort::WriteError:
+        case QSerialPort::UnknownError:
+            return -1;
+        default:
+            return 0;
+    }
+}
+
+QtSerialLine::QtSerialLine(QObject* parent) : SerialLine(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialLine::readyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
+}
+
+QtSerialLine::~QtSerialLine() {
+    // Quietly: nobody listens for signals of a line that is going away.
+    port_.disconnect(this);
+    port_.close();
+}
+
+bool QtSerialLine::open(const SerialConfig& config) {
+    if (port_.isOpen()) {
+        port_.close();
+    }
+    lastError_.clear();
+    lost_ = false;
+
+    const QString device = SerialDeviceName(config);
+    if (device.isEmpty()) {
+        lastError_ = QStringLiteral("%1: no port number").arg(config.portName.trimmed());
+        return false;
+    }
+    bool ok = false;
+    const int speed = config.speed.trimmed().toInt(&ok);
+    QSerialPort::Parity parity{};
+    QSerialPort::DataBits dataBits{};
+    QSerialPort::StopBits stopBits{};
+    if (!ok || speed <= 0 || !ParseParity(config.parity, parity) ||
+        !ParseDataBits(config.dataBits, dataBits) || !ParseStopBits(config.stopBits, stopBits)) {
+        lastError_ =
+            QStringLiteral("%1: unusable settings %2,%3,%4,%5")
+                .arg(device, config.speed, config.parity, config.dataBits, config.stopBits);
+        return false;
+    }
+
+    // Everything that a pseudo-terminal might refuse once open is set before opening.
+    port_.setPortName(device);
+    port_.setBaudRate(speed);
+    port_.setParity(parity);
+    port_.setDataBits(dataBits);
+    port_.setStopBits(stopBits);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        lastError_ = QStringLiteral("%1: %2").arg(device, port_.errorString());
+        port_.clearError();
+        return false;
+    }
+    // A real port takes these; a pseudo-terminal refuses them, which is harmless.
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+    port_.clear(QSerialPort::Input);
+    port_.clearError();
+    return port_.isOpen();
+}
+
+bool QtSerialLine::isOpen() const {
+    return port_.isOpen();
+}
+
+void QtSerialLine::close() {
+    if (port_.isOpen()) {
+        port_.close();
+    }
+}
+
+bool QtSerialLine::write(const QByteArray& bytes) {
+    if (!port_.isOpen()) {
+        return false;
+    }
+    return port_.write(bytes) == bytes.size();
+}
+
+QByteArray QtSerialLine::readAll() {
+    return port_.isOpen() ? port_.readAll() : QByteArray();
+}
+
+qint64 QtSerialLine::bytesWaiting() const {
+    return port_.isOpen() ? port_.bytesAvailable() : 0;
+}
+
+void QtSerialLine::onError(QSerialPort::SerialPortError error) {
+    switch (error) {
+        case QSerialPort::NoError:
+        case QSerialPort::UnsupportedOperationError:
+        case QSerialPort::TimeoutError:
+            return;
+        case QSerialPort::ReadError:
+        case QSerialPort::ResourceError: {
+            // The port repeats this error in a tight loop until it is closed: close on the
+            // first and report the loss once.
+            const QString reason = port_.errorString();
+            if (port_.isOpen()) {
+                port_.close();
+            }
+            if (!lost_) {
+                lost_ = true;
+                emit lineLost(reason);
+            }
+            return;
+        }
+        default:
+            break;
+    }
+    if (port_.isOpen()) {
+        const int code = LineEventCode(error);
+        if (code != 0) {
+            emit lineEvent(code);
+        }
+    }
+}
+
+}  // namespace korvi

@@ -1,0 +1,46 @@
+// The serial line on QSerialPort. On Windows "COMn" is opened as is; elsewhere the configured
+// device path is used, or "COMn" maps to /dev/ttyS(n-1).
+//
+//   QtSerialLine line;
+//   if (!line.open(config)) { show(line.lastError()); }
+//   connect(&line, &SerialLine::readyRead, ...);   // then line.readAll()
+//   connect(&line, &SerialLine::lineLost, ...);    // once; the port is closed by then
+#pragma once
+
+#include <QSerialPort>
+
+#include "platform/SerialLine.h"
+
+namespace korvi {
+
+// The device to open for a configuration, or an empty text when the port name carries no usable
+// port number ("COM", "COM-1", "COMx").
+QString SerialDeviceName(const SerialConfig& config);
+
+// The serial control's event code for a port error that leaves the line open (-1, an undefined
+// event, for errors without a code of their own); 0 for errors that are no line event.
+int LineEventCode(QSerialPort::SerialPortError error);
+
+class QtSerialLine : public SerialLine {
+    Q_OBJECT
+  public:
+    explicit QtSerialLine(QObject* parent = nullptr);
+    ~QtSerialLine() override;
+
+    bool open(const SerialConfig& config) override;
+    bool isOpen() const override;
+    void close() override;
+    bool write(const QByteArray& bytes) override;
+    QByteArray readAll() override;
+    qint64 bytesWaiting() const override;
+    QString lastError() const override { return lastError_; }
+
+  private:
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+    QString lastError_;
+    bool lost_ = false;
+};
+
+}  // namespace korvi

@@ -1,0 +1,222 @@
+#include "recording/CsvRecorder.h"
+
+#include <QDir>
+#include <charconv>
+#include <utility>
+
+#include "platform/MessageBoxes.h"
+#include "platform/TextCodec.h"
+#include "settings/DrawSetting.h"
+
+namespace korvi {
+
+namespace {
+
+const QString kCaptionIdle = QStringLiteral("CSV出力");
+const QString kCaptionRecording = QStringLiteral("CSV出力中");
+const QString kErrorTitle = QStringLiteral("CSV出力エラー");
+const QString kHeader = QStringLiteral("センサーNo.,圧力,X座標,Y座標");
+
+// Rows collect in memory and go to the file in blocks; the flush timer empties the buffer every
+// second, so a crash loses at most the last second of rows.
+constexpr size_t kBufferBytes = 64 * 1024;
+constexpr int kFlushMs = 1000;
+
+// "sensor,press,x,y" and CR LF into `out`, which holds at least 32 characters; returns the end.
+char* FormatRow(char* out, int16_t sensor, int16_t press, int16_t x, int16_t y) {
+    char* const end = out + 32;
+    out = std::to_chars(out, end, sensor).ptr;
+    *out++ = ',';
+    out = std::to_chars(out, end, press).ptr;
+    *out++ = ',';
+    out = std::to_chars(out, end, x).ptr;
+    *out++ = ',';
+    out = std::to_chars(out, end, y).ptr;
+    *out++ = '\r';
+    *out++ = '\n';
+    return out;
+}
+
+}  // namespace
+
+CsvRecorder::CsvRecorder(const QString& appFolder, const DrawSetting& setting, MessageBoxes& boxes)
+    : appFolder_(appFolder), setting_(setting), boxes_(boxes), caption_(kCaptionIdle) {
+    buffer_.reserve(kBufferBytes + 64);
+    CSVTime_.setTimerType(Qt::PreciseTimer);
+    flushTimer_.setInterval(kFlushMs);
+    QObject::connect(&CSVTime_, &QTimer::timeout, &CSVTime_, [this] { CSVTime_Timer(); });
+    QObject::connect(&smpleEndTimeer_, &QTimer::timeout, &smpleEndTimeer_,
+                     [this] { smpleEndTimeer_Timer(); });
+    QObject::connect(&flushTimer_, &QTimer::timeout, &flushTimer_, [this] { FlushTick(); });
+}
+
+CsvRecorder::~CsvRecorder() {
+    if (CsvMode_ > 0) {
+        WriteBuffer();
+        CsvFile_.close();
+    }
+}
+
+void CsvRecorder::SetCaptionHandler(std::function<void(const QString&)> handler) {
+    captionHandler_ = std::move(handler);
+}
+
+QString CsvRecorder::Caption() const {
+    return caption_;
+}
+
+QString CsvRecorder::FilePath() const {
+    return QDir(appFolder_).filePath(QStringLiteral("SavaData/KorviData.csv"));
+}
+
+void CsvRecorder::btnSaveCsv_Click() {
+    if (CsvMode_ == 0) {
+        Start();
+    } else {
+        StopCsvOutput();
+    }
+}
+
+bool CsvRecorder::Start() {
+    const QString path = FilePath();
+    // The folder is made at start-up; should it have gone since, it is made again.
+    QDir().mkpath(QDir(appFolder_).filePath(QStringLiteral("SavaData")));
+    CsvFile_.setFileName(path);
+    if (!CsvFile_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        boxes_.show(
+            QStringLiteral("CSVファイルを作成できません。\n%1").arg(QDir::toNativeSeparators(path)),
+            kErrorTitle, BoxIcon::Critical);
+        return false;
+    }
+    buffer_.clear();
+    writeFailed_ = false;
+    const QByteArray header = EncodeCp932(kHeader) + "\r\n";
+    Append(header.constData(), static_cast<size_t>(header.size()));
+    WriteBuffer();
+
+    if (setting_.Sampling != 0) {
+        CsvMode_ = 1;
+    } else {
+        CsvMode_ = 2;
+        // Computed in 32 bits: every AllTime up to 32767 s is a valid length.
+        SetEndTimer(true, static_cast<int32_t>(setting_.AllTime) * 1000);
+    }
+    CsvRowCount_ = 0;
+    flushTimer_.start();
+    SetCaption(kCaptionRecording);
+    return true;
+}
+
+void CsvRecorder::OnReading(int16_t sensor, int16_t press, int16_t x, int16_t y) {
+    reading_ = {sensor, press, x, y};
+    if (CsvMode_ == 1 && !csvTimeOn_) {
+        SetCsvTime(true);
+    } else if (CsvMode_ == 2) {
+        CSVTime_Timer();
+    }
+}
+
+void CsvRecorder::CSVTime_Timer() {
+    if (CsvMode_ <= 0) {
+        SetCsvTime(false);
+        return;
+    }
+    WriteRow();
+    ++CsvRowCount_;
+
+    if (CsvMode_ == 1) {
+        const int64_t recordedMs = int64_t{CsvRowCount_} * setting_.CsvIntervalMs;
+        const int64_t lengthMs = int64_t{setting_.AllTime} * 1000;
+        if (recordedMs >= lengthMs || CsvRowCount_ > kRowLimit) {
+            StopCsvOutput();
+        }
+    } else if (CsvMode_ == 2 && CsvRowCount_ > kRowLimit) {
+        StopCsvOutput();
+    }
+
+    // A released press is written once more, then sampling pauses until the next reading.
+    if (reading_.press == 0) {
+        SetCsvTime(false);
+    }
+}
+
+void CsvRecorder::smpleEndTimeer_Timer() {
+    SetEndTimer(false);
+    StopCsvOutput();
+}
+
+void CsvRecorder::StopCsvOutput() {
+    if (CsvMode_ <= 0) {
+        return;
+    }
+    SetCsvTime(false);
+    SetEndTimer(false);
+    flushTimer_.stop();
+    const bool written = WriteBuffer();
+    CsvFile_.close();
+    CsvMode_ = 0;
+    SetCaption(kCaptionIdle);
+    if (!written) {
+        boxes_.show(QStringLiteral("CSVファイルに書き込めませんでした。\n%1")
+                        .arg(QDir::toNativeSeparators(FilePath())),
+                    kErrorTitle, BoxIcon::Critical);
+    }
+}
+
+void CsvRecorder::FlushTick() {
+    if (CsvMode_ > 0 && !WriteBuffer()) {
+        StopCsvOutput();
+    }
+}
+
+void CsvRecorder::WriteRow() {
+    char row[32];
+    const char* end = FormatRow(row, reading_.sensor, reading_.press, reading_.x, reading_.y);
+    Append(row, static_cast<size_t>(end - row));
+    if (buffer_.size() >= kBufferBytes) {
+        FlushTick();
+    }
+}
+
+void CsvRecorder::Append(const char* data, size_t size) {
+    buffer_.insert(buffer_.end(), data, data + size);
+}
+
+bool CsvRecorder::WriteBuffer() {
+    if (!buffer_.empty()) {
+        const auto size = static_cast<qint64>(buffer_.size());
+        if (CsvFile_.write(buffer_.data(), size) != size) {
+            writeFailed_ = true;
+        }
+        buffer_.clear();
+    }
+    return !writeFailed_;
+}
+
+void CsvRecorder::SetCaption(const QString& caption) {
+    caption_ = caption;
+    if (captionHandler_) {
+        captionHandler_(caption_);
+    }
+}
+
+void CsvRecorder::SetCsvTime(bool on) {
+    csvTimeOn_ = on;
+    const int intervalMs = setting_.CsvIntervalMs;
+    if (on && intervalMs > 0) {
+        CSVTime_.start(intervalMs);
+    } else {
+        CSVTime_.stop();
+    }
+}
+
+void CsvRecorder::SetEndTimer(bool on, int32_t intervalMs) {
+    endTimerOn_ = on;
+    if (on && intervalMs > 0) {
+        smpleEndTimeer_.start(intervalMs);
+    } else {
+        smpleEndTimeer_.stop();
+    }
+}
+
+}  // namespace korvi

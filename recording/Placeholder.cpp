@@ -1,2 +1,0 @@
-// CSV recording lives here.
-namespace korvi {}

@@ -1,2 +1,0 @@
-// The controller simulator lives here.
-namespace korvi {}

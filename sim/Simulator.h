@@ -1,0 +1,85 @@
+// The simulated sensor controller on a pseudo-terminal, run in its own thread so that tests and
+// benchmarks can talk to it in-process and the korvi-sim tool can serve the program.
+//
+//   Simulator sim;
+//   const QString device = sim.start(options);   // empty on failure: sim.error()
+//   ... open `device` as the serial port, send "r\r", "d\r", "s\r" ...
+//   sim.receivedCommands();                      // what arrived, with times
+//   sim.sentReadings();                          // what was sent
+//   sim.stop();
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "sim/SimOptions.h"
+
+namespace korvi::sim {
+
+struct ReceivedCommand {
+    QByteArray text;  // without its CR
+    int64_t ms;       // since start()
+};
+
+struct SentReading {
+    int sensor;
+    int press;
+    int x;
+    int y;
+    QByteArray line;  // as sent, without the line end
+    bool malformed;   // the line replaced this reading with a malformed one
+    int64_t ms;       // since start(), when its last byte was written
+};
+
+class Simulator {
+  public:
+    Simulator();
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    // Creates the pseudo-terminal and starts answering. Returns the device path, or an empty
+    // text (see error()).
+    QString start(const SimOptions& options);
+    // Stops the thread, closes the terminal and removes the link. Safe to call twice.
+    void stop();
+
+    QString error() const { return error_; }
+    QString devicePath() const { return devicePath_; }
+    std::vector<ReceivedCommand> receivedCommands() const;
+    std::vector<SentReading> sentReadings() const;
+    int64_t sentReadingCount() const { return sentCount_.load(); }
+    bool isStreaming() const { return streaming_.load(); }
+    // The line was closed after --hangup-after data lines; the thread has ended.
+    bool hasHungUp() const { return hungUp_.load(); }
+
+  private:
+    void Run();
+    int64_t Ms() const;
+    void Log(const QString& text) const;
+
+    SimOptions options_;
+    QString error_;
+    QString devicePath_;
+    int master_ = -1;
+    int slave_ = -1;
+    int wake_[2] = {-1, -1};
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> streaming_{false};
+    std::atomic<bool> hungUp_{false};
+    std::atomic<int64_t> sentCount_{0};
+    int64_t startNs_ = 0;
+
+    mutable std::mutex mutex_;
+    std::vector<ReceivedCommand> commands_;
+    std::deque<SentReading> readings_;
+};
+
+}  // namespace korvi::sim

@@ -1,0 +1,49 @@
+#include "tests/support/TempAppFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace korvi::test {
+
+TempAppFolder::TempAppFolder()
+    : savedHome_(qgetenv("KORVISENSOR_HOME")), savedTmp_(qgetenv("TMPDIR")) {
+    qputenv("KORVISENSOR_HOME", dir_.path().toLocal8Bit());
+    QDir(dir_.path()).mkpath(QStringLiteral("tmp"));
+    qputenv("TMPDIR", file(QStringLiteral("tmp")).toLocal8Bit());
+}
+
+TempAppFolder::~TempAppFolder() {
+    qputenv("KORVISENSOR_HOME", savedHome_);
+    qputenv("TMPDIR", savedTmp_);
+}
+
+QString TempAppFolder::file(const QString& name) const {
+    return QDir(dir_.path()).filePath(name);
+}
+
+void TempAppFolder::write(const QString& name, const QByteArray& bytes) const {
+    const QString full = file(name);
+    QDir().mkpath(QFileInfo(full).path());
+    QFile f(full);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        f.write(bytes);
+    }
+}
+
+void TempAppFolder::remove(const QString& name) const {
+    QFile::remove(file(name));
+}
+
+void TempAppFolder::writeDefaults() const {
+    write(QStringLiteral("Setting.ini"),
+          "[Com_Setting]\r\nPortNo=1\r\nSpeed=19200\r\nParity=E\r\nDataLen=8\r\nStopBit=1\r\n"
+          "[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\nBmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n");
+    write(QStringLiteral("DrawSetting1.ini"),
+          "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,5\r\nPressThresh=10\r\nTraceSize=20\r\n"
+          "[ExcelOut]\r\nSampling=0\r\nAllTime=10\r\n");
+    QDir(dir_.path()).mkpath(QStringLiteral("Bmp"));
+    QDir(dir_.path()).mkpath(QStringLiteral("Base"));
+}
+
+}  // namespace korvi::test

@@ -1,0 +1,30 @@
+// A throw-away application folder for tests that start the program: Setting.ini, draw-setting
+// files and the bitmap folders, with KORVISENSOR_HOME and the temp folder pointed at it so that
+// runs never share files or the single-instance lock.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace korvi::test {
+
+class TempAppFolder {
+  public:
+    TempAppFolder();
+    ~TempAppFolder();
+
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const;
+    void write(const QString& name, const QByteArray& bytes) const;
+    void remove(const QString& name) const;
+    // A usable Setting.ini (BmpDir=Bmp, BaseDir=Base, both created) and DrawSetting1.ini.
+    void writeDefaults() const;
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray savedHome_;
+    QByteArray savedTmp_;
+};
+
+}  // namespace korvi::test
