@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "layout/LayoutEditor.h"
 #include "layout/SensorLayout.h"
@@ -26,6 +28,28 @@ inline QImage BasePicture(int k) {
     QImage image(20, 16, QImage::Format_RGB32);
     image.fill(QColor(40 + 10 * k, 200 - 10 * k, 90));
     return image;
+}
+
+// The number labels inside a frame read left to right; each must start where the one before it
+// ends, on the same line, for the chain to read as one text.
+inline QString ChainText(SensorLayout& l, int host) {
+    std::vector<LabelControl*> labels;
+    for (LabelControl* label : l.lblNo) {
+        if (label->Container() == l.picPressSens[host] && !label->isHidden()) {
+            labels.push_back(label);
+        }
+    }
+    std::sort(labels.begin(), labels.end(),
+              [](LabelControl* a, LabelControl* b) { return a->Left() < b->Left(); });
+    QString text;
+    for (size_t n = 0; n < labels.size(); ++n) {
+        if (n > 0 && (labels[n]->Left() != labels[n - 1]->Left() + labels[n - 1]->Width() ||
+                      labels[n]->Top() != labels[n - 1]->Top())) {
+            text += QLatin1Char(' ');  // a gap or a step shows in the text
+        }
+        text += labels[n]->caption();
+    }
+    return text;
 }
 
 class EditorFixture {

@@ -11,27 +11,6 @@
 namespace korvi::test {
 namespace {
 
-QString ChainText(SensorLayout& l, int host) {
-    std::vector<LabelControl*> labels;
-    for (LabelControl* label : l.lblNo) {
-        if (label->Container() == l.picPressSens[host] && label->isVisible()) {
-            labels.push_back(label);
-        }
-    }
-    std::sort(labels.begin(), labels.end(),
-              [](LabelControl* a, LabelControl* b) { return a->Left() < b->Left(); });
-    QString text;
-    for (size_t n = 0; n < labels.size(); ++n) {
-        if (n > 0) {
-            // Each label starts exactly where the one before it ends, on the same line.
-            EXPECT_EQ(labels[n]->Left(), labels[n - 1]->Left() + labels[n - 1]->Width());
-            EXPECT_EQ(labels[n]->Top(), labels[n - 1]->Top());
-        }
-        text += labels[n]->caption();
-    }
-    return text;
-}
-
 TEST(Placing, PaletteItemDraggedOutBecomesAFrameWithTheGrabPointUnderThePointer) {
     EditorFixture f;
     f.l().SensorRotation[4] = 180;
