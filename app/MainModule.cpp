@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "app/frmDemo.h"
 #include "platform/AppFolder.h"
@@ -13,7 +15,7 @@ namespace {
 
 bool CheckFolder(MessageBoxes& boxes, const QString& appFolder, const QString& folder,
                  const QString& keyName) {
-    if (!folder.isEmpty() && QFileInfo(ResolveFolder(appFolder, folder)).isDir()) {
+    if (!folder.isEmpty() && QFileInfo(ResolvePath(appFolder, folder)).isDir()) {
         return true;
     }
     boxes.show(
@@ -25,16 +27,9 @@ bool CheckFolder(MessageBoxes& boxes, const QString& appFolder, const QString& f
 
 }  // namespace
 
-QString ResolveFolder(const QString& appFolder, const QString& folder) {
-    const QString native = NativePath(folder);
-    if (QDir::isAbsolutePath(native)) {
-        return native;
-    }
-    return QDir(appFolder).filePath(native);
-}
-
-MainModule::MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock)
-    : context_{ApplicationFolder(), {}, {}, boxes, dialogs, sound, clock} {}
+MainModule::MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock,
+                       SerialLine& serial)
+    : context_{ApplicationFolder(), {}, {}, {}, {}, boxes, dialogs, sound, clock, serial} {}
 
 MainModule::~MainModule() = default;
 
@@ -71,12 +66,17 @@ bool MainModule::Main() {
         return false;
     }
 
+    context_.RxBuffer.SetSize(10240);
     window_ = std::make_unique<frmDemo>(context_);
     if (!window_->Load()) {
         context_.boxes.show(QStringLiteral("描画用設定ファイルが見つかりません。"),
                             QStringLiteral("ファイルエラー"), BoxIcon::Critical);
         window_.reset();
         return false;
+    }
+    // Without a window manager (Xvfb) maximising has no effect: take the screen's area first.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window_->setGeometry(screen->availableGeometry());
     }
     window_->showMaximized();
     return true;

@@ -12,13 +12,10 @@ namespace korvi {
 
 class frmDemo;
 
-// The folder names exactly as the settings give them, resolved against the application folder
-// when they are relative.
-QString ResolveFolder(const QString& appFolder, const QString& folder);
-
 class MainModule {
   public:
-    MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock);
+    MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock,
+               SerialLine& serial);
     ~MainModule();
 
     // Runs the start-up steps and shows the main window. False when the program must end (the

@@ -1,9 +1,12 @@
-// What the program owns for its whole run: the settings, the seams to the toolkit, and the
-// application folder. Created by Main and passed to the main window; there are no globals.
+// What the program owns for its whole run: the settings, the receive queue, and the seams to the
+// toolkit (message boxes, file dialogs, sound, clock, serial line). Created by Main and passed to
+// the main window; there are no globals.
 #pragma once
 
 #include <QString>
 
+#include "link/BufferClass.h"
+#include "link/LineProtocol.h"
 #include "settings/DrawSetting.h"
 #include "settings/Settings.h"
 
@@ -13,15 +16,19 @@ class MessageBoxes;
 class FileDialogs;
 class SoundOutput;
 class Clock;
+class SerialLine;
 
 struct ProgramContext {
     QString appFolder;
     Settings settings;
     DrawSetting drawSetting;
+    BufferClass RxBuffer;
+    ReceiveState receive;
     MessageBoxes& boxes;
     FileDialogs& dialogs;
     SoundOutput& sound;
     Clock& clock;
+    SerialLine& serial;
 };
 
 }  // namespace korvi

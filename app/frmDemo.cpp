@@ -7,8 +7,14 @@
 
 #include "app/ProgramContext.h"
 #include "display/ClearDisplay.h"
+#include "display/PressDisplay.h"
+#include "display/SoundRules.h"
+#include "link/CommunicationControl.h"
 #include "platform/AppFolder.h"
 #include "platform/Colors.h"
+#include "platform/MessageBoxes.h"
+#include "recording/CsvRecorder.h"
+#include "settings/DrawSetting.h"
 
 namespace korvi {
 
@@ -45,9 +51,123 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     buildMenus();
     statusLink = Named(new QLabel(this), QStringLiteral("statusLink"));
     statusBar()->addWidget(statusLink, 1);
+    buildSubsystems();
 }
 
 frmDemo::~frmDemo() = default;
+
+void frmDemo::buildSubsystems() {
+    ProgramContext& c = context_;
+    display_ = std::make_unique<PressDisplay>(*layout_, c.drawSetting, c.sound, c.boxes,
+                                              ResolvePath(c.appFolder, c.settings.BmpDir));
+    soundRules_ = std::make_unique<SoundRules>(c.drawSetting, c.sound);
+    soundTimer_ =
+        std::make_unique<SoundTimer>(*soundRules_, [this] { return chkSound->isChecked(); });
+    csv_ = std::make_unique<CsvRecorder>(c.appFolder, c.drawSetting, c.boxes);
+    csv_->SetCaptionHandler([this](const QString& caption) { btnSaveCsv->setText(caption); });
+
+    CommunicationControl::Hooks hooks;
+    hooks.prepareStart = [this] { return PrepareStart(); };
+    hooks.serialConfig = [this] {
+        const Settings& s = context_.settings;
+        const QString device =
+            s.Device.isEmpty() ? QString() : ResolvePath(context_.appFolder, s.Device);
+        return SerialConfig{s.ComPort, device, s.ComSpeed, s.ComParity, s.ComDataLen, s.ComStopBit};
+    };
+    hooks.showCommunicating = [this](bool on) { ShowCommunicating(on); };
+    hooks.started = [this] {
+        ClearDisplay(*layout_);
+        cboDrawSetting->setEnabled(false);
+    };
+    hooks.enableList = [this] { cboDrawSetting->setEnabled(true); };
+    hooks.streamingStarted = [this] {
+        soundRules_->Reset();
+        soundTimer_->Start(context_.drawSetting.HasSoundFiles);
+    };
+    hooks.reading = [this](const Reading& r) {
+        display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
+        csv_->OnReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
+        soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
+    };
+    hooks.stopped = [this] {
+        soundTimer_->Stop();
+        soundRules_->Reset();
+        csv_->StopCsvOutput();
+    };
+    comm_ = std::make_unique<CommunicationControl>(c.serial, c.RxBuffer, c.receive, c.clock,
+                                                   c.boxes, std::move(hooks));
+
+    connect(cmdComm, &QPushButton::clicked, this, [this] { comm_->cmdComm_Click(); });
+    connect(btnSaveCsv, &QPushButton::clicked, this, [this] { csv_->btnSaveCsv_Click(); });
+    connect(cboDrawSetting, qOverload<int>(&QComboBox::activated), this,
+            [this](int) { display_->ResetTraceCounters(); });
+    connect(chkSound, &QCheckBox::toggled, this, [this](bool on) { display_->chkSound = on; });
+
+    statusTimer_.setInterval(1000);
+    connect(&statusTimer_, &QTimer::timeout, this, [this] { UpdateStatus(); });
+    statusTimer_.start();
+    UpdateStatus();
+}
+
+bool frmDemo::PrepareStart() {
+    ProgramContext& c = context_;
+    const QString path =
+        InApplicationFolder(c.appFolder, cboDrawSetting->currentText() + QStringLiteral(".ini"));
+    const QString problem = CheckDrawSetting(path, c.boxes);
+    if (!problem.isEmpty()) {
+        c.boxes.show(problem, QStringLiteral("描画設定エラー"), BoxIcon::Critical);
+        return false;
+    }
+    LoadDrawSetting(path, c.drawSetting, c.boxes);
+    display_->ResetTrace();
+    if (c.drawSetting.HasSoundFiles) {
+        for (size_t n = 1; n < c.drawSetting.SoundTable.size(); ++n) {
+            SoundEntry& sound = c.drawSetting.SoundTable[n];
+            const QString file = ResolvePath(c.appFolder, sound.FileName);
+            if (!QFileInfo::exists(file)) {
+                c.boxes.show(QStringLiteral("音声ファイル(SoundFile%1) %2 が見つかりません。\r\n"
+                                            "設定ファイルの 音声ファイル名 を確認してください。")
+                                 .arg(n)
+                                 .arg(sound.FileName),
+                             QStringLiteral("Directory Error!"), BoxIcon::Critical);
+                return false;
+            }
+            sound.FileName = file;
+        }
+    }
+    soundRules_->Reset();
+    return true;
+}
+
+void frmDemo::ShowCommunicating(bool communicating) {
+    cmdComm->setText(communicating ? QStringLiteral("通信停止") : QStringLiteral("通信開始"));
+    QPalette face = cmdComm->palette();
+    face.setColor(QPalette::Button, ToQColor(communicating ? kYellow : kSysButtonFace));
+    cmdComm->setPalette(face);
+    UpdateStatus();
+}
+
+QString frmDemo::StatusText() const {
+    if (!comm_->IsCommunicating()) {
+        return QStringLiteral("停止中");
+    }
+    const Settings& s = context_.settings;
+    const QString port = s.Device.isEmpty() ? s.ComPort : s.Device;
+    return QStringLiteral(
+               "ポート %1   受信 %2 件/秒   キュー溢れ %3 行   改行なし破棄 %4 バイト   CSV %5")
+        .arg(port)
+        .arg(readingsPerSecond_)
+        .arg(context_.RxBuffer.RefusedCount())
+        .arg(context_.receive.DroppedBytes)
+        .arg(csv_->CsvMode() != 0 ? QStringLiteral("記録中") : QStringLiteral("停止"));
+}
+
+void frmDemo::UpdateStatus() {
+    const int64_t count = comm_->ReadingCount();
+    readingsPerSecond_ = count - lastReadingCount_;
+    lastReadingCount_ = count;
+    statusLink->setText(StatusText());
+}
 
 void frmDemo::buildButtonBox() {
     picButtonBox =
@@ -95,6 +215,8 @@ void frmDemo::buildButtonBox() {
 
     connect(cmdDispSensor, &QPushButton::clicked, this, [this] { cmdDispSensor_Click(); });
     connect(cmdCls, &QPushButton::clicked, this, [this] { cmdCls_Click(); });
+    connect(cmdDispBmp, &QPushButton::clicked, this, [this] { cmdDispBmp_Click(); });
+    connect(chkTrace, &QCheckBox::clicked, this, [this] { chkTrace_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
 }
 
@@ -126,6 +248,8 @@ void frmDemo::buildMenus() {
     // The item's check mark flips by itself (checkable), then the button's action runs.
     connect(SensFrameDisp, &QAction::triggered, this, [this] { cmdDispSensor_Click(); });
     connect(Quit, &QAction::triggered, this, [this] { Quit_Click(); });
+    connect(DispPoint, &QAction::triggered, this, [this] { DispPoint_Click(); });
+    connect(CoseDisp, &QAction::triggered, this, [this] { CoseDisp_Click(); });
 }
 
 int16_t frmDemo::FillDrawSettingList() {
@@ -155,8 +279,10 @@ bool frmDemo::Load() {
     cmdComm->setText(QStringLiteral("通信開始"));
     layout_->ShowSensorFrames = true;
     cmdDispSensor->setText(QStringLiteral("ｾﾝｻ枠表示 OFF"));
-    cmdDispBmp->setText(QStringLiteral("点表示"));
+    cmdDispBmp->setText(PressDisplay::DisplayModeCaption(display_->BmpMode()));
     chkSound->setChecked(true);
+    display_->chkSound = true;
+    display_->ResetTraceCounters();
     return true;
 }
 
@@ -169,18 +295,48 @@ void frmDemo::cmdDispSensor_Click() {
 }
 
 void frmDemo::cmdCls_Click() {
-    ClearDisplay(*layout_);
+    display_->ClearPresses();
+}
+
+void frmDemo::cmdDispBmp_Click() {
+    cmdDispBmp->setText(display_->ToggleBmpMode());
+}
+
+void frmDemo::DispPoint_Click() {
+    DispPoint->setText(DispPoint->text() == QStringLiteral("点表示") ? QStringLiteral("BMP表示")
+                                                                     : QStringLiteral("点表示"));
+    cmdDispBmp_Click();
+}
+
+void frmDemo::chkTrace_Click() {
+    const bool on = chkTrace->isChecked();
+    display_->chkTrace = on;
+    chkTrace->setAutoFillBackground(true);
+    QPalette pal = chkTrace->palette();
+    pal.setColor(QPalette::Window, ToQColor(TraceCheckBackColor(on)));
+    chkTrace->setPalette(pal);
+    CoseDisp->setChecked(on);
+}
+
+void frmDemo::CoseDisp_Click() {
+    // The item's check mark has already flipped; the check box follows it.
+    chkTrace->setChecked(CoseDisp->isChecked());
+    chkTrace_Click();
 }
 
 void frmDemo::cmdQuit_Click() {
+    csv_->StopCsvOutput();
     close();
 }
 
 void frmDemo::Quit_Click() {
+    // Ends at once: no stop command is sent, the port is simply released.
+    csv_->StopCsvOutput();
     emit endProgram();
 }
 
 void frmDemo::closeEvent(QCloseEvent* event) {
+    comm_->StopCommunication();
     event->accept();
 }
 

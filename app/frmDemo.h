@@ -1,5 +1,6 @@
 // The main window: the control catalogue, the menus and the toggle captions. It creates the
-// controls and forwards their events to the subsystems; the subsystems hold the logic.
+// controls and forwards their events to the subsystems, which hold the logic: the layout model,
+// the press display, the sound rules, CSV recording and the exchange with the controller.
 #pragma once
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTimer>
 #include <memory>
 
 #include "layout/SensorLayout.h"
@@ -16,6 +18,11 @@
 namespace korvi {
 
 struct ProgramContext;
+class PressDisplay;
+class SoundRules;
+class SoundTimer;
+class CsvRecorder;
+class CommunicationControl;
 
 class frmDemo : public QMainWindow {
     Q_OBJECT
@@ -32,6 +39,11 @@ class frmDemo : public QMainWindow {
 
     SensorLayout& layout() { return *layout_; }
     FormSurface& form() { return *form_; }
+    PressDisplay& display() { return *display_; }
+    CsvRecorder& csv() { return *csv_; }
+    CommunicationControl& comm() { return *comm_; }
+    SoundRules& soundRules() { return *soundRules_; }
+    SoundTimer& soundTimer() { return *soundTimer_; }
 
     // Controls of the button panel, named as in the catalogue.
     PictureBox* picButtonBox = nullptr;
@@ -61,13 +73,21 @@ class frmDemo : public QMainWindow {
     QAction* DispPoint = nullptr;
     QAction* DataWindow = nullptr;
 
+    // The link's health while communicating.
     QLabel* statusLink = nullptr;
 
     // Button actions (menu items forward to them).
     void cmdDispSensor_Click();
     void cmdCls_Click();
+    void cmdDispBmp_Click();
+    void DispPoint_Click();
+    void chkTrace_Click();
+    void CoseDisp_Click();
     void cmdQuit_Click();
     void Quit_Click();
+
+    // Text of the status bar (also read by tests).
+    QString StatusText() const;
 
   signals:
     // The program must end at once, without the unload sequence (menu Quit).
@@ -79,10 +99,22 @@ class frmDemo : public QMainWindow {
   private:
     void buildButtonBox();
     void buildMenus();
+    void buildSubsystems();
+    bool PrepareStart();
+    void ShowCommunicating(bool communicating);
+    void UpdateStatus();
 
     ProgramContext& context_;
     FormSurface* form_ = nullptr;
     std::unique_ptr<SensorLayout> layout_;
+    std::unique_ptr<PressDisplay> display_;
+    std::unique_ptr<SoundRules> soundRules_;
+    std::unique_ptr<SoundTimer> soundTimer_;
+    std::unique_ptr<CsvRecorder> csv_;
+    std::unique_ptr<CommunicationControl> comm_;
+    QTimer statusTimer_;
+    int64_t lastReadingCount_ = 0;
+    int64_t readingsPerSecond_ = 0;
 };
 
 }  // namespace korvi

@@ -5,6 +5,7 @@
 #include "app/frmDemo.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/QtSerialLine.h"
 #include "platform/QtSoundOutput.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,8 @@ int main(int argc, char** argv) {
     korvi::QtFileDialogs dialogs;
     korvi::QtSoundOutput sound;
     korvi::SteadyClock clock;
-    korvi::MainModule program(boxes, dialogs, sound, clock);
+    korvi::QtSerialLine serial;
+    korvi::MainModule program(boxes, dialogs, sound, clock, serial);
     if (!program.Main()) {
         return 1;
     }

@@ -23,6 +23,14 @@ QString NativePath(const QString& path) {
 #endif
 }
 
+QString ResolvePath(const QString& folder, const QString& path) {
+    const QString native = NativePath(path);
+    if (QDir::isAbsolutePath(native)) {
+        return native;
+    }
+    return QDir(folder).filePath(native);
+}
+
 QString InApplicationFolder(const QString& folder, const QString& name) {
     return QDir(folder).filePath(NativePath(name));
 }

@@ -13,4 +13,7 @@ QString InApplicationFolder(const QString& folder, const QString& name);
 // A path as written in a settings file (possibly with backslashes), made usable on this platform.
 QString NativePath(const QString& path);
 
+// A folder or file named in a settings file: absolute as written, or relative to `folder`.
+QString ResolvePath(const QString& folder, const QString& path);
+
 }  // namespace korvi

@@ -18,7 +18,7 @@ namespace korvi {
 
 // Where a drag event lands: over the window background (target is the background's Control and
 // overBackground is true), over a layout control (target set), or over any other control such as
-// a button (target nullptr), which handles nothing.
+// a button, or outside the window background altogether (target nullptr), which handles nothing.
 struct DragArgs {
     Control& source;
     Control* target;
@@ -40,6 +40,8 @@ class DragController : public QObject {
     void cancelDrag();
     bool isDragging() const { return source_ != nullptr; }
     Control* source() const { return source_; }
+    // The drag outline, for tests and the look of the drag.
+    QWidget* outline() const { return outline_; }
 
     std::function<void(const DragArgs&)> onDragOver;
     std::function<void(const DragArgs&)> onDragDrop;
@@ -58,6 +60,8 @@ class DragController : public QObject {
 
     QWidget* background_;
     Control* source_ = nullptr;
+    // Watches the source's widget: a drag whose source disappears ends without a drop.
+    QPointer<QWidget> sourceWidget_;
     QPointF grab_;
     QWidget* outline_ = nullptr;
 };

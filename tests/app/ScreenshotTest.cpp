@@ -13,6 +13,7 @@
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
 #include "platform/Clock.h"
+#include "tests/support/FakeSerialLine.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/TempAppFolder.h"
 
@@ -62,7 +63,8 @@ TEST(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
     test::ScriptedFileDialogs dialogs;
     test::RecordingSound sound;
     ManualClock clock;
-    MainModule program(boxes, dialogs, sound, clock);
+    test::FakeSerialLine serial;
+    MainModule program(boxes, dialogs, sound, clock, serial);
     ASSERT_TRUE(program.Main());
     frmDemo& window = *program.window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

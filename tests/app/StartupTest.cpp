@@ -11,6 +11,7 @@
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
 #include "platform/Clock.h"
+#include "tests/support/FakeSerialLine.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/TempAppFolder.h"
 
@@ -22,7 +23,7 @@ class Startup : public ::testing::Test {
     Startup() { folder.writeDefaults(); }
 
     std::unique_ptr<MainModule> Start(test::RecordingMessageBoxes& to) {
-        auto program = std::make_unique<MainModule>(to, dialogs, sound, clock);
+        auto program = std::make_unique<MainModule>(to, dialogs, sound, clock, serial);
         started = program->Main();
         return program;
     }
@@ -32,6 +33,7 @@ class Startup : public ::testing::Test {
     test::ScriptedFileDialogs dialogs;
     test::RecordingSound sound;
     ManualClock clock;
+    test::FakeSerialLine serial;
     bool started = false;
 };
 

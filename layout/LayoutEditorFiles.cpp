@@ -1,0 +1,165 @@
+// The layout-file commands of the layout editor: save and load through the file dialogs.
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "layout/LayoutEditor.h"
+#include "platform/Colors.h"
+
+namespace korvi {
+
+namespace {
+
+const QString kErrorTitle = QStringLiteral("Error!");
+
+}  // namespace
+
+FileDialogOptions LayoutEditor::DialogOptions() const {
+    return FileDialogOptions{appFolder_, QStringLiteral("すべてのﾌｧｲﾙ (*.*)|*.*|")};
+}
+
+LayoutFileData LayoutEditor::CollectLayout() {
+    LayoutFileData d;
+    for (int i = 0; i < SensorCount; ++i) {
+        const PictureBox& frame = *l_.picPressSens[i];
+        SensorFileRecord& r = d.sensors[i];
+        r.Index = static_cast<int16_t>(i);
+        r.Top = frame.Top();
+        r.Left = frame.Left();
+        r.Width = frame.Width();
+        r.Height = frame.Height();
+        r.BackColor = static_cast<int32_t>(frame.canvas().backColor());
+        r.Visible = frame.Visible() ? -1 : 0;
+        r.Rotation = l_.SensorRotation[i];
+        for (int j = 0; j < SensorCount; ++j) {
+            r.MergedInto[j] = (j != i && l_.LabelHost(j) == i) ? -1 : 0;
+        }
+    }
+    baseRecord_.BaseIndex = l_.BaseIndex;
+    if (l_.BaseIndex != -1) {
+        const PictureBox& plate = *l_.picBaseSens;
+        baseRecord_.Top = plate.Top();
+        baseRecord_.Left = plate.Left();
+        baseRecord_.Height = plate.Height();
+        baseRecord_.Width = plate.Width();
+    }
+    d.base = baseRecord_;
+    return d;
+}
+
+void LayoutEditor::cmdSave_Click() {
+    if (CountPlacedSensors() == 0) {
+        boxes_.show(QStringLiteral("保存するセンサがありません。"), kErrorTitle, BoxIcon::Critical);
+        return;
+    }
+    const std::optional<QString> path = dialogs_.saveFile(DialogOptions());
+    if (!path) {
+        return;
+    }
+    const QByteArray bytes = EncodeLayoutFile(CollectLayout());
+    // Written beside the old file and renamed over it only when complete, so a failure half-way
+    // never leaves a damaged layout behind.
+    QSaveFile file(*path);
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!written) {
+        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。"), kErrorTitle,
+                    BoxIcon::Critical);
+    }
+}
+
+void LayoutEditor::RefuseFile(const QString& path, const QString& fault) {
+    boxes_.show(path + QStringLiteral("\r\nセンサ配置ファイルを読み込めません。\r\n") + fault,
+                kErrorTitle, BoxIcon::Critical);
+}
+
+void LayoutEditor::cmdLoad_Click() {
+    const std::optional<QString> path = dialogs_.openFile(DialogOptions());
+    if (!path) {
+        return;
+    }
+    const QFileInfo info(*path);
+    if (!info.exists() || !info.isFile()) {
+        RefuseFile(*path, QStringLiteral("ファイルが見つかりません。"));
+        return;
+    }
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        RefuseFile(*path, QStringLiteral("ファイルを開けません。"));
+        return;
+    }
+    // Only the records are read; whatever follows them in a longer file is not layout data.
+    const QByteArray bytes = file.read(kLayoutFileSize);
+    if (file.error() != QFileDevice::NoError) {
+        RefuseFile(*path, QStringLiteral("ファイルを読めません。"));
+        return;
+    }
+    const DecodedLayout decoded = DecodeLayoutFile(bytes);
+    if (!decoded.data) {
+        RefuseFile(*path, decoded.fault);
+        return;
+    }
+    ApplyLayout(*decoded.data);
+}
+
+void LayoutEditor::UndoMerges() {
+    for (int i = 0; i < SensorCount; ++i) {
+        if (!l_.SensorMerged[i]) {
+            continue;
+        }
+        l_.MoveLabelHome(i);
+        l_.picSensor[i]->show();
+        l_.picPressSens[i]->hide();
+        l_.picPressSens[i]->canvas().cls();
+        l_.SensorMerged[i] = false;
+        --l_.MergedCount;
+    }
+}
+
+void LayoutEditor::ApplyLayout(const LayoutFileData& d) {
+    UndoMerges();
+    for (int k = 0; k < SensorCount; ++k) {
+        const SensorFileRecord& r = d.sensors[k];
+        PictureBox& frame = *l_.picPressSens[k];
+        frame.Move(r.Left, r.Top, r.Width, r.Height);
+        frame.canvas().setBackColor(static_cast<uint32_t>(r.BackColor));
+        frame.SetVisible(r.Visible != 0);
+        l_.SensorRotation[k] = r.Rotation;
+        DrawOrgMark(frame, l_.SensorRotation[k], kBlack);
+        l_.picSensor[k]->SetVisible(!(frame.Visible() || l_.SensorMerged[k]));
+        int previous = k;
+        for (int j = 0; j < SensorCount; ++j) {
+            if (r.MergedInto[j] == 0) {
+                continue;
+            }
+            l_.SensorMerged[j] = true;
+            l_.picSensor[j]->hide();
+            LabelControl& label = *l_.lblNo[j];
+            label.SetContainer(&frame);
+            label.setCaption(QStringLiteral(",") + label.caption());
+            label.show();
+            l_.ChainLabelAfter(j, previous);
+            previous = j;
+            ++l_.MergedCount;
+        }
+    }
+    const int16_t b = d.base.BaseIndex;
+    PictureBox& plate = *l_.picBaseSens;
+    if (b != -1) {
+        ShowBaseImageInBox(l_.BaseIndex);
+        l_.BaseIndex = b;
+        l_.picBase[b]->hide();
+        plate.canvas().setPicture(l_.picBase[b]->canvas().picture());
+        plate.Move(d.base.Left, d.base.Top, d.base.Width, d.base.Height);
+        plate.show();
+        RepaintBaseImage(l_);
+        DrawSensorFrames(l_, true);
+    } else if (l_.BaseIndex != -1) {
+        ShowBaseImageInBox(l_.BaseIndex);
+        plate.hide();
+        l_.BaseIndex = -1;
+    }
+    baseRecord_ = d.base;
+}
+
+}  // namespace korvi

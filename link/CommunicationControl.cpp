@@ -1,0 +1,264 @@
+#include "link/CommunicationControl.h"
+
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+
+namespace korvi {
+
+namespace {
+
+constexpr int kReplyTimeoutMs = 300;
+constexpr int kRetries = 10;
+constexpr int kDrainMs = 500;
+
+template <typename F, typename... Args>
+void Call(const F& hook, Args&&... args) {
+    if (hook) {
+        hook(std::forward<Args>(args)...);
+    }
+}
+
+// The port number of "COM3" is 3: the leading decimal number after the first three characters.
+// A name without a usable number cannot be opened.
+int PortNumber(const QString& portName) {
+    const QString rest = portName.trimmed().mid(3).trimmed();
+    int value = 0;
+    int digits = 0;
+    for (QChar c : rest) {
+        if (!c.isDigit() || digits >= 5) {
+            break;
+        }
+        value = value * 10 + c.digitValue();
+        ++digits;
+    }
+    return digits == 0 ? 0 : value;
+}
+
+}  // namespace
+
+CommunicationControl::CommunicationControl(SerialLine& line, BufferClass& rxBuffer,
+                                           ReceiveState& receive, const Clock& clock,
+                                           MessageBoxes& boxes, Hooks hooks, QObject* parent)
+    : QObject(parent),
+      line_(line),
+      rxBuffer_(rxBuffer),
+      receive_(receive),
+      clock_(clock),
+      boxes_(boxes),
+      hooks_(std::move(hooks)) {
+    step_.setSingleShot(true);
+    step_.setInterval(0);
+    replyTimeout_.setSingleShot(true);
+    drainPoll_.setInterval(5);
+    connect(&step_, &QTimer::timeout, this, &CommunicationControl::Step);
+    connect(&replyTimeout_, &QTimer::timeout, this, &CommunicationControl::HandshakeStep);
+    connect(&drainPoll_, &QTimer::timeout, this, [this] {
+        if (line_.bytesWaiting() < 1 || (stopwatch_ && stopwatch_->IsTimeout())) {
+            FinishStop();
+        }
+    });
+    connect(&line_, &SerialLine::readyRead, this, &CommunicationControl::OnComm);
+    connect(&line_, &SerialLine::lineLost, this, &CommunicationControl::LineLost);
+}
+
+CommunicationControl::~CommunicationControl() = default;
+
+void CommunicationControl::cmdComm_Click() {
+    if (state_ == State::Draining) {
+        return;
+    }
+    if (isCommunicating_) {
+        Stop();
+    } else {
+        Start();
+    }
+}
+
+void CommunicationControl::Start() {
+    if (hooks_.prepareStart && !hooks_.prepareStart()) {
+        return;
+    }
+    const SerialConfig config = hooks_.serialConfig ? hooks_.serialConfig() : SerialConfig{};
+    isCommunicating_ = PortNumber(config.portName) >= 1 && line_.open(config);
+    if (!isCommunicating_) {
+        boxes_.show(QStringLiteral("ポートのオープンに失敗しました"), QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"),
+                    BoxIcon::Critical);
+        return;
+    }
+    Call(hooks_.showCommunicating, true);
+    Call(hooks_.started);
+
+    retryCount_ = kRetries;
+    stopwatch_ = std::make_unique<TimerClass>(clock_);
+    stopwatch_->SetTimeoutTime(kReplyTimeoutMs);
+    stopwatch_->StartTimer();
+    state_ = State::Handshaking;
+    SendCommand(QStringLiteral("r"));
+    replyTimeout_.start(kReplyTimeoutMs + 1);
+}
+
+void CommunicationControl::Stop() {
+    StopCommunication();
+    Call(hooks_.enableList);
+    Call(hooks_.stopped);
+}
+
+void CommunicationControl::SendCommand(const QString& command) {
+    const QByteArray bytes = command.toLatin1() + '\r';
+    if (line_.isOpen()) {
+        line_.write(bytes);
+    }
+    Call(hooks_.monitor, bytes);
+    receive_.RxDataReady = false;
+}
+
+void CommunicationControl::OnComm() {
+    const QByteArray chunk = line_.readAll();
+    if (chunk.isEmpty()) {
+        return;
+    }
+    SplitReceivedLines(chunk, receive_, rxBuffer_);
+    Call(hooks_.monitor, chunk);
+    if (state_ == State::Draining) {
+        if (line_.bytesWaiting() < 1) {
+            FinishStop();
+        }
+        return;
+    }
+    if (receive_.RxDataReady) {
+        ScheduleStep();
+    }
+}
+
+void CommunicationControl::ScheduleStep() {
+    if ((state_ == State::Handshaking || state_ == State::Streaming) && !step_.isActive()) {
+        step_.start();
+    }
+}
+
+void CommunicationControl::Step() {
+    switch (state_) {
+        case State::Handshaking:
+            HandshakeStep();
+            break;
+        case State::Streaming:
+            StreamStep();
+            break;
+        default:
+            break;
+    }
+}
+
+void CommunicationControl::HandshakeStep() {
+    if (state_ != State::Handshaking) {
+        return;
+    }
+    QString reply;
+    if (receive_.RxDataReady && rxBuffer_.TakeData(reply)) {
+        if (IsReadyStatus(reply)) {
+            replyTimeout_.stop();
+            skipCount_ = SkipCountFromStatus(reply);
+            stopwatch_.reset();
+            state_ = State::Streaming;
+            SendCommand(QStringLiteral("d"));
+            Call(hooks_.streamingStarted);
+            return;
+        }
+        // A wrong answer asks again at once; the retries are only for silence.
+        SendCommand(QStringLiteral("r"));
+        stopwatch_->StartTimer();
+        replyTimeout_.start(kReplyTimeoutMs + 1);
+        return;
+    }
+    if (stopwatch_->IsTimeout()) {
+        HandshakeTimedOut();
+        return;
+    }
+    // Woken early (a timer's granularity): wait for the rest of the reply time.
+    const int left = kReplyTimeoutMs + 1 - static_cast<int>(stopwatch_->ElapsedTime());
+    replyTimeout_.start(std::max(left, 1));
+}
+
+void CommunicationControl::HandshakeTimedOut() {
+    --retryCount_;
+    if (retryCount_ <= 0) {
+        StopCommunication();
+        boxes_.show(QStringLiteral("応答がありません"), QStringLiteral("通信エラー"), BoxIcon::Critical);
+        Call(hooks_.enableList);
+        return;
+    }
+    SendCommand(QStringLiteral("r"));
+    stopwatch_->StartTimer();
+    replyTimeout_.start(kReplyTimeoutMs + 1);
+}
+
+void CommunicationControl::StreamStep() {
+    if (state_ != State::Streaming || !receive_.RxDataReady) {
+        return;
+    }
+    QString text;
+    if (rxBuffer_.TakeData(text)) {
+        if (skipCount_ >= 1) {
+            --skipCount_;
+        } else if (text.startsWith(QLatin1Char('d'))) {
+            ++readings_;
+            Call(hooks_.reading, DecodeDataLine(text));
+        }
+    }
+    if (rxBuffer_.IsEmpty()) {
+        receive_.RxDataReady = false;
+    }
+    if (receive_.RxDataReady) {
+        ScheduleStep();
+    }
+}
+
+void CommunicationControl::StopCommunication() {
+    step_.stop();
+    replyTimeout_.stop();
+    if (!isCommunicating_) {
+        FinishStop();
+        return;
+    }
+    SendCommand(QStringLiteral("s"));
+    state_ = State::Draining;
+    stopwatch_ = std::make_unique<TimerClass>(clock_);
+    stopwatch_->SetTimeoutTime(kDrainMs);
+    stopwatch_->StartTimer();
+    if (line_.bytesWaiting() < 1) {
+        FinishStop();
+        return;
+    }
+    // Input is still waiting: the receive event reads it while the poll watches the time.
+    drainPoll_.start();
+}
+
+void CommunicationControl::FinishStop() {
+    drainPoll_.stop();
+    stopwatch_.reset();
+    isCommunicating_ = false;
+    state_ = State::Idle;
+    if (line_.isOpen()) {
+        line_.close();
+    }
+    Call(hooks_.showCommunicating, false);
+}
+
+void CommunicationControl::LineLost(const QString& reason) {
+    if (!isCommunicating_) {
+        return;
+    }
+    // The line is gone: stop as the stop click would, without sending on the dead line.
+    step_.stop();
+    replyTimeout_.stop();
+    FinishStop();
+    Call(hooks_.enableList);
+    Call(hooks_.stopped);
+    QString text = QStringLiteral("コントローラとの接続が切れました。");
+    if (!reason.isEmpty()) {
+        text += QStringLiteral("\r\n") + reason;
+    }
+    boxes_.show(text, QStringLiteral("通信エラー"), BoxIcon::Critical);
+}
+
+}  // namespace korvi
