@@ -9,9 +9,13 @@
 #include "display/ClearDisplay.h"
 #include "display/PressDisplay.h"
 #include "display/SoundRules.h"
+#include "layout/LayoutEditor.h"
 #include "link/CommunicationControl.h"
+#include "link/ReceiveEvent.h"
+#include "link/frmComData.h"
 #include "platform/AppFolder.h"
 #include "platform/Colors.h"
+#include "platform/DragDrop.h"
 #include "platform/MessageBoxes.h"
 #include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
@@ -58,6 +62,16 @@ frmDemo::~frmDemo() = default;
 
 void frmDemo::buildSubsystems() {
     ProgramContext& c = context_;
+    drag_ = std::make_unique<DragController>(form_);
+    editor_ = std::make_unique<LayoutEditor>(*layout_, *drag_, c.boxes, c.dialogs, c.appFolder,
+                                             ResolvePath(c.appFolder, c.settings.BaseDir));
+    connect(cmdRotate, &QPushButton::clicked, this, [this] { editor_->cmdRotate_Click(); });
+    connect(SensRotate, &QAction::triggered, this, [this] { editor_->cmdRotate_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { editor_->cmdSave_Click(); });
+    connect(SensSave, &QAction::triggered, this, [this] { editor_->cmdSave_Click(); });
+    connect(cmdLoad, &QPushButton::clicked, this, [this] { editor_->cmdLoad_Click(); });
+    connect(SensRead, &QAction::triggered, this, [this] { editor_->cmdLoad_Click(); });
+
     display_ = std::make_unique<PressDisplay>(*layout_, c.drawSetting, c.sound, c.boxes,
                                               ResolvePath(c.appFolder, c.settings.BmpDir));
     soundRules_ = std::make_unique<SoundRules>(c.drawSetting, c.sound);
@@ -94,8 +108,12 @@ void frmDemo::buildSubsystems() {
         soundRules_->Reset();
         csv_->StopCsvOutput();
     };
-    comm_ = std::make_unique<CommunicationControl>(c.serial, c.RxBuffer, c.receive, c.clock,
-                                                   c.boxes, std::move(hooks));
+    monitor_ = std::make_unique<ComDataMonitor>(this);
+    onComm_ = std::make_unique<ReceiveEvent>(c.serial, c.receive, c.RxBuffer, *monitor_);
+    comm_ = std::make_unique<CommunicationControl>(c.serial, *onComm_, c.RxBuffer, c.receive,
+                                                   *monitor_, c.clock, c.boxes, std::move(hooks));
+    connect(cmdComData, &QPushButton::clicked, this, [this] { cmdComData_Click(); });
+    connect(DataWindow, &QAction::triggered, this, [this] { cmdComData_Click(); });
 
     connect(cmdComm, &QPushButton::clicked, this, [this] { comm_->cmdComm_Click(); });
     connect(btnSaveCsv, &QPushButton::clicked, this, [this] { csv_->btnSaveCsv_Click(); });
@@ -268,6 +286,8 @@ int16_t frmDemo::FillDrawSettingList() {
 
 bool frmDemo::Load() {
     layout_->InitSensors();
+    editor_->InitBaseImages();
+    editor_->InitStretchHandles();
     layout_->picDragNo->hide();
     layout_->picDragNo->SetTag(QStringLiteral("picDragNo"));
     layout_->BaseIndex = -1;
@@ -324,6 +344,10 @@ void frmDemo::CoseDisp_Click() {
     chkTrace_Click();
 }
 
+void frmDemo::cmdComData_Click() {
+    monitor_->Open();
+}
+
 void frmDemo::cmdQuit_Click() {
     csv_->StopCsvOutput();
     close();
@@ -337,6 +361,7 @@ void frmDemo::Quit_Click() {
 
 void frmDemo::closeEvent(QCloseEvent* event) {
     comm_->StopCommunication();
+    monitor_->Close();
     event->accept();
 }
 

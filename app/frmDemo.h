@@ -23,6 +23,10 @@ class SoundRules;
 class SoundTimer;
 class CsvRecorder;
 class CommunicationControl;
+class ComDataMonitor;
+class ReceiveEvent;
+class DragController;
+class LayoutEditor;
 
 class frmDemo : public QMainWindow {
     Q_OBJECT
@@ -40,10 +44,12 @@ class frmDemo : public QMainWindow {
     SensorLayout& layout() { return *layout_; }
     FormSurface& form() { return *form_; }
     PressDisplay& display() { return *display_; }
+    LayoutEditor& editor() { return *editor_; }
     CsvRecorder& csv() { return *csv_; }
     CommunicationControl& comm() { return *comm_; }
     SoundRules& soundRules() { return *soundRules_; }
     SoundTimer& soundTimer() { return *soundTimer_; }
+    ComDataMonitor& monitor() { return *monitor_; }
 
     // Controls of the button panel, named as in the catalogue.
     PictureBox* picButtonBox = nullptr;
@@ -83,6 +89,7 @@ class frmDemo : public QMainWindow {
     void DispPoint_Click();
     void chkTrace_Click();
     void CoseDisp_Click();
+    void cmdComData_Click();
     void cmdQuit_Click();
     void Quit_Click();
 
@@ -107,10 +114,14 @@ class frmDemo : public QMainWindow {
     ProgramContext& context_;
     FormSurface* form_ = nullptr;
     std::unique_ptr<SensorLayout> layout_;
+    std::unique_ptr<DragController> drag_;
+    std::unique_ptr<LayoutEditor> editor_;
     std::unique_ptr<PressDisplay> display_;
     std::unique_ptr<SoundRules> soundRules_;
     std::unique_ptr<SoundTimer> soundTimer_;
     std::unique_ptr<CsvRecorder> csv_;
+    std::unique_ptr<ComDataMonitor> monitor_;
+    std::unique_ptr<ReceiveEvent> onComm_;
     std::unique_ptr<CommunicationControl> comm_;
     QTimer statusTimer_;
     int64_t lastReadingCount_ = 0;

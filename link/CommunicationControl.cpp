@@ -1,5 +1,7 @@
 #include "link/CommunicationControl.h"
 
+#include "link/ReceiveEvent.h"
+#include "link/frmComData.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 
@@ -36,13 +38,15 @@ int PortNumber(const QString& portName) {
 
 }  // namespace
 
-CommunicationControl::CommunicationControl(SerialLine& line, BufferClass& rxBuffer,
-                                           ReceiveState& receive, const Clock& clock,
+CommunicationControl::CommunicationControl(SerialLine& line, ReceiveEvent& onComm,
+                                           BufferClass& rxBuffer, ReceiveState& receive,
+                                           ComDataMonitor& monitor, const Clock& clock,
                                            MessageBoxes& boxes, Hooks hooks, QObject* parent)
     : QObject(parent),
       line_(line),
       rxBuffer_(rxBuffer),
       receive_(receive),
+      monitor_(monitor),
       clock_(clock),
       boxes_(boxes),
       hooks_(std::move(hooks)) {
@@ -57,7 +61,7 @@ CommunicationControl::CommunicationControl(SerialLine& line, BufferClass& rxBuff
             FinishStop();
         }
     });
-    connect(&line_, &SerialLine::readyRead, this, &CommunicationControl::OnComm);
+    connect(&onComm, &ReceiveEvent::received, this, &CommunicationControl::Received);
     connect(&line_, &SerialLine::lineLost, this, &CommunicationControl::LineLost);
 }
 
@@ -81,8 +85,8 @@ void CommunicationControl::Start() {
     const SerialConfig config = hooks_.serialConfig ? hooks_.serialConfig() : SerialConfig{};
     isCommunicating_ = PortNumber(config.portName) >= 1 && line_.open(config);
     if (!isCommunicating_) {
-        boxes_.show(QStringLiteral("ポートのオープンに失敗しました"), QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"),
-                    BoxIcon::Critical);
+        boxes_.show(QStringLiteral("ポートのオープンに失敗しました"),
+                    QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
         return;
     }
     Call(hooks_.showCommunicating, true);
@@ -108,17 +112,11 @@ void CommunicationControl::SendCommand(const QString& command) {
     if (line_.isOpen()) {
         line_.write(bytes);
     }
-    Call(hooks_.monitor, bytes);
+    monitor_.AppendIfOpen(QString::fromLatin1(bytes));
     receive_.RxDataReady = false;
 }
 
-void CommunicationControl::OnComm() {
-    const QByteArray chunk = line_.readAll();
-    if (chunk.isEmpty()) {
-        return;
-    }
-    SplitReceivedLines(chunk, receive_, rxBuffer_);
-    Call(hooks_.monitor, chunk);
+void CommunicationControl::Received() {
     if (state_ == State::Draining) {
         if (line_.bytesWaiting() < 1) {
             FinishStop();
@@ -183,7 +181,8 @@ void CommunicationControl::HandshakeTimedOut() {
     --retryCount_;
     if (retryCount_ <= 0) {
         StopCommunication();
-        boxes_.show(QStringLiteral("応答がありません"), QStringLiteral("通信エラー"), BoxIcon::Critical);
+        boxes_.show(QStringLiteral("応答がありません"), QStringLiteral("通信エラー"),
+                    BoxIcon::Critical);
         Call(hooks_.enableList);
         return;
     }

@@ -22,10 +22,12 @@ namespace korvi {
 
 class MessageBoxes;
 class Clock;
+class ComDataMonitor;
+class ReceiveEvent;
 
 class CommunicationControl : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class State { Idle, Handshaking, Streaming, Draining };
 
     // What the exchange drives in the rest of the program; the window fills these in.
@@ -50,13 +52,13 @@ public:
         // The rest of a stop by the user or by a lost line: the sound evaluation ends and a
         // CSV recording is closed.
         std::function<void()> stopped;
-        // Raw traffic for the monitor window: sent commands and received chunks.
-        std::function<void(const QByteArray&)> monitor;
     };
 
-    CommunicationControl(SerialLine& line, BufferClass& rxBuffer, ReceiveState& receive,
-                         const Clock& clock, MessageBoxes& boxes, Hooks hooks,
-                         QObject* parent = nullptr);
+    // The receive event reads the line and splits it into RxBuffer; sent commands are echoed to
+    // the monitor window when it is open.
+    CommunicationControl(SerialLine& line, ReceiveEvent& onComm, BufferClass& rxBuffer,
+                         ReceiveState& receive, ComDataMonitor& monitor, const Clock& clock,
+                         MessageBoxes& boxes, Hooks hooks, QObject* parent = nullptr);
     ~CommunicationControl() override;
 
     // The cmdComm click: starts when idle, stops otherwise.
@@ -75,10 +77,7 @@ public:
     // Writes a command and its CR, echoes it to the monitor and clears RxDataReady.
     void SendCommand(const QString& command);
 
-    // The serial receive event: reads everything waiting and splits it into lines.
-    void OnComm();
-
-private:
+  private:
     void Start();
     void Stop();
     void ScheduleStep();
@@ -88,10 +87,12 @@ private:
     void HandshakeTimedOut();
     void FinishStop();
     void LineLost(const QString& reason);
+    void Received();
 
     SerialLine& line_;
     BufferClass& rxBuffer_;
     ReceiveState& receive_;
+    ComDataMonitor& monitor_;
     const Clock& clock_;
     MessageBoxes& boxes_;
     Hooks hooks_;
