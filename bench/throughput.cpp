@@ -208,7 +208,7 @@ class RepaintWatcher : public QObject {
     int64_t shown_ = 0;
 };
 
-struct CaseSpec {
+struct BenchCase {
     QString name;
     double rate = 0;  // readings per second; 0 = as fast as the line takes them
     bool monitor = false;
@@ -308,16 +308,16 @@ std::vector<Row> ExpectedRows(const sim::Simulator& simulator, const sim::SimOpt
     return rows;
 }
 
-void Fail(const CaseSpec& spec, const QString& why) {
-    std::printf("# %s: %s\n", qUtf8Printable(spec.name), qUtf8Printable(why));
-    std::printf("case=%s failed\n", qUtf8Printable(spec.name));
+void Fail(const BenchCase& bench, const QString& why) {
+    std::printf("# %s: %s\n", qUtf8Printable(bench.name), qUtf8Printable(why));
+    std::printf("case=%s failed\n", qUtf8Printable(bench.name));
     std::fflush(stdout);
 }
 
-void RunCase(const CaseSpec& spec, const Options& options) {
+void RunCase(const BenchCase& bench, const Options& options) {
     QTemporaryDir folder;
     if (!folder.isValid()) {
-        Fail(spec, QStringLiteral("no temporary folder"));
+        Fail(bench, QStringLiteral("no temporary folder"));
         return;
     }
     QDir(folder.path()).mkpath(QStringLiteral("tmp"));
@@ -326,17 +326,17 @@ void RunCase(const CaseSpec& spec, const Options& options) {
     const EnvOverride tmp("TMPDIR", QDir(folder.path()).filePath(QStringLiteral("tmp")));
 
     sim::SimOptions simOptions;
-    simOptions.rate = spec.rate;
+    simOptions.rate = bench.rate;
     simOptions.seed = 1;
     // Only the newest are kept, to check the regenerated readings against (see ExpectedRows).
     simOptions.keepReadings = 2000;
-    if (spec.idle) {
+    if (bench.idle) {
         simOptions.count = 1;  // one line, which the program discards after the status
     }
     sim::Simulator sim;
     const QString device = sim.start(simOptions);
     if (device.isEmpty()) {
-        Fail(spec, QStringLiteral("simulator: ") + sim.error());
+        Fail(bench, QStringLiteral("simulator: ") + sim.error());
         return;
     }
     WriteAppFolder(folder.path(), device);
@@ -349,7 +349,7 @@ void RunCase(const CaseSpec& spec, const Options& options) {
     ArrivalTracker tracker;
     MainModule program(boxes, dialogs, sound, clock, serial);
     if (!program.Main()) {
-        Fail(spec, QStringLiteral("the program did not start"));
+        Fail(bench, QStringLiteral("the program did not start"));
         return;
     }
     frmDemo& window = *program.window();
@@ -365,7 +365,7 @@ void RunCase(const CaseSpec& spec, const Options& options) {
         placed = placed && frame->Visible();
     }
     if (!placed) {
-        Fail(spec, QStringLiteral("the layout did not place the plate and the 16 sensors"));
+        Fail(bench, QStringLiteral("the layout did not place the plate and the 16 sensors"));
         return;
     }
     window.chkTrace->click();
@@ -374,10 +374,10 @@ void RunCase(const CaseSpec& spec, const Options& options) {
     }
     window.btnSaveCsv->click();
     if (window.csv().CsvMode() != 2) {
-        Fail(spec, QStringLiteral("the recording did not start in every-reading mode"));
+        Fail(bench, QStringLiteral("the recording did not start in every-reading mode"));
         return;
     }
-    if (spec.monitor) {
+    if (bench.monitor) {
         window.cmdComData->click();
     }
 
@@ -391,12 +391,12 @@ void RunCase(const CaseSpec& spec, const Options& options) {
     window.cmdComm->click();
     CommunicationControl& comm = window.comm();
     if (!RunUntil([&] { return comm.state() == CommunicationControl::State::Streaming; }, 5000)) {
-        Fail(spec, QStringLiteral("the exchange did not reach streaming"));
+        Fail(bench, QStringLiteral("the exchange did not reach streaming"));
         return;
     }
 
-    RunFor(static_cast<int>((spec.idle ? 1.0 : options.warmup) * 1000));
-    const double seconds = spec.idle ? options.idleSeconds : options.seconds;
+    RunFor(static_cast<int>((bench.idle ? 1.0 : options.warmup) * 1000));
+    const double seconds = bench.idle ? options.idleSeconds : options.seconds;
     const double rss0 = ResidentMb();
     const double cpu0 = CpuSeconds();
     const int64_t readings0 = comm.ReadingCount();
@@ -425,11 +425,11 @@ void RunCase(const CaseSpec& spec, const Options& options) {
     const int64_t missing = expectedValid ? CountMissing(expected, recorded) : -1;
 
     const double elapsed = static_cast<double>(t1 - t0) / 1e9;
-    const double rate = spec.idle ? 0 : static_cast<double>(readings1 - readings0) / elapsed;
+    const double rate = bench.idle ? 0 : static_cast<double>(readings1 - readings0) / elapsed;
     std::printf(
         "# %s: window %.1f s, readings handled %lld (all %lld), sent %lld, csv rows %zu of %zu "
         "expected%s, tones %lld, latency samples %lld, unmatched %lld, message boxes %d%s\n",
-        qUtf8Printable(spec.name), elapsed, static_cast<long long>(readings1 - readings0),
+        qUtf8Printable(bench.name), elapsed, static_cast<long long>(readings1 - readings0),
         static_cast<long long>(readings1), static_cast<long long>(sentAtStop), recorded.size(),
         expected.size(), expectedValid ? "" : " (NOT what the simulator sent: not counted)",
         static_cast<long long>(sound.tones), static_cast<long long>(watcher.latencies.Count()),
@@ -438,10 +438,10 @@ void RunCase(const CaseSpec& spec, const Options& options) {
     std::printf(
         "case=%s readings_per_s=%.0f refused=%lld missing_csv=%lld p99_latency_ms=%.2f "
         "rss_growth_mb=%.1f",
-        qUtf8Printable(spec.name), rate, static_cast<long long>(refused),
-        static_cast<long long>(missing), spec.idle ? 0.0 : watcher.latencies.Percentile(0.99),
+        qUtf8Printable(bench.name), rate, static_cast<long long>(refused),
+        static_cast<long long>(missing), bench.idle ? 0.0 : watcher.latencies.Percentile(0.99),
         rss1 - rss0);
-    if (spec.idle) {
+    if (bench.idle) {
         std::printf(" cpu_pct=%.1f", 100.0 * (cpu1 - cpu0) / elapsed);
     }
     std::printf("\n");
@@ -502,24 +502,24 @@ int main(int argc, char** argv) {
     if (!ParseOptions(QCoreApplication::arguments(), options)) {
         return 2;
     }
-    const CaseSpec cases[] = {
+    const BenchCase cases[] = {
         {QStringLiteral("heaviest_max"), 0, false, false},
         {QStringLiteral("heaviest_25k"), 25000, false, false},
         {QStringLiteral("heaviest_monitor_10k"), 10000, true, false},
         {QStringLiteral("idle"), 100, false, true},
     };
     bool known = options.only.isEmpty();
-    for (const CaseSpec& spec : cases) {
-        known = known || spec.name == options.only;
+    for (const BenchCase& bench : cases) {
+        known = known || bench.name == options.only;
     }
     if (!known) {
         std::fprintf(stderr, "unknown case %s\n", qUtf8Printable(options.only));
         return 2;
     }
     PrintLineRates();
-    for (const CaseSpec& spec : cases) {
-        if (options.only.isEmpty() || spec.name == options.only) {
-            RunCase(spec, options);
+    for (const BenchCase& bench : cases) {
+        if (options.only.isEmpty() || bench.name == options.only) {
+            RunCase(bench, options);
         }
     }
     return 0;
