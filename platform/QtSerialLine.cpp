@@ -159,6 +159,8 @@ bool QtSerialLine::isOpen() const {
 
 void QtSerialLine::close() {
     if (port_.isOpen()) {
+        // Hand what is still buffered (the stop command) to the device before letting go of it.
+        port_.flush();
         port_.close();
     }
 }
@@ -167,7 +169,10 @@ bool QtSerialLine::write(const QByteArray& bytes) {
     if (!port_.isOpen()) {
         return false;
     }
-    return port_.write(bytes) == bytes.size();
+    // Commands are short and must leave at once, not at the next pass of the event loop.
+    const bool written = port_.write(bytes) == bytes.size();
+    port_.flush();
+    return written;
 }
 
 QByteArray QtSerialLine::readAll() {

@@ -46,4 +46,21 @@ void TempAppFolder::writeDefaults() const {
     QDir(dir_.path()).mkpath(QStringLiteral("Base"));
 }
 
+void TempAppFolder::copyDemo() const {
+    const QDir demo(QStringLiteral(KORVI_SOURCE_DIR "/demo"));
+    const QStringList files = {QStringLiteral("Setting.ini"), QStringLiteral("DrawSetting1.ini"),
+                               QStringLiteral("DrawSetting2.ini")};
+    for (const QString& name : files) {
+        QFile::copy(demo.filePath(name), file(name));
+    }
+    for (const QString& sub :
+         {QStringLiteral("Bmp"), QStringLiteral("Base"), QStringLiteral("Sound")}) {
+        QDir(dir_.path()).mkpath(sub);
+        const QDir from(demo.filePath(sub));
+        for (const QString& name : from.entryList(QDir::Files)) {
+            QFile::copy(from.filePath(name), file(sub + QLatin1Char('/') + name));
+        }
+    }
+}
+
 }  // namespace korvi::test

@@ -20,6 +20,8 @@ class TempAppFolder {
     void remove(const QString& name) const;
     // A usable Setting.ini (BmpDir=Bmp, BaseDir=Base, both created) and DrawSetting1.ini.
     void writeDefaults() const;
+    // The bundled demo folder's settings, footprints, base pictures and sounds.
+    void copyDemo() const;
 
   private:
     QTemporaryDir dir_;

@@ -1,0 +1,526 @@
+// End-to-end throughput of the viewer. The in-process controller simulator streams readings over a
+// real pseudo-terminal into the whole program (serial line, receive event, exchange, press
+// display, CSV recording, sound rules), set up in its heaviest mode: 16 sensors placed over a
+// visible base plate, dots, a trace of 1000 marks, beeps and a recording of one row per reading.
+// Each case prints one line of figures; nothing here ever fails a build.
+//
+//   throughput [--case heaviest_max|heaviest_25k|heaviest_monitor_10k|idle] [--seconds N]
+//              [--warmup N]
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+#include "app/MainModule.h"
+#include "app/frmDemo.h"
+#include "bench/BenchMeasures.h"
+#include "layout/LayoutFile.h"
+#include "link/CommunicationControl.h"
+#include "link/frmComData.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+#include "platform/QtSerialLine.h"
+#include "platform/SoundOutput.h"
+#include "recording/CsvRecorder.h"
+#include "sim/ReadingGenerator.h"
+#include "sim/Simulator.h"
+
+namespace korvi::bench {
+
+namespace {
+
+// A recording keeps its first rows up to and including the one that passes the row limit.
+constexpr int64_t kCsvRows = CsvRecorder::kRowLimit + 1;
+constexpr int kBytesPerLine = 12;  // "d" + 9 characters + CR LF
+constexpr int kBitsPerByte = 10;   // start, 8 data, stop
+
+int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double ResidentMb() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    const double pages = fields.size() > 1 ? fields[1].toDouble() : 0;
+    return pages * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// User and system time of the whole process (the simulator's thread included).
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop for `ms` milliseconds.
+void RunFor(int ms) {
+    QEventLoop loop;
+    QTimer stop;
+    stop.setSingleShot(true);
+    stop.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&stop, &QTimer::timeout, &loop, &QEventLoop::quit);
+    stop.start(ms);
+    loop.exec();
+}
+
+// Runs the event loop until `done` holds or `timeoutMs` has passed; returns `done()`.
+bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
+    const int64_t end = NowNs() + int64_t{timeoutMs} * 1'000'000;
+    while (!done() && NowNs() < end) {
+        RunFor(10);
+    }
+    return done();
+}
+
+// Sets an environment variable for the lifetime of the object.
+class EnvOverride {
+  public:
+    EnvOverride(const char* name, const QString& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvOverride() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+    EnvOverride(const EnvOverride&) = delete;
+    EnvOverride& operator=(const EnvOverride&) = delete;
+
+  private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+// The seams a benchmark cannot own: no box may wait for a click, no dialog may open, and the
+// machine has no sound device.
+class LoggingBoxes : public MessageBoxes {
+  public:
+    void show(const QString& text, const QString& title, BoxIcon) override {
+        std::fprintf(
+            stderr, "# message box \"%s\": %s\n", qUtf8Printable(title),
+            qUtf8Printable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+        ++shown;
+    }
+    int shown = 0;
+};
+
+class AnsweringDialogs : public FileDialogs {
+  public:
+    std::optional<QString> saveFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<QString> openFile(const FileDialogOptions&) override { return answer; }
+    std::optional<QString> answer;
+};
+
+class CountingSound : public SoundOutput {
+  public:
+    void tone(int, int) override { ++tones; }
+    bool playFile(const QString&) override {
+        ++files;
+        return true;
+    }
+    int64_t tones = 0;
+    int64_t files = 0;
+};
+
+// The real serial line; each chunk the receive event reads is passed to the arrival tracker with
+// the time it was read.
+class TimedSerialLine : public QtSerialLine {
+  public:
+    void Watch(const BufferClass* ring, ArrivalTracker* tracker) {
+        ring_ = ring;
+        tracker_ = tracker;
+    }
+    QByteArray readAll() override {
+        QByteArray bytes = QtSerialLine::readAll();
+        if (tracker_ && !bytes.isEmpty()) {
+            tracker_->Chunk(bytes, NowNs(), ring_->RefusedCount());
+        }
+        return bytes;
+    }
+
+  private:
+    const BufferClass* ring_ = nullptr;
+    ArrivalTracker* tracker_ = nullptr;
+};
+
+// Watches the panels and the base plate: at each of their repaints, every reading drawn since the
+// previous repaint has reached the screen, and its latency is counted from its line's arrival.
+class RepaintWatcher : public QObject {
+  public:
+    RepaintWatcher(const CommunicationControl& comm, const BufferClass& ring,
+                   ArrivalTracker& tracker)
+        : comm_(comm), ring_(ring), tracker_(tracker) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            Painted(NowNs());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    bool measuring = false;
+    LatencyHistogram latencies;
+    int64_t unmatched = 0;  // readings whose arrival was not seen (should stay 0)
+
+  private:
+    void Painted(int64_t now) {
+        tracker_.Settle(ring_.RefusedCount());
+        const int64_t drawn = comm_.ReadingCount();
+        while (shown_ < drawn) {
+            int64_t arrival = 0;
+            if (!tracker_.TakeOldest(arrival)) {
+                unmatched += drawn - shown_;
+                shown_ = drawn;
+                break;
+            }
+            ++shown_;
+            if (measuring) {
+                latencies.Add(static_cast<double>(now - arrival) / 1e6);
+            }
+        }
+    }
+
+    const CommunicationControl& comm_;
+    const BufferClass& ring_;
+    ArrivalTracker& tracker_;
+    int64_t shown_ = 0;
+};
+
+struct BenchCase {
+    QString name;
+    double rate = 0;  // readings per second; 0 = as fast as the line takes them
+    bool monitor = false;
+    bool idle = false;
+};
+
+struct Options {
+    QString only;
+    double seconds = 60;
+    double idleSeconds = 5;
+    double warmup = 5;
+};
+
+// Sensor frames: a 4 x 4 grid over a base plate of 12000 x 10000 twips between the sensor box and
+// the base box, clear of the button panel.
+constexpr float kPlateLeft = 1500;
+constexpr float kPlateTop = 240;
+constexpr float kPlateWidth = 12000;
+constexpr float kPlateHeight = 10000;
+
+QByteArray HeaviestLayout() {
+    LayoutFileData data;
+    for (int k = 0; k < 16; ++k) {
+        SensorFileRecord& r = data.sensors[k];
+        r.Index = static_cast<int16_t>(k);
+        r.Left = kPlateLeft + 150 + static_cast<float>(k % 4) * 3000;
+        r.Top = kPlateTop + 150 + static_cast<float>(k / 4) * 2500;
+        r.Width = 2700;
+        r.Height = 2200;
+        r.BackColor = 0xFFFFFF;
+        r.Visible = -1;
+        r.Rotation = 0;
+    }
+    data.base = BaseFileRecord{0, kPlateTop, kPlateLeft, kPlateWidth, kPlateHeight};
+    return EncodeLayoutFile(data);
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(bytes);
+    }
+}
+
+// Setting.ini pointing at the simulator, a draw setting for the heaviest display (four pressure
+// bands, a 1000-mark trace, no sound files, one row per reading for as long as allowed), a base
+// picture and the layout file.
+void WriteAppFolder(const QString& folder, const QString& device) {
+    QDir dir(folder);
+    dir.mkpath(QStringLiteral("Bmp"));
+    dir.mkpath(QStringLiteral("Base"));
+    Write(dir.filePath(QStringLiteral("Setting.ini")),
+          "[Com_Setting]\r\nPortNo=1\r\nSpeed=115200\r\nParity=N\r\nDataLen=8\r\nStopBit=1\r\n"
+          "Device=" +
+              device.toLocal8Bit() +
+              "\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\nBmpDir=Bmp\r\nBaseDir=Base\r\n"
+              "MergeMode=1\r\n");
+    Write(dir.filePath(QStringLiteral("DrawSetting1.ini")),
+          "[Disp_Setting]\r\nPressColor0=0,3F,&HFF0000,3\r\nPressColor1=40,7F,&H00FF00,5\r\n"
+          "PressColor2=80,BF,&H00FFFF,7\r\nPressColor3=C0,FF,&H0000FF,9\r\nPressThresh=10\r\n"
+          "TraceSize=1000\r\n[ExcelOut]\r\nSampling=0\r\nAllTime=32767\r\n");
+    QImage base(320, 240, QImage::Format_RGB32);
+    QPainter painter(&base);
+    for (int y = 0; y < base.height(); ++y) {
+        painter.setPen(QColor(120 + y / 4, 160, 200 - y / 4));
+        painter.drawLine(0, y, base.width() - 1, y);
+    }
+    painter.end();
+    base.save(dir.filePath(QStringLiteral("Base/Base_0.bmp")), "BMP");
+    Write(dir.filePath(QStringLiteral("layout.dat")), HeaviestLayout());
+}
+
+// The readings that belong in the recording: the first kCsvRows the simulator sent after the
+// discarded ones, up to `sentLimit`. The simulator's readings are repeatable for a seed, so they
+// are generated again here rather than kept by the simulator for the whole run (which would grow
+// the process being measured). `valid` says whether the readings the simulator still holds, its
+// newest, agree with the generated ones at the same places.
+std::vector<Row> ExpectedRows(const sim::Simulator& simulator, const sim::SimOptions& options,
+                              int skip, int64_t sentLimit, bool& valid) {
+    const std::vector<sim::SentReading> newest = simulator.sentReadings();
+    const int64_t sent = simulator.sentReadingCount();
+    const int64_t firstKept = sent - static_cast<int64_t>(newest.size());
+    const int64_t end = std::min<int64_t>(sentLimit, int64_t{skip} + kCsvRows);
+    sim::ReadingGenerator generator(options.pattern, options.sensors, options.seed);
+    std::vector<Row> rows;
+    valid = firstKept >= 0;
+    for (int64_t n = 0; n < sent && valid; ++n) {
+        const sim::Sample s = generator.Next();
+        if (n >= skip && n < end) {
+            rows.push_back({s.sensor, s.press, s.x, s.y});
+        }
+        if (n >= firstKept) {
+            const sim::SentReading& r = newest[static_cast<size_t>(n - firstKept)];
+            valid = r.sensor == s.sensor && r.press == s.press && r.x == s.x && r.y == s.y;
+        }
+    }
+    return rows;
+}
+
+void Fail(const BenchCase& bench, const QString& why) {
+    std::printf("# %s: %s\n", qUtf8Printable(bench.name), qUtf8Printable(why));
+    std::printf("case=%s failed\n", qUtf8Printable(bench.name));
+    std::fflush(stdout);
+}
+
+void RunCase(const BenchCase& bench, const Options& options) {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        Fail(bench, QStringLiteral("no temporary folder"));
+        return;
+    }
+    QDir(folder.path()).mkpath(QStringLiteral("tmp"));
+    // The program's settings and its single-copy lock live in this folder only.
+    const EnvOverride home("KORVISENSOR_HOME", folder.path());
+    const EnvOverride tmp("TMPDIR", QDir(folder.path()).filePath(QStringLiteral("tmp")));
+
+    sim::SimOptions simOptions;
+    simOptions.rate = bench.rate;
+    simOptions.seed = 1;
+    // Only the newest are kept, to check the regenerated readings against (see ExpectedRows).
+    simOptions.keepReadings = 2000;
+    if (bench.idle) {
+        simOptions.count = 1;  // one line, which the program discards after the status
+    }
+    sim::Simulator sim;
+    const QString device = sim.start(simOptions);
+    if (device.isEmpty()) {
+        Fail(bench, QStringLiteral("simulator: ") + sim.error());
+        return;
+    }
+    WriteAppFolder(folder.path(), device);
+
+    LoggingBoxes boxes;
+    AnsweringDialogs dialogs;
+    CountingSound sound;
+    SteadyClock clock;
+    TimedSerialLine serial;
+    ArrivalTracker tracker;
+    MainModule program(boxes, dialogs, sound, clock, serial);
+    if (!program.Main()) {
+        Fail(bench, QStringLiteral("the program did not start"));
+        return;
+    }
+    frmDemo& window = *program.window();
+    ProgramContext& context = program.context();
+    serial.Watch(&context.RxBuffer, &tracker);
+
+    // The layout as the editor loads it from a file: 16 frames over the plate.
+    dialogs.answer = QDir(folder.path()).filePath(QStringLiteral("layout.dat"));
+    window.cmdLoad->click();
+    SensorLayout& layout = window.layout();
+    bool placed = layout.picBaseSens->Visible();
+    for (PictureBox* frame : layout.picPressSens) {
+        placed = placed && frame->Visible();
+    }
+    if (!placed) {
+        Fail(bench, QStringLiteral("the layout did not place the plate and the 16 sensors"));
+        return;
+    }
+    window.chkTrace->click();
+    if (!window.chkSound->isChecked()) {
+        window.chkSound->click();
+    }
+    window.btnSaveCsv->click();
+    if (window.csv().CsvMode() != 2) {
+        Fail(bench, QStringLiteral("the recording did not start in every-reading mode"));
+        return;
+    }
+    if (bench.monitor) {
+        window.cmdComData->click();
+    }
+
+    RepaintWatcher watcher(window.comm(), context.RxBuffer, tracker);
+    for (PictureBox* frame : layout.picPressSens) {
+        frame->installEventFilter(&watcher);
+    }
+    layout.picBaseSens->installEventFilter(&watcher);
+    RunFor(300);  // the window shows and paints once before the run
+
+    window.cmdComm->click();
+    CommunicationControl& comm = window.comm();
+    if (!RunUntil([&] { return comm.state() == CommunicationControl::State::Streaming; }, 5000)) {
+        Fail(bench, QStringLiteral("the exchange did not reach streaming"));
+        return;
+    }
+
+    RunFor(static_cast<int>((bench.idle ? 1.0 : options.warmup) * 1000));
+    const double seconds = bench.idle ? options.idleSeconds : options.seconds;
+    const double rss0 = ResidentMb();
+    const double cpu0 = CpuSeconds();
+    const int64_t readings0 = comm.ReadingCount();
+    const int64_t t0 = NowNs();
+    watcher.measuring = true;
+
+    RunFor(static_cast<int>(seconds * 1000));
+
+    const int64_t t1 = NowNs();
+    const int64_t readings1 = comm.ReadingCount();
+    const double cpu1 = CpuSeconds();
+    const double rss1 = ResidentMb();
+    watcher.measuring = false;
+    const bool stillStreaming = comm.state() == CommunicationControl::State::Streaming;
+    const int64_t refused = context.RxBuffer.RefusedCount();
+
+    const int64_t sentAtStop = sim.sentReadingCount();
+    window.cmdComm->click();
+    RunUntil([&] { return comm.state() == CommunicationControl::State::Idle; }, 3000);
+    bool expectedValid = false;
+    const std::vector<Row> expected =
+        ExpectedRows(sim, simOptions, tracker.Skipped(), sentAtStop, expectedValid);
+    QFile csv(window.csv().FilePath());
+    const std::vector<Row> recorded =
+        csv.open(QIODevice::ReadOnly) ? ParseCsvRows(csv.readAll()) : std::vector<Row>{};
+    const int64_t missing = expectedValid ? CountMissing(expected, recorded) : -1;
+
+    const double elapsed = static_cast<double>(t1 - t0) / 1e9;
+    const double rate = bench.idle ? 0 : static_cast<double>(readings1 - readings0) / elapsed;
+    std::printf(
+        "# %s: window %.1f s, readings handled %lld (all %lld), sent %lld, csv rows %zu of %zu "
+        "expected%s, tones %lld, latency samples %lld, unmatched %lld, message boxes %d%s\n",
+        qUtf8Printable(bench.name), elapsed, static_cast<long long>(readings1 - readings0),
+        static_cast<long long>(readings1), static_cast<long long>(sentAtStop), recorded.size(),
+        expected.size(), expectedValid ? "" : " (NOT what the simulator sent: not counted)",
+        static_cast<long long>(sound.tones), static_cast<long long>(watcher.latencies.Count()),
+        static_cast<long long>(watcher.unmatched), boxes.shown,
+        stillStreaming ? "" : ", NOT streaming at the end");
+    std::printf(
+        "case=%s readings_per_s=%.0f refused=%lld missing_csv=%lld p99_latency_ms=%.2f "
+        "rss_growth_mb=%.1f",
+        qUtf8Printable(bench.name), rate, static_cast<long long>(refused),
+        static_cast<long long>(missing), bench.idle ? 0.0 : watcher.latencies.Percentile(0.99),
+        rss1 - rss0);
+    if (bench.idle) {
+        std::printf(" cpu_pct=%.1f", 100.0 * (cpu1 - cpu0) / elapsed);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    sim.stop();
+}
+
+void PrintLineRates() {
+    std::printf("# line rates at %d bytes per reading and %d bits per byte:", kBytesPerLine,
+                kBitsPerByte);
+    for (const int baud : {19200, 115200, 921600, 3000000}) {
+        std::printf(" %d baud = %d readings/s;", baud, baud / (kBytesPerLine * kBitsPerByte));
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+bool ParseOptions(const QStringList& args, Options& options) {
+    bool secondsGiven = false;
+    for (qsizetype n = 1; n < args.size(); ++n) {
+        const QString& arg = args[n];
+        const bool hasValue = n + 1 < args.size();
+        bool ok = true;
+        if (arg == QStringLiteral("--case") && hasValue) {
+            options.only = args[++n];
+        } else if (arg == QStringLiteral("--seconds") && hasValue) {
+            options.seconds = args[++n].toDouble(&ok);
+            secondsGiven = true;
+        } else if (arg == QStringLiteral("--warmup") && hasValue) {
+            options.warmup = args[++n].toDouble(&ok);
+        } else {
+            ok = false;
+        }
+        if (!ok || options.seconds <= 0 || options.warmup < 0) {
+            std::fprintf(stderr,
+                         "usage: throughput [--case NAME] [--seconds N] [--warmup N]\n"
+                         "cases: heaviest_max heaviest_25k heaviest_monitor_10k idle\n");
+            return false;
+        }
+    }
+    if (secondsGiven) {
+        options.idleSeconds = options.seconds;
+    }
+    return true;
+}
+
+}  // namespace
+
+}  // namespace korvi::bench
+
+int main(int argc, char** argv) {
+    using namespace korvi::bench;
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    Options options;
+    if (!ParseOptions(QCoreApplication::arguments(), options)) {
+        return 2;
+    }
+    const BenchCase cases[] = {
+        {QStringLiteral("heaviest_max"), 0, false, false},
+        {QStringLiteral("heaviest_25k"), 25000, false, false},
+        {QStringLiteral("heaviest_monitor_10k"), 10000, true, false},
+        {QStringLiteral("idle"), 100, false, true},
+    };
+    bool known = options.only.isEmpty();
+    for (const BenchCase& bench : cases) {
+        known = known || bench.name == options.only;
+    }
+    if (!known) {
+        std::fprintf(stderr, "unknown case %s\n", qUtf8Printable(options.only));
+        return 2;
+    }
+    PrintLineRates();
+    for (const BenchCase& bench : cases) {
+        if (options.only.isEmpty() || bench.name == options.only) {
+            RunCase(bench, options);
+        }
+    }
+    return 0;
+}

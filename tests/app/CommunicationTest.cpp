@@ -1,0 +1,293 @@
+// The exchange with a controller end to end: the real program logic talks through a real
+// pseudo-terminal to the controller simulator. Each test checks what the simulator received and
+// what the window shows.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTest>
+
+#include "app/MainModule.h"
+#include "app/frmDemo.h"
+#include "link/CommunicationControl.h"
+#include "platform/Clock.h"
+#include "platform/Colors.h"
+#include "platform/QtSerialLine.h"
+#include "recording/CsvRecorder.h"
+#include "sim/Simulator.h"
+#include "tests/support/Fakes.h"
+#include "tests/support/TempAppFolder.h"
+
+namespace korvi {
+namespace {
+
+using sim::SimOptions;
+using sim::Simulator;
+
+QByteArray SettingIni(const QString& portNo, const QString& device) {
+    return QStringLiteral(
+               "[Com_Setting]\r\nPortNo=%1\r\nDevice=%2\r\nSpeed=115200\r\nParity=N\r\n"
+               "DataLen=8\r\nStopBit=1\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\n"
+               "BmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n")
+        .arg(portNo, device)
+        .toUtf8();
+}
+
+class Communication : public ::testing::Test {
+  protected:
+    Communication() {
+        folder.writeDefaults();
+        link = folder.file(QStringLiteral("ttyKORVI"));
+        folder.write(QStringLiteral("DrawSetting1.ini"),
+                     "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
+                     "TraceSize=10\r\n[ExcelOut]\r\nSampling=0\r\nAllTime=0\r\n");
+    }
+
+    // Starts the simulator (its device behind the symbolic link the settings name) and the
+    // program, with every sensor placed so that presses show.
+    void Start(SimOptions options, const QString& portNo = QStringLiteral("1")) {
+        options.linkPath = link;
+        ASSERT_FALSE(simulator.start(options).isEmpty()) << simulator.error().toStdString();
+        folder.write(QStringLiteral("Setting.ini"), SettingIni(portNo, link));
+        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial);
+        ASSERT_TRUE(program->Main());
+        window = program->window();
+        SensorLayout& l = window->layout();
+        for (int i = 0; i < SensorCount; ++i) {
+            l.picSensor[i]->hide();
+            l.picPressSens[i]->Move(2000.0f + (i % 4) * 900.0f, 1000.0f + (i / 4) * 900.0f, 600,
+                                    600);
+            l.picPressSens[i]->show();
+        }
+    }
+
+    void Click() { QTest::mouseClick(window->cmdComm, Qt::LeftButton); }
+
+    QList<QByteArray> Commands() const {
+        QList<QByteArray> texts;
+        for (const auto& c : simulator.receivedCommands()) {
+            texts << c.text;
+        }
+        return texts;
+    }
+
+    bool WaitFor(const std::function<bool()>& condition, int ms = 5000) {
+        return QTest::qWaitFor(condition, ms);
+    }
+
+    // Data rows of the CSV recording, as "sensor,press,x,y".
+    QStringList CsvRows() const {
+        QFile file(window->csv().FilePath());
+        if (!file.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        QStringList rows =
+            QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        rows.removeFirst();
+        return rows;
+    }
+
+    QStringList SentRows(size_t from) const {
+        QStringList rows;
+        const auto sent = simulator.sentReadings();
+        for (size_t i = from; i < sent.size(); ++i) {
+            rows << QStringLiteral("%1,%2,%3,%4")
+                        .arg(sent[i].sensor)
+                        .arg(sent[i].press)
+                        .arg(sent[i].x)
+                        .arg(sent[i].y);
+        }
+        return rows;
+    }
+
+    // Streams `lines` data lines after the given status answer and returns to idle.
+    void StreamAndStop(SimOptions options, int64_t lines) {
+        options.rate = 2000;
+        options.count = lines;
+        Start(options);
+        QTest::mouseClick(window->btnSaveCsv, Qt::LeftButton);
+        Click();
+        ASSERT_TRUE(WaitFor([&] { return simulator.sentReadingCount() == lines; }));
+        QTest::qWait(200);
+        Click();
+        EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    }
+
+    test::TempAppFolder folder;
+    QString link;
+    test::RecordingMessageBoxes boxes;
+    test::ScriptedFileDialogs dialogs;
+    test::RecordingSound sound;
+    SteadyClock clock;
+    QtSerialLine serial;
+    Simulator simulator;
+    std::unique_ptr<MainModule> program;
+    frmDemo* window = nullptr;
+};
+
+TEST_F(Communication, ReadyControllerStreamsReadingsOntoThePanelsUntilTheStopClick) {
+    SimOptions options;
+    options.rate = 500;
+    Start(options);
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 50; }));
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信停止"));
+    EXPECT_FALSE(window->cboDrawSetting->isEnabled());
+    EXPECT_TRUE(window->StatusText().contains(QStringLiteral("受信")));
+
+    Click();
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return Commands().size() >= 3; }));
+    EXPECT_EQ(Commands().mid(0, 3), (QList<QByteArray>{"r", "d", "s"}));
+    EXPECT_LT(simulator.receivedCommands()[1].ms - simulator.receivedCommands()[0].ms, 200);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    int marked = 0;
+    for (PictureBox* panel : window->layout().picPressSens) {
+        const Canvas& c = panel->canvas();
+        for (int y = 0; y < c.pixelHeight(); ++y) {
+            for (int x = 0; x < c.pixelWidth(); ++x) {
+                marked += c.pixel(x, y) == kRed ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(marked, 0) << "no press was drawn";
+}
+
+TEST_F(Communication, SkipDigitDiscardsThatManyDataLinesPlusOne) {
+    SimOptions options;
+    options.skip = 15;
+    StreamAndStop(options, 40);
+    EXPECT_EQ(CsvRows(), SentRows(16));
+}
+
+TEST_F(Communication, ZeroSkipDigitDiscardsTheFirstDataLine) {
+    SimOptions options;
+    options.skip = 0;
+    StreamAndStop(options, 20);
+    EXPECT_EQ(CsvRows(), SentRows(1));
+}
+
+TEST_F(Communication, StatusWithoutSkipDigitAlsoDiscardsOneLine) {
+    SimOptions options;
+    options.status = "r0";
+    StreamAndStop(options, 20);
+    EXPECT_EQ(CsvRows(), SentRows(1));
+}
+
+TEST_F(Communication, WrongStatusIsAskedAgainAndNeverLeadsToData) {
+    SimOptions options;
+    options.status = "r1";
+    Start(options);
+    Click();
+    QTest::qWait(600);
+    // Each answer gets a new "r" at once, far more than the ten tries for silence.
+    EXPECT_GT(Commands().size(), 10);
+    EXPECT_FALSE(Commands().contains("d"));
+    EXPECT_EQ(window->comm().state(), CommunicationControl::State::Handshaking);
+    Click();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+}
+
+TEST_F(Communication, SilentControllerGetsTenRequestsThenStopAndTheMessage) {
+    SimOptions options;
+    options.silent = true;
+    Start(options);
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return !boxes.shown.empty(); }, 6000));
+    ASSERT_TRUE(WaitFor([&] { return Commands().size() >= 11; }));
+    const auto commands = simulator.receivedCommands();
+    ASSERT_EQ(commands.size(), 11u);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(commands[i].text, "r");
+        if (i > 0) {
+            const int64_t gap = commands[i].ms - commands[i - 1].ms;
+            EXPECT_GE(gap, 290) << i;
+            EXPECT_LT(gap, 600) << i;
+        }
+    }
+    EXPECT_EQ(commands[10].text, "s");
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("応答がありません"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("通信エラー"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
+    EXPECT_FALSE(serial.isOpen());
+}
+
+TEST_F(Communication, StopClickDuringTheHandshakeStopsAtOnce) {
+    SimOptions options;
+    options.silent = true;
+    Start(options);
+    Click();
+    QTest::qWait(100);
+    Click();
+    EXPECT_FALSE(serial.isOpen());
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    ASSERT_TRUE(WaitFor([&] { return Commands().size() >= 2; }));
+    QTest::qWait(400);
+    EXPECT_EQ(Commands(), (QList<QByteArray>{"r", "s"}));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Communication, EmptyPortNumberCannotBeOpened) {
+    Start(SimOptions{}, QString());
+    Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    QTest::qWait(100);
+    EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
+    folder.write(QStringLiteral("DrawSetting1.ini"),
+                 "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
+                 "SoundFile1=Sound\\missing.wav\r\nPlayCondition1=0,0,0-FFF,0-FFF,1-FF,1,1\r\n");
+    Start(SimOptions{});
+    Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("音声ファイル(SoundFile1) Sound\\missing.wav が見つかりません。\r\n"
+                             "設定ファイルの 音声ファイル名 を確認してください。"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Directory Error!"));
+    EXPECT_FALSE(serial.isOpen());
+    QTest::qWait(100);
+    EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
+    SimOptions options;
+    options.rate = 500;
+    options.hangupAfter = 20;
+    Start(options);
+    QTest::mouseClick(window->btnSaveCsv, Qt::LeftButton);
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return !boxes.shown.empty(); }));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(
+        boxes.shown[0].text.startsWith(QStringLiteral("コントローラとの接続が切れました。")));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("通信エラー"));
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
+    EXPECT_EQ(window->csv().CsvMode(), 0);
+    EXPECT_FALSE(Commands().contains("s"));  // nothing is sent on the dead line
+
+    // A controller plugged in again on the same device: communication starts anew.
+    simulator.stop();
+    Simulator again;
+    SimOptions second;
+    second.linkPath = link;
+    second.rate = 500;
+    ASSERT_FALSE(again.start(second).isEmpty());
+    const int64_t before = window->comm().ReadingCount();
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before + 10; }));
+    Click();
+    again.stop();
+}
+
+}  // namespace
+}  // namespace korvi
