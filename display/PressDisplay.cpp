@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
+#include <algorithm>
 
 #include "display/Beep.h"
 #include "display/ClearDisplay.h"
@@ -19,13 +21,6 @@ namespace {
 // Footprints are 32 x 32 pictures centred on the mark.
 constexpr double kFootprintOffset = 16.0;
 constexpr int kPlateBit = SensorCount;
-
-// A mark's centre on the plate, in twips, moved to the nearest whole pixel: the plate shows
-// pixels, and a circle on whole pixels is drawn many times faster than one between them, which
-// matters with a thousand trace marks on the plate.
-double OnPlatePixel(int32_t twips) {
-    return PixelsToTwips(RoundEven32(twips / kTwipsPerPixel));
-}
 
 }  // namespace
 
@@ -110,7 +105,7 @@ void PressDisplay::DrawPanelMark(Canvas& canvas, int16_t sensor, int16_t pressur
     // Erase the sensor's previous mark; after a merge it lies on the host panel.
     const PressMark& previous = layout_.LastPress[sensor];
     canvas.setFillColor(canvas.backColor());
-    canvas.circle(previous.MarkX, previous.MarkY, previous.MarkRadius, canvas.backColor());
+    DrawCircle(canvas, previous.MarkX, previous.MarkY, previous.MarkRadius, canvas.backColor());
 
     if (bmpMode_) {
         canvas.setFillColor(kWhite);
@@ -122,13 +117,40 @@ void PressDisplay::DrawPanelMark(Canvas& canvas, int16_t sensor, int16_t pressur
     }
     canvas.setFillColor(color);
     if (pressure > setting_.PressThresh) {
-        canvas.circle(px, py, radius, color);
+        DrawCircle(canvas, px, py, radius, color);
     } else if (pressure != 0) {
         // A light touch floods the whole panel.
         canvas.setBackColor(color);
     } else if (sensor == 0 && x == 0 && y == 0) {
         canvas.setBackColor(kWhite);
     }
+}
+
+void PressDisplay::DrawCircle(Canvas& canvas, double x, double y, int32_t radius, uint32_t color) {
+    const CircleKey key{radius, color,
+                        canvas.fillStyle() == FillStyle::Solid ? canvas.fillColor() : 0,
+                        canvas.fillStyle() == FillStyle::Solid, canvas.drawWidth()};
+    auto found = circles_.find(key);
+    if (found == circles_.end()) {
+        // The circle drawn once on a transparent picture, centred on a whole pixel, as a panel
+        // draws it.
+        const int centre = std::max(radius, 0) + key.drawWidth + 2;
+        QImage shape(2 * centre + 1, 2 * centre + 1, QImage::Format_ARGB32_Premultiplied);
+        shape.fill(Qt::transparent);
+        QPainter painter(&shape);
+        QPen pen(ToQColor(color));
+        pen.setWidth(key.drawWidth);
+        painter.setPen(pen);
+        if (key.solid) {
+            painter.setBrush(ToQColor(key.fill));
+        }
+        painter.drawEllipse(QPointF(centre, centre), radius, radius);
+        painter.end();
+        found = circles_.emplace(key, std::move(shape)).first;
+    }
+    // Marks sit on whole pixels (the plate's twips round to the nearest one).
+    const int centre = found->second.width() / 2;
+    canvas.stamp(found->second, RoundEven32(x) - centre, RoundEven32(y) - centre);
 }
 
 void PressDisplay::MirrorBitmap(int displayIndex, double px, double py, int16_t pressure) {
@@ -437,7 +459,7 @@ void PressDisplay::DrawDotOnPlate(const PictureBox& panel, double mx, double my,
         const double top = static_cast<double>(panel.Top()) - plate.Top();
         canvas.box(left, top, left + panel.Width(), top + panel.Height(), color, true);
     } else {
-        canvas.circle(OnPlatePixel(b.x), OnPlatePixel(b.y), PixelsToTwips(radius), color);
+        DrawCircle(canvas, b.x / kTwipsPerPixel, b.y / kTwipsPerPixel, radius, color);
     }
     canvas.refresh();
     canvas.setFillStyle(FillStyle::Transparent);
@@ -505,7 +527,7 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, boo
     } else {
         canvas.setFillColor(color);
         if (pressure > setting_.PressThresh) {
-            canvas.circle(mx, my, radius, color);
+            DrawCircle(canvas, mx, my, radius, color);
         }
     }
 
@@ -529,7 +551,7 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, boo
     base.setFillStyle(FillStyle::Solid);
     base.setFillColor(color);
     if (pressure > setting_.PressThresh) {
-        base.circle(OnPlatePixel(b.x), OnPlatePixel(b.y), PixelsToTwips(radius), color);
+        DrawCircle(base, b.x / kTwipsPerPixel, b.y / kTwipsPerPixel, radius, color);
     }
     base.refresh();
     base.setFillStyle(FillStyle::Transparent);

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <map>
 
 #include "display/BeepCoalescer.h"
 #include "display/PressLookup.h"
@@ -51,7 +52,7 @@ class PressDisplay {
     void SetLazy(bool lazy);
     bool Lazy() const { return lazy_; }
     // Milliseconds between a reading and the latest moment its drawing lands.
-    static constexpr int kFrameMs = 16;
+    static constexpr int kFrameMs = 10;
 
     // Shows sensor `index`'s footprint on the base plate centred at (bx, by) (twips relative to
     // the plate), or hides it, where it is, for pressure 0.
@@ -123,6 +124,9 @@ class PressDisplay {
                     int32_t radius);
     void DrawDotOnPlate(const PictureBox& panel, double mx, double my, int16_t pressure,
                         uint32_t color, int32_t radius);
+    // A mark's circle with the canvas's fill, centred on the nearest whole pixel to (x, y), in
+    // pixels. Each distinct circle is drawn once and then copied: a flush may draw thousands.
+    void DrawCircle(Canvas& canvas, double x, double y, int32_t radius, uint32_t color);
     void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
                         bool plateShown);
     void Beep(int16_t pressure);
@@ -165,6 +169,16 @@ class PressDisplay {
 
     PlateBackgroundKey backgroundKey_{};
     QImage background_;
+
+    struct CircleKey {
+        int32_t radius;
+        uint32_t color;
+        uint32_t fill;
+        bool solid;
+        int drawWidth;
+        auto operator<=>(const CircleKey&) const = default;
+    };
+    std::map<CircleKey, QImage> circles_;
 
     BeepCoalescer beeps_;
     QTimer beepTimer_;

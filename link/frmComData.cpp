@@ -80,6 +80,8 @@ frmComData::frmComData(QWidget* parent) : QWidget(parent, Qt::Window) {
     txtComData_->setObjectName(QStringLiteral("txtComData"));
     txtComData_->setAccessibleName(QStringLiteral("txtComData"));
     txtComData_->setReadOnly(true);
+    // A read-only log needs no undo history, which would otherwise keep every append and cut.
+    txtComData_->setUndoRedoEnabled(false);
     txtComData_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtComData_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     resize(480, 360);

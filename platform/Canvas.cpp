@@ -197,6 +197,28 @@ void Canvas::paintPicture(const QImage& picture, double x, double y, double widt
     changed();
 }
 
+void Canvas::stamp(const QImage& picture, int x, int y) {
+    landPending();
+    if (image_.isNull() || picture.format() != QImage::Format_ARGB32_Premultiplied) {
+        return;
+    }
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + picture.width(), image_.width());
+    const int bottom = std::min(y + picture.height(), image_.height());
+    for (int row = top; row < bottom; ++row) {
+        const auto* from = reinterpret_cast<const QRgb*>(picture.constScanLine(row - y));
+        auto* to = reinterpret_cast<QRgb*>(image_.scanLine(row));
+        for (int col = left; col < right; ++col) {
+            const QRgb p = from[col - x];
+            if (qAlpha(p) == 255) {
+                to[col] = p;
+            }
+        }
+    }
+    changed();
+}
+
 void Canvas::paintMasked(const QImage& picture, double x, double y) {
     landPending();
     if (image_.isNull() || picture.isNull()) {

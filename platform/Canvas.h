@@ -69,6 +69,9 @@ class Canvas {
     void box(double x1, double y1, double x2, double y2, uint32_t color, bool filled);
     void paintPicture(const QImage& picture, double x, double y);
     void paintPicture(const QImage& picture, double x, double y, double width, double height);
+    // Copies the opaque pixels of a premultiplied ARGB picture with its top-left corner at pixel
+    // (x, y), leaving the rest: a shape drawn once and repeated, without a painter per copy.
+    void stamp(const QImage& picture, int x, int y);
     // Paints a picture whose white pixels are transparent (footprint bitmaps).
     void paintMasked(const QImage& picture, double x, double y);
     double currentX() const { return currentX_; }
