@@ -173,8 +173,16 @@ bool DemoDriver::LoadLayout() {
 bool DemoDriver::StartCommunication() {
     window_.cmdComm->click();
     const CommunicationControl& comm = window_.comm();
-    if (!PumpUntil([&comm] { return comm.ReadingCount() > 0; }, 8000)) {
-        log_ << "communication produced no readings within 8 s (" << window_.StatusText()
+    // Waits for the first reading, or until the start has been given up (the port did not open,
+    // the controller did not answer: the reason is in the log).
+    PumpUntil(
+        [&comm] {
+            return comm.ReadingCount() > 0 || comm.state() == CommunicationControl::State::Idle;
+        },
+        8000);
+    if (comm.ReadingCount() == 0) {
+        log_ << "communication produced no readings ("
+             << (comm.IsCommunicating() ? "none within 8 s" : "it did not start")
              << "); is the simulator running and Setting.ini's Device= pointing at it?" << Qt::endl;
         return false;
     }
