@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,10 @@ inline QString ChainText(SensorLayout& l, int host) {
         text += labels[n]->caption();
     }
     return text;
+}
+
+inline std::array<float, 4> Geometry(const Control& c) {
+    return {c.Left(), c.Top(), c.Width(), c.Height()};
 }
 
 class EditorFixture {

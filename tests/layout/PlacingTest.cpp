@@ -7,10 +7,6 @@
 namespace korvi::test {
 namespace {
 
-std::array<float, 4> Geometry(const Control& c) {
-    return {c.Left(), c.Top(), c.Width(), c.Height()};
-}
-
 TEST(Placing, ItemDraggedOutBecomesAnUprightFrameWithTheGrabPointUnderThePointer) {
     EditorFixture f;
     f.l().SensorRotation[4] = 180;

@@ -43,21 +43,6 @@ TEST(BufferClass, SizeThreeKeepsOrderAcrossTheWrapAndRefusesWhenFull) {
     EXPECT_EQ(TakeAll(buffer), QStringList({"B", "C", "D"}));
 }
 
-TEST(BufferClass, ResizingKeepsWrappedValuesInOrder) {
-    BufferClass buffer;  // ten slots, nine usable
-    for (const char* v : {"1", "2", "3", "4", "5", "6", "7"}) {
-        buffer.SetData(v);
-    }
-    QString value;
-    buffer.TakeData(value);
-    buffer.TakeData(value);
-    buffer.SetData("8");
-    buffer.SetData("9");  // wrapped past the end of the ten slots
-    EXPECT_TRUE(buffer.SetSize(10240));
-    EXPECT_FALSE(buffer.SetSize(0));
-    EXPECT_EQ(TakeAll(buffer), QStringList({"3", "4", "5", "6", "7", "8", "9"}));
-}
-
 TEST(TimerClass, TimesOutAfterTheThresholdAcrossTheTickWrapButNeverWhileStopped) {
     ManualClock clock(0xFFFFFF00u);
     TimerClass watch(clock);
