@@ -72,7 +72,7 @@ void frmDemo::buildSubsystems() {
     connect(cmdLoad, &QPushButton::clicked, this, [this] { editor_->cmdLoad_Click(); });
     connect(SensRead, &QAction::triggered, this, [this] { editor_->cmdLoad_Click(); });
 
-    display_ = std::make_unique<PressDisplay>(*layout_, c.drawSetting, c.sound, c.boxes,
+    display_ = std::make_unique<PressDisplay>(*layout_, c.drawSetting, c.sound, c.boxes, c.clock,
                                               ResolvePath(c.appFolder, c.settings.BmpDir));
     soundRules_ = std::make_unique<SoundRules>(c.drawSetting, c.sound);
     soundTimer_ =

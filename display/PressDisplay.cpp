@@ -7,6 +7,7 @@
 #include "display/Beep.h"
 #include "display/ClearDisplay.h"
 #include "display/PanelMapping.h"
+#include "platform/Clock.h"
 #include "platform/Colors.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Units.h"
@@ -17,16 +18,64 @@ namespace {
 
 // Footprints are 32 x 32 pictures centred on the mark.
 constexpr double kFootprintOffset = 16.0;
+constexpr int kPlateBit = SensorCount;
+
+// A mark's centre on the plate, in twips, moved to the nearest whole pixel: the plate shows
+// pixels, and a circle on whole pixels is drawn many times faster than one between them, which
+// matters with a thousand trace marks on the plate.
+double OnPlatePixel(int32_t twips) {
+    return PixelsToTwips(RoundEven32(twips / kTwipsPerPixel));
+}
 
 }  // namespace
 
 PressDisplay::PressDisplay(SensorLayout& layout, const DrawSetting& setting, SoundOutput& sound,
-                           MessageBoxes& boxes, QString bmpDir)
+                           MessageBoxes& boxes, Clock& clock, QString bmpDir)
     : layout_(layout),
       setting_(setting),
       sound_(sound),
       boxes_(boxes),
-      bmpDir_(std::move(bmpDir)) {}
+      clock_(clock),
+      bmpDir_(std::move(bmpDir)),
+      beeps_(kBeepMs) {
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setInterval(kFrameMs);
+    QObject::connect(&frameTimer_, &QTimer::timeout, [this] { FlushDisplay(); });
+    beepTimer_.setSingleShot(true);
+    QObject::connect(&beepTimer_, &QTimer::timeout, [this] {
+        if (const auto due = beeps_.Due(clock_.ticks())) {
+            BeepForPress(sound_, *due);
+        } else if (beeps_.HasKept()) {
+            beepTimer_.start(static_cast<int>(beeps_.WaitMs(clock_.ticks())));
+        }
+    });
+
+    // Whoever draws on a display surface or reads it gets the pending drawing first.
+    for (int i = 0; i < SensorCount; ++i) {
+        layout_.picPressSens[i]->canvas().setPendingHook([this, i] {
+            if (pending_ == Pending::TraceScene && (scenePanels_ >> i & 1u) != 0) {
+                FlushDisplay();
+            }
+        });
+    }
+    layout_.picBaseSens->canvas().setPendingHook([this] {
+        if (pending_ != Pending::None) {
+            FlushDisplay();
+        }
+    });
+}
+
+PressDisplay::~PressDisplay() {
+    for (PictureBox* panel : layout_.picPressSens) {
+        panel->canvas().setPendingHook({});
+    }
+    layout_.picBaseSens->canvas().setPendingHook({});
+}
+
+void PressDisplay::SetLazy(bool lazy) {
+    FlushDisplay();
+    lazy_ = lazy;
+}
 
 void PressDisplay::DrawReading(int16_t sensor, int16_t pressure, int16_t x, int16_t y) {
     if (sensor < 0 || sensor >= SensorCount) {
@@ -34,58 +83,78 @@ void PressDisplay::DrawReading(int16_t sensor, int16_t pressure, int16_t x, int1
     }
     const int displayIndex = layout_.SensorMerged[sensor] ? 0 : sensor;
     PictureBox& panel = *layout_.picPressSens[displayIndex];
-    if (panel.Visible()) {
-        DrawOnPanel(sensor, displayIndex, pressure, x, y);
+    if (!panel.Visible()) {
+        // Only the origin mark is redrawn; nothing is stored, traced or sounded.
+        DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
+        return;
     }
-    DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
+    if (lazy_) {
+        DrawReadingDeferred(sensor, displayIndex, pressure, x, y);
+    } else {
+        DrawReadingInFull(sensor, displayIndex, pressure, x, y);
+    }
 }
 
-void PressDisplay::DrawOnPanel(int16_t sensor, int displayIndex, int16_t pressure, int16_t x,
-                               int16_t y) {
+void PressDisplay::MarkLook(int16_t pressure, uint32_t backColor, uint32_t& color,
+                            int32_t& radius) const {
+    color = backColor;
+    radius = 0;
+    if (pressure >= 1) {
+        color = GetPressColor(setting_.PressColorTable, pressure);
+        radius = GetPressRadius(setting_.PressColorTable, pressure);
+    }
+}
+
+void PressDisplay::DrawPanelMark(Canvas& canvas, int16_t sensor, int16_t pressure, int16_t x,
+                                 int16_t y, double px, double py, uint32_t color, int32_t radius) {
+    // Erase the sensor's previous mark; after a merge it lies on the host panel.
+    const PressMark& previous = layout_.LastPress[sensor];
+    canvas.setFillColor(canvas.backColor());
+    canvas.circle(previous.MarkX, previous.MarkY, previous.MarkRadius, canvas.backColor());
+
+    if (bmpMode_) {
+        canvas.setFillColor(kWhite);
+        canvas.setBackColor(kWhite);
+        if (const QImage* footprint = FootprintFor(pressure)) {
+            canvas.paintPicture(*footprint, px - kFootprintOffset, py - kFootprintOffset);
+        }
+        return;
+    }
+    canvas.setFillColor(color);
+    if (pressure > setting_.PressThresh) {
+        canvas.circle(px, py, radius, color);
+    } else if (pressure != 0) {
+        // A light touch floods the whole panel.
+        canvas.setBackColor(color);
+    } else if (sensor == 0 && x == 0 && y == 0) {
+        canvas.setBackColor(kWhite);
+    }
+}
+
+void PressDisplay::MirrorBitmap(int displayIndex, double px, double py, int16_t pressure) {
+    PictureBox& plate = *layout_.picBaseSens;
+    const BasePoint b = BasePosition(*layout_.picPressSens[displayIndex], px, py, plate);
+    if (IsOnPlate(b, plate)) {
+        ShowBmpOnBase(displayIndex, b.x, b.y, pressure);
+    }
+}
+
+void PressDisplay::DrawReadingInFull(int16_t sensor, int displayIndex, int16_t pressure, int16_t x,
+                                     int16_t y) {
     PictureBox& panel = *layout_.picPressSens[displayIndex];
     Canvas& canvas = panel.canvas();
     {
         ScaleModeGuard pixels(canvas, ScaleMode::Pixels);
         const PanelPoint p = MapToPanel(layout_.SensorRotation[displayIndex], x, y,
                                         canvas.scaleWidth(), canvas.scaleHeight());
-
-        uint32_t color = canvas.backColor();
+        uint32_t color = 0;
         int32_t radius = 0;
-        if (pressure >= 1) {
-            color = GetPressColor(setting_.PressColorTable, pressure);
-            radius = GetPressRadius(setting_.PressColorTable, pressure);
-        }
+        MarkLook(pressure, canvas.backColor(), color, radius);
+        DrawPanelMark(canvas, sensor, pressure, x, y, p.x, p.y, color, radius);
 
-        // Erase the sensor's previous mark; after a merge it lies on the host panel.
-        const PressMark& previous = layout_.LastPress[sensor];
-        canvas.setFillColor(canvas.backColor());
-        canvas.circle(previous.MarkX, previous.MarkY, previous.MarkRadius, canvas.backColor());
-
-        if (bmpMode_) {
-            canvas.setFillColor(kWhite);
-            canvas.setBackColor(kWhite);
-            if (const QImage* footprint = FootprintFor(pressure)) {
-                canvas.paintPicture(*footprint, p.x - kFootprintOffset, p.y - kFootprintOffset);
-            }
-        } else {
-            canvas.setFillColor(color);
-            if (pressure > setting_.PressThresh) {
-                canvas.circle(p.x, p.y, radius, color);
-            } else if (pressure != 0) {
-                // A light touch floods the whole panel.
-                canvas.setBackColor(color);
-            } else if (sensor == 0 && x == 0 && y == 0) {
-                canvas.setBackColor(kWhite);
-            }
-        }
-
-        PictureBox& plate = *layout_.picBaseSens;
-        if (plate.Visible()) {
+        if (layout_.picBaseSens->Visible()) {
             if (bmpMode_) {
-                const BasePoint b = BasePosition(panel, p.x, p.y, plate);
-                if (IsOnPlate(b, plate)) {
-                    ShowBmpOnBase(displayIndex, b.x, b.y, pressure);
-                }
+                MirrorBitmap(displayIndex, p.x, p.y, pressure);
             } else {
                 MirrorDots(displayIndex, p.x, p.y, pressure, color, radius);
             }
@@ -94,7 +163,6 @@ void PressDisplay::DrawOnPanel(int16_t sensor, int displayIndex, int16_t pressur
         layout_.LastPress[sensor] = PressMark{
             static_cast<float>(p.x),       static_cast<float>(p.y), pressure, radius, color,
             layout_.SensorRotation[sensor]};
-
         // The trace keeps the reading just drawn, on the panel it was drawn on; for a merged
         // sensor that is its own record, not the host's last one.
         const PressMark& drawn = layout_.LastPress[sensor];
@@ -104,13 +172,234 @@ void PressDisplay::DrawOnPanel(int16_t sensor, int displayIndex, int16_t pressur
     }
 
     if (chkSound && !setting_.HasSoundFiles) {
-        BeepForPress(sound_, pressure);
+        Beep(pressure);
     }
     if (chkTrace) {
         RedrawTrace();
     } else {
         trace_.Reset();
     }
+    DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
+}
+
+void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t pressure,
+                                       int16_t x, int16_t y) {
+    // A pending trace scene is history once the trace is off: this reading draws over it.
+    PictureBox& panel = *layout_.picPressSens[displayIndex];
+    Canvas& canvas = panel.canvas();
+    PictureBox& plate = *layout_.picBaseSens;
+    const bool plateShown = plate.Visible();
+    // Pending drawing that this reading does not replace lands first.
+    if ((pending_ == Pending::TraceScene && !chkTrace) ||
+        (pending_ == Pending::PlateDots && !plateShown)) {
+        FlushDisplay();
+    }
+    {
+        ScaleModeGuard pixels(canvas, ScaleMode::Pixels);
+        const PanelPoint p = MapToPanel(layout_.SensorRotation[displayIndex], x, y,
+                                        canvas.scaleWidth(), canvas.scaleHeight());
+        uint32_t color = 0;
+        int32_t radius = 0;
+        MarkLook(pressure, canvas.backColor(), color, radius);
+
+        if (!chkTrace) {
+            // Without the trace the panel keeps what was drawn before: draw now.
+            ChangeNoticeHold hold(canvas);
+            DrawPanelMark(canvas, sensor, pressure, x, y, p.x, p.y, color, radius);
+            touched_ |= 1u << displayIndex;
+        }
+        // With the trace on, the clear that comes with the trace covers the panel; only the
+        // background colour it leaves matters, and that is set below.
+
+        if (plateShown) {
+            if (bmpMode_) {
+                MirrorBitmap(displayIndex, p.x, p.y, pressure);
+            } else if (!chkTrace) {
+                // Every later reading repaints the whole plate: keep just what it needs.
+                pending_ = Pending::PlateDots;
+                dotsPanel_ = displayIndex;
+                dotsMark_ = PressMark{
+                    static_cast<float>(p.x), static_cast<float>(p.y), pressure, radius, color, 0};
+                dotsLast_ = layout_.LastPress;
+            }
+        }
+
+        layout_.LastPress[sensor] = PressMark{
+            static_cast<float>(p.x),       static_cast<float>(p.y), pressure, radius, color,
+            layout_.SensorRotation[sensor]};
+        const PressMark& drawn = layout_.LastPress[sensor];
+        if (chkTrace && drawn.MarkPress > setting_.PressThresh) {
+            trace_.Store(static_cast<int16_t>(displayIndex), drawn);
+        }
+    }
+
+    if (chkSound && !setting_.HasSoundFiles) {
+        Beep(pressure);
+    }
+    if (chkTrace) {
+        // The display is cleared and the trace drawn over it, once per frame.
+        const uint32_t shown = VisiblePanels();
+        for (int i = 0; i < SensorCount; ++i) {
+            if ((shown >> i & 1u) != 0) {
+                layout_.picPressSens[i]->canvas().setBackColorKeepingDrawing(kWhite);
+            }
+        }
+        pending_ = Pending::TraceScene;
+        scenePanels_ = shown;
+        scenePlate_ = plateShown;
+        sceneOrgPanel_ = displayIndex;
+    } else {
+        trace_.Reset();
+        ChangeNoticeHold hold(canvas);
+        DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
+    }
+    ScheduleFrame();
+}
+
+uint32_t PressDisplay::VisiblePanels() const {
+    uint32_t shown = 0;
+    for (int i = 0; i < SensorCount; ++i) {
+        if (layout_.picPressSens[i]->Visible()) {
+            shown |= 1u << i;
+        }
+    }
+    return shown;
+}
+
+void PressDisplay::ScheduleFrame() {
+    if (!frameTimer_.isActive()) {
+        frameTimer_.start();
+    }
+}
+
+void PressDisplay::Beep(int16_t pressure) {
+    if (const auto now = beeps_.Offer(pressure, clock_.ticks())) {
+        BeepForPress(sound_, *now);
+    } else if (!beepTimer_.isActive()) {
+        beepTimer_.start(static_cast<int>(beeps_.WaitMs(clock_.ticks())));
+    }
+}
+
+void PressDisplay::FlushDisplay() {
+    if (flushing_ || (pending_ == Pending::None && touched_ == 0)) {
+        return;
+    }
+    flushing_ = true;
+    std::array<bool, SensorCount + 1> held{};
+    auto canvasAt = [this](int i) -> Canvas& {
+        return i == kPlateBit ? layout_.picBaseSens->canvas() : layout_.picPressSens[i]->canvas();
+    };
+    for (int i = 0; i <= kPlateBit; ++i) {
+        held[i] = canvasAt(i).changeNoticesHeld();
+        canvasAt(i).holdChangeNotices(true);
+    }
+    const Pending pending = pending_;
+    // Cleared first: anything drawn from here on lands in order.
+    pending_ = Pending::None;
+    if (pending == Pending::PlateDots) {
+        RenderPlateDots();
+        touched_ |= 1u << kPlateBit;
+    } else if (pending == Pending::TraceScene) {
+        RenderTraceScene();
+        touched_ |= scenePanels_ | (scenePlate_ ? 1u << kPlateBit : 0u);
+    }
+    for (int i = 0; i <= kPlateBit; ++i) {
+        canvasAt(i).holdChangeNotices(held[i]);
+    }
+    const uint32_t touched = touched_;
+    touched_ = 0;
+    frameTimer_.stop();
+    for (int i = 0; i <= kPlateBit; ++i) {
+        if ((touched >> i & 1u) != 0) {
+            canvasAt(i).refresh();
+        }
+    }
+    flushing_ = false;
+}
+
+void PressDisplay::RenderPlateDots() {
+    PictureBox& plate = *layout_.picBaseSens;
+    ScaleModeGuard twips(plate.canvas(), ScaleMode::Twips);
+    PaintPlateBackground(true);
+    for (int k = 0; k < SensorCount; ++k) {
+        const PictureBox& other = *layout_.picPressSens[k];
+        if (k == dotsPanel_ || !other.Visible()) {
+            continue;
+        }
+        const PressMark& last = dotsLast_[k];
+        DrawDotOnPlate(other, last.MarkX, last.MarkY, last.MarkPress, last.MarkColor,
+                       last.MarkRadius);
+    }
+    DrawDotOnPlate(*layout_.picPressSens[dotsPanel_], dotsMark_.MarkX, dotsMark_.MarkY,
+                   dotsMark_.MarkPress, dotsMark_.MarkColor, dotsMark_.MarkRadius);
+}
+
+void PressDisplay::RenderTraceScene() {
+    for (int i = 0; i < SensorCount; ++i) {
+        if ((scenePanels_ >> i & 1u) == 0) {
+            continue;
+        }
+        PictureBox& panel = *layout_.picPressSens[i];
+        panel.canvas().cls();
+        panel.canvas().setBackColor(kWhite);
+        DrawOrgMark(panel, layout_.SensorRotation[i], kBlack);
+    }
+    if (scenePlate_) {
+        PaintPlateBackground(false);
+        for (ImageControl* image : layout_.imgBmpOnBase) {
+            image->hide();
+        }
+    }
+    const TraceRing::Span span = trace_.OldestFirst();
+    int position = span.start;
+    for (int n = 0; n < span.count; ++n) {
+        const int16_t k = trace_.TraceSensor[position];
+        const bool panelShown = k >= 0 && k < SensorCount && (scenePanels_ >> k & 1u) != 0;
+        DrawTraceEntry(k, trace_.TraceMarks[position], panelShown, scenePlate_);
+        position = trace_.NextPosition(position);
+    }
+    DrawOrgMark(*layout_.picPressSens[sceneOrgPanel_], layout_.SensorRotation[sceneOrgPanel_],
+                kBlack);
+}
+
+PressDisplay::PlateBackgroundKey PressDisplay::BackgroundKey(bool picturePainted) const {
+    const PictureBox& plate = *layout_.picBaseSens;
+    const Canvas& canvas = plate.canvas();
+    PlateBackgroundKey key;
+    key.picture = canvas.picture().cacheKey();
+    key.pixelWidth = canvas.pixelWidth();
+    key.pixelHeight = canvas.pixelHeight();
+    key.plate = {plate.Left(), plate.Top(), plate.Width(), plate.Height()};
+    key.backColor = canvas.backColor();
+    key.drawWidth = canvas.drawWidth();
+    key.frames = layout_.ShowSensorFrames;
+    key.picturePainted = picturePainted;
+    key.visible = plate.Visible() ? VisiblePanels() | 1u << kPlateBit : 0u;
+    for (int i = 0; i < SensorCount; ++i) {
+        const PictureBox& panel = *layout_.picPressSens[i];
+        if ((key.visible >> i & 1u) != 0) {
+            key.panels[i] = {panel.Left(), panel.Top(), panel.Width(), panel.Height()};
+        }
+    }
+    return key;
+}
+
+void PressDisplay::PaintPlateBackground(bool picturePainted) {
+    Canvas& canvas = layout_.picBaseSens->canvas();
+    const PlateBackgroundKey key = BackgroundKey(picturePainted);
+    if (!background_.isNull() && key == backgroundKey_) {
+        ScaleModeGuard pixels(canvas, ScaleMode::Pixels);
+        canvas.paintPicture(background_, 0, 0);
+        canvas.setCurrent(0, 0);
+        return;
+    }
+    canvas.cls();
+    if (picturePainted) {
+        RepaintBaseImage(layout_);
+    }
+    DrawSensorFrames(layout_, layout_.ShowSensorFrames);
+    background_ = canvas.image();
+    backgroundKey_ = key;
 }
 
 void PressDisplay::MirrorDots(int displayIndex, double px, double py, int16_t pressure,
@@ -148,7 +437,7 @@ void PressDisplay::DrawDotOnPlate(const PictureBox& panel, double mx, double my,
         const double top = static_cast<double>(panel.Top()) - plate.Top();
         canvas.box(left, top, left + panel.Width(), top + panel.Height(), color, true);
     } else {
-        canvas.circle(b.x, b.y, PixelsToTwips(radius), color);
+        canvas.circle(OnPlatePixel(b.x), OnPlatePixel(b.y), PixelsToTwips(radius), color);
     }
     canvas.refresh();
     canvas.setFillStyle(FillStyle::Transparent);
@@ -175,23 +464,25 @@ void PressDisplay::ShowBmpOnBase(int index, int32_t bx, int32_t by, int16_t pres
 }
 
 void PressDisplay::RedrawTrace() {
+    FlushDisplay();
     const TraceRing::Span span = trace_.OldestFirst();
     ClearDisplay(layout_);
+    const bool plateShown = layout_.picBaseSens->Visible();
     int position = span.start;
     for (int n = 0; n < span.count; ++n) {
-        DrawTraceEntry(trace_.TraceSensor[position], trace_.TraceMarks[position]);
+        const int16_t k = trace_.TraceSensor[position];
+        const bool panelShown = k >= 0 && k < SensorCount && layout_.picPressSens[k]->Visible();
+        DrawTraceEntry(k, trace_.TraceMarks[position], panelShown, plateShown);
         position = trace_.NextPosition(position);
     }
 }
 
-void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark) {
-    if (panelIndex < 0 || panelIndex >= SensorCount) {
+void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
+                                  bool plateShown) {
+    if (!panelShown) {
         return;
     }
     PictureBox& panel = *layout_.picPressSens[panelIndex];
-    if (!panel.Visible()) {
-        return;
-    }
     Canvas& canvas = panel.canvas();
     ScaleModeGuard pixels(canvas, ScaleMode::Pixels);
     const int16_t mx = RoundEven16(mark.MarkX);
@@ -219,7 +510,7 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark) {
     }
 
     PictureBox& plate = *layout_.picBaseSens;
-    if (!plate.Visible()) {
+    if (!plateShown) {
         return;
     }
     const BasePoint b = BasePosition(panel, mx, my, plate);
@@ -238,13 +529,14 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark) {
     base.setFillStyle(FillStyle::Solid);
     base.setFillColor(color);
     if (pressure > setting_.PressThresh) {
-        base.circle(b.x, b.y, PixelsToTwips(radius), color);
+        base.circle(OnPlatePixel(b.x), OnPlatePixel(b.y), PixelsToTwips(radius), color);
     }
     base.refresh();
     base.setFillStyle(FillStyle::Transparent);
 }
 
 void PressDisplay::ResetTrace() {
+    FlushDisplay();
     trace_.Resize(setting_.TraceSize);
 }
 
@@ -252,7 +544,13 @@ QString PressDisplay::DisplayModeCaption(bool bmpMode) {
     return bmpMode ? QStringLiteral("BMP表示") : QStringLiteral("点表示");
 }
 
+void PressDisplay::ResetTraceCounters() {
+    FlushDisplay();
+    trace_.Reset();
+}
+
 QString PressDisplay::ToggleBmpMode() {
+    FlushDisplay();
     if (!bmpMode_ && !LoadFootprints()) {
         return DisplayModeCaption();
     }
@@ -303,6 +601,7 @@ const QImage* PressDisplay::FootprintFor(int16_t pressure) const {
 }
 
 void PressDisplay::ClearPresses() {
+    FlushDisplay();
     ClearDisplay(layout_);
     trace_.Reset();
 }

@@ -1,13 +1,23 @@
 // The press display: turns each decoded reading into a mark on its sensor's panel and on the base
 // plate, keeps the trace, and carries the display commands (dots or footprint bitmaps, trace on
 // or off, clear). The window owns the buttons and menus and forwards to the commands here.
+//
+// Readings can come far faster than a screen can show them, so drawing that the next reading
+// would overwrite anyway is kept pending and drawn once per frame: the base plate in dot mode
+// (it depends only on the layout, its picture and every sensor's last mark) and, with the trace
+// on, every panel and the plate (the cleared display plus the trace). Pending drawing lands before
+// anyone else draws on those surfaces or reads their pixels, before the display's own commands,
+// and at the latest one frame after the reading; the result is pixel for pixel what drawing every
+// reading in full gives. Panel drawing without the trace accumulates and is done per reading.
 #pragma once
 
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 
+#include "display/BeepCoalescer.h"
 #include "display/PressLookup.h"
 #include "display/TraceRing.h"
 #include "layout/SensorLayout.h"
@@ -15,17 +25,33 @@
 
 namespace korvi {
 
+class Clock;
 class MessageBoxes;
 class SoundOutput;
 
 class PressDisplay {
   public:
-    // `bmpDir` is the folder of the footprint bitmaps Foot_0.bmp .. Foot_15.bmp.
+    // `bmpDir` is the folder of the footprint bitmaps Foot_0.bmp .. Foot_15.bmp; `clock` paces
+    // the beeps.
     PressDisplay(SensorLayout& layout, const DrawSetting& setting, SoundOutput& sound,
-                 MessageBoxes& boxes, QString bmpDir);
+                 MessageBoxes& boxes, Clock& clock, QString bmpDir);
+    ~PressDisplay();
+    PressDisplay(const PressDisplay&) = delete;
+    PressDisplay& operator=(const PressDisplay&) = delete;
 
     // One reading of the controller. Readings for a sensor number outside 0..15 are ignored.
+    // Beeps (sound on, no sound files) start at most once per tone length, for the newest
+    // reading.
     void DrawReading(int16_t sensor, int16_t pressure, int16_t x, int16_t y);
+
+    // Draws whatever is pending now (the frame timer does this on its own).
+    void FlushDisplay();
+    // Off: every reading is drawn in full at once, nothing is kept pending (the reference the
+    // deferred drawing is checked against). On at start.
+    void SetLazy(bool lazy);
+    bool Lazy() const { return lazy_; }
+    // Milliseconds between a reading and the latest moment its drawing lands.
+    static constexpr int kFrameMs = 16;
 
     // Shows sensor `index`'s footprint on the base plate centred at (bx, by) (twips relative to
     // the plate), or hides it, where it is, for pressure 0.
@@ -38,7 +64,7 @@ class PressDisplay {
     // emptied.
     void ResetTrace();
     // Empties the ring (a draw setting chosen, the display cleared, the mode switched).
-    void ResetTraceCounters() { trace_.Reset(); }
+    void ResetTraceCounters();
 
     // Display-mode switch: dots <-> footprint bitmaps. Returns the caption naming the mode now in
     // force. Switching to bitmaps loads the 16 footprints; when one cannot be loaded the user is
@@ -64,12 +90,51 @@ class PressDisplay {
     const std::array<QImage, PressImageCount>& imglstPressBmp() const { return pressBmp_; }
 
   private:
-    void DrawOnPanel(int16_t sensor, int displayIndex, int16_t pressure, int16_t x, int16_t y);
+    // What is pending: nothing, the plate rebuilt with the dots, or the whole display cleared
+    // with the trace drawn over it.
+    enum class Pending { None, PlateDots, TraceScene };
+
+    // Everything that decides the plate's picture before marks: the plate, its picture and
+    // colours, and the frames of the visible panels.
+    struct PlateBackgroundKey {
+        qint64 picture = 0;
+        int pixelWidth = 0;
+        int pixelHeight = 0;
+        std::array<float, 4> plate{};
+        uint32_t backColor = 0;
+        int drawWidth = 0;
+        bool frames = false;
+        bool picturePainted = false;
+        uint32_t visible = 0;
+        std::array<std::array<float, 4>, SensorCount> panels{};
+        bool operator==(const PlateBackgroundKey&) const = default;
+    };
+
+    void DrawReadingInFull(int16_t sensor, int displayIndex, int16_t pressure, int16_t x,
+                           int16_t y);
+    void DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t pressure, int16_t x,
+                             int16_t y);
+    // The reading's colour and radius on a panel whose background is `backColor`.
+    void MarkLook(int16_t pressure, uint32_t backColor, uint32_t& color, int32_t& radius) const;
+    void DrawPanelMark(Canvas& canvas, int16_t sensor, int16_t pressure, int16_t x, int16_t y,
+                       double px, double py, uint32_t color, int32_t radius);
+    void MirrorBitmap(int displayIndex, double px, double py, int16_t pressure);
     void MirrorDots(int displayIndex, double px, double py, int16_t pressure, uint32_t color,
                     int32_t radius);
     void DrawDotOnPlate(const PictureBox& panel, double mx, double my, int16_t pressure,
                         uint32_t color, int32_t radius);
-    void DrawTraceEntry(int16_t panelIndex, const PressMark& mark);
+    void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
+                        bool plateShown);
+    void Beep(int16_t pressure);
+
+    void RenderPlateDots();
+    void RenderTraceScene();
+    // The plate cleared and repainted with its picture and frames; `picturePainted` adds the
+    // picture painted once more before the frames, as the dot repaint does.
+    void PaintPlateBackground(bool picturePainted);
+    PlateBackgroundKey BackgroundKey(bool picturePainted) const;
+    void ScheduleFrame();
+    uint32_t VisiblePanels() const;
     // The masked footprint for a pressure; null when none applies.
     const QImage* FootprintFor(int16_t pressure) const;
     bool LoadFootprints();
@@ -78,7 +143,31 @@ class PressDisplay {
     const DrawSetting& setting_;
     SoundOutput& sound_;
     MessageBoxes& boxes_;
+    Clock& clock_;
     QString bmpDir_;
+
+    bool lazy_ = true;
+    bool flushing_ = false;
+    Pending pending_ = Pending::None;
+    // Pending plate with dots: the panel of the newest reading, its mark, and every sensor's
+    // last mark as they were then.
+    int dotsPanel_ = 0;
+    PressMark dotsMark_{};
+    std::array<PressMark, SensorCount + 1> dotsLast_{};
+    // Pending trace scene: the panels and plate shown at the reading, and the panel whose origin
+    // mark is drawn last.
+    uint32_t scenePanels_ = 0;
+    bool scenePlate_ = false;
+    int sceneOrgPanel_ = 0;
+    // Panels (bits 0..15) and plate (bit 16) drawn on since the last frame.
+    uint32_t touched_ = 0;
+    QTimer frameTimer_;
+
+    PlateBackgroundKey backgroundKey_{};
+    QImage background_;
+
+    BeepCoalescer beeps_;
+    QTimer beepTimer_;
 
     bool bmpMode_ = false;
     std::array<QImage, PressImageCount> pressBmp_{};

@@ -644,6 +644,15 @@ void LayoutEditor::Unmerge(float x, float y) {
     }
 }
 
+void LayoutEditor::ReturnMergedToBox(int i) {
+    l_.MoveLabelHome(i);
+    l_.picSensor[i]->show();
+    l_.picPressSens[i]->hide();
+    l_.picPressSens[i]->canvas().cls();
+    l_.SensorMerged[i] = false;
+    --l_.MergedCount;
+}
+
 void LayoutEditor::ReturnSensorToBox(int s) {
     PictureBox& frame = *l_.picPressSens[s];
     l_.picSensor[s]->show();
@@ -652,12 +661,7 @@ void LayoutEditor::ReturnSensorToBox(int s) {
     l_.SensorMerged[s] = false;
     for (int i = 0; i < SensorCount; ++i) {
         if (l_.SensorMerged[i] && i != s && l_.LabelHost(i) == s) {
-            l_.MoveLabelHome(i);
-            l_.picSensor[i]->show();
-            l_.picPressSens[i]->hide();
-            l_.picPressSens[i]->canvas().cls();
-            l_.SensorMerged[i] = false;
-            --l_.MergedCount;
+            ReturnMergedToBox(i);
         }
     }
     if (l_.picBaseSens->Visible()) {

@@ -90,6 +90,8 @@ class LayoutEditor {
     void ResetReadings(int s);
     void Merge(int s, int host);
     void Unmerge(float x, float y);
+    // A merged sensor goes back to the box: label home, palette item shown, frame hidden.
+    void ReturnMergedToBox(int i);
     void ReturnSensorToBox(int s);
     void ShowMergeLimit();
     void CommonRedraw();

@@ -104,15 +104,9 @@ void LayoutEditor::cmdLoad_Click() {
 
 void LayoutEditor::UndoMerges() {
     for (int i = 0; i < SensorCount; ++i) {
-        if (!l_.SensorMerged[i]) {
-            continue;
+        if (l_.SensorMerged[i]) {
+            ReturnMergedToBox(i);
         }
-        l_.MoveLabelHome(i);
-        l_.picSensor[i]->show();
-        l_.picPressSens[i]->hide();
-        l_.picPressSens[i]->canvas().cls();
-        l_.SensorMerged[i] = false;
-        --l_.MergedCount;
     }
 }
 

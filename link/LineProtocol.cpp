@@ -2,23 +2,11 @@
 
 #include <initializer_list>
 
+#include "settings/NumberText.h"
+
 namespace korvi {
 
 namespace {
-
-int HexDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    return -1;
-}
 
 // Reads the characters at the given 1-based positions as one hexadecimal number, stopping at
 // the first character that is missing or not a hex digit.
@@ -28,7 +16,7 @@ int16_t HexField(const QString& line, std::initializer_list<qsizetype> positions
         if (pos > line.size()) {
             break;
         }
-        const int digit = HexDigit(line.at(pos - 1));
+        const int digit = HexDigitValue(line.at(pos - 1));
         if (digit < 0) {
             break;
         }
@@ -84,7 +72,7 @@ bool IsReadyStatus(const QString& line) {
 }
 
 int16_t SkipCountFromStatus(const QString& line) {
-    const int digit = line.size() >= 3 ? HexDigit(line.at(2)) : -1;
+    const int digit = line.size() >= 3 ? HexDigitValue(line.at(2)) : -1;
     return static_cast<int16_t>((digit < 0 ? 0 : digit) + 1);
 }
 

@@ -15,16 +15,7 @@ constexpr char kEndsInCr[] = "korviEndsInCr";
 
 }  // namespace
 
-void AppendMonitorText(QPlainTextEdit& box, const QString& text, uint32_t colour) {
-    QTextDocument* doc = box.document();
-    // characterCount() includes the final paragraph separator.
-    if (doc->characterCount() - 1 > kMonitorMaxChars) {
-        QTextCursor cut(doc);
-        cut.setPosition(0);
-        cut.setPosition(static_cast<int>(kMonitorKeepFrom - 1), QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
-    }
-
+QString MonitorShownText(QPlainTextEdit& box, const QString& text) {
     QString shown;
     shown.reserve(text.size());
     bool afterCr = box.property(kEndsInCr).toBool();
@@ -37,14 +28,48 @@ void AppendMonitorText(QPlainTextEdit& box, const QString& text, uint32_t colour
         shown += afterCr ? QChar(u'\n') : c;
     }
     box.setProperty(kEndsInCr, afterCr);
+    return shown;
+}
+
+void AppendShownChunks(QPlainTextEdit& box, const QString& joined,
+                       const std::vector<qsizetype>& lengths, uint32_t colour) {
+    QTextDocument* doc = box.document();
+    // characterCount() includes the final paragraph separator.
+    const qsizetype before = doc->characterCount() - 1;
+    // Every cut takes the oldest characters, so the chunks one by one leave a tail of the old
+    // text and the chunks together: only how much goes has to be worked out.
+    qsizetype length = before;
+    qsizetype dropped = 0;
+    for (const qsizetype chunk : lengths) {
+        if (length > kMonitorMaxChars) {
+            length -= kMonitorKeepFrom - 1;
+            dropped += kMonitorKeepFrom - 1;
+        }
+        length += chunk;
+    }
+    QString added = joined;
+    if (dropped > 0 && dropped >= before) {
+        doc->clear();
+        added = joined.mid(dropped - before);
+    } else if (dropped > 0) {
+        QTextCursor cut(doc);
+        cut.setPosition(0);
+        cut.setPosition(static_cast<int>(dropped), QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
 
     QTextCharFormat format;
     format.setForeground(ToQColor(colour));
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(shown, format);
+    cursor.insertText(added, format);
     box.setTextCursor(cursor);
     box.ensureCursorVisible();
+}
+
+void AppendMonitorText(QPlainTextEdit& box, const QString& text, uint32_t colour) {
+    const QString shown = MonitorShownText(box, text);
+    AppendShownChunks(box, shown, {shown.size()}, colour);
 }
 
 frmComData::frmComData(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -83,6 +108,12 @@ void frmComData::FitTextBox() {
     resizing_ = false;
 }
 
+ComDataMonitor::ComDataMonitor(QWidget* owner) : owner_(owner) {
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setInterval(kFrameMs);
+    QObject::connect(&frameTimer_, &QTimer::timeout, [this] { Flush(); });
+}
+
 ComDataMonitor::~ComDataMonitor() {
     delete window_.data();
 }
@@ -93,6 +124,8 @@ void ComDataMonitor::Open() {
         if (window_) {
             window_->deleteLater();
         }
+        waiting_.clear();
+        waitingLengths_.clear();
         window_ = new frmComData(owner_);
         window_->show();
         return;
@@ -109,9 +142,25 @@ bool ComDataMonitor::IsOpen() const {
 }
 
 void ComDataMonitor::AppendIfOpen(const QString& text) {
-    if (IsOpen()) {
-        AppendMonitorText(*window_->txtComData(), text, kBlack);
+    if (!IsOpen()) {
+        return;
     }
+    // Even a chunk that shows nothing (the LF of a CR LF cut in two) counts for the limit rule.
+    const QString shown = MonitorShownText(*window_->txtComData(), text);
+    waiting_ += shown;
+    waitingLengths_.push_back(shown.size());
+    if (!frameTimer_.isActive()) {
+        frameTimer_.start();
+    }
+}
+
+void ComDataMonitor::Flush() {
+    frameTimer_.stop();
+    if (IsOpen() && !waitingLengths_.empty()) {
+        AppendShownChunks(*window_->txtComData(), waiting_, waitingLengths_, kBlack);
+    }
+    waiting_.clear();
+    waitingLengths_.clear();
 }
 
 void ComDataMonitor::Close() {

@@ -4,13 +4,16 @@
 //   ComDataMonitor monitor(&mainWindow);
 //   monitor.Open();                  // cmdComData / DataWindow: opens, or raises the open one
 //   monitor.AppendIfOpen("r\r");     // the exchange echoes what it sends and receives
+//   monitor.Flush();                 // shows what is waiting now (a timer does it per frame)
 //   monitor.Close();                 // with the main window
 #pragma once
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 namespace korvi {
 
@@ -23,6 +26,15 @@ inline constexpr qsizetype kMonitorKeepFrom = 5000;
 // lone CR and a lone LF each end a line; a CR LF cut across two appends ends one line. A box
 // holding more than 15000 characters first drops its first 4999.
 void AppendMonitorText(QPlainTextEdit& box, const QString& text, uint32_t colour);
+
+// The text as the box shows it, line ends made single; remembers in the box whether the text
+// ended in CR, for the next chunk.
+QString MonitorShownText(QPlainTextEdit& box, const QString& text);
+// Appends chunks already passed through MonitorShownText, joined, with the length of each: the
+// box ends up exactly as if each chunk had been appended by itself (the limit rule applied
+// before every chunk), but is changed only once.
+void AppendShownChunks(QPlainTextEdit& box, const QString& joined,
+                       const std::vector<qsizetype>& lengths, uint32_t colour);
 
 class frmComData : public QWidget {
     Q_OBJECT
@@ -47,7 +59,7 @@ class frmComData : public QWidget {
 class ComDataMonitor {
   public:
     // `owner` is the main window; the monitor stays a window of its own.
-    explicit ComDataMonitor(QWidget* owner = nullptr) : owner_(owner) {}
+    explicit ComDataMonitor(QWidget* owner = nullptr);
     ~ComDataMonitor();
     ComDataMonitor(const ComDataMonitor&) = delete;
     ComDataMonitor& operator=(const ComDataMonitor&) = delete;
@@ -55,14 +67,24 @@ class ComDataMonitor {
     // Shows the window, or brings the open one to the front.
     void Open();
     bool IsOpen() const;
-    // Appends in black when the window is open; otherwise nothing is recorded.
+    // Appends in black when the window is open; otherwise nothing is recorded. Traffic can come
+    // in thousands of chunks a second, so the chunks are collected and shown together at most
+    // once a frame, in arrival order, the box ending up exactly as with one append per chunk.
     void AppendIfOpen(const QString& text);
+    // Shows the collected chunks now.
+    void Flush();
     void Close();
     frmComData* Window() const { return IsOpen() ? window_.data() : nullptr; }
+
+    static constexpr int kFrameMs = 16;
 
   private:
     QWidget* owner_;
     QPointer<frmComData> window_;
+    // Collected for window_ and not yet shown.
+    QString waiting_;
+    std::vector<qsizetype> waitingLengths_;
+    QTimer frameTimer_;
 };
 
 }  // namespace korvi

@@ -58,6 +58,7 @@ Canvas::Canvas(int widthPixels, int heightPixels)
 }
 
 void Canvas::resize(int widthPixels, int heightPixels) {
+    landPending();
     widthPixels = std::max(widthPixels, 0);
     heightPixels = std::max(heightPixels, 0);
     if (widthPixels == image_.width() && heightPixels == image_.height()) {
@@ -74,6 +75,7 @@ void Canvas::resize(int widthPixels, int heightPixels) {
 }
 
 uint32_t Canvas::pixel(int x, int y) const {
+    landPending();
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) {
         return 0xFFFFFFFFu;
     }
@@ -101,16 +103,19 @@ double Canvas::fromPixelsY(double px) const {
 }
 
 void Canvas::setBackColor(uint32_t color) {
+    landPending();
     backColor_ = color;
     cls();
 }
 
 void Canvas::setPicture(const QImage& picture) {
+    landPending();
     picture_ = picture;
     cls();
 }
 
 void Canvas::cls() {
+    landPending();
     image_.fill(ToQColor(backColor_));
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
@@ -122,6 +127,7 @@ void Canvas::cls() {
 }
 
 void Canvas::circle(double x, double y, double radius, uint32_t color) {
+    landPending();
     if (image_.isNull()) {
         return;
     }
@@ -138,6 +144,7 @@ void Canvas::circle(double x, double y, double radius, uint32_t color) {
 }
 
 void Canvas::line(double x1, double y1, double x2, double y2, uint32_t color) {
+    landPending();
     if (image_.isNull()) {
         return;
     }
@@ -152,6 +159,7 @@ void Canvas::line(double x1, double y1, double x2, double y2, uint32_t color) {
 }
 
 void Canvas::box(double x1, double y1, double x2, double y2, uint32_t color, bool filled) {
+    landPending();
     if (image_.isNull()) {
         return;
     }
@@ -170,6 +178,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, uint32_t color, boo
 }
 
 void Canvas::paintPicture(const QImage& picture, double x, double y) {
+    landPending();
     if (image_.isNull() || picture.isNull()) {
         return;
     }
@@ -179,6 +188,7 @@ void Canvas::paintPicture(const QImage& picture, double x, double y) {
 }
 
 void Canvas::paintPicture(const QImage& picture, double x, double y, double width, double height) {
+    landPending();
     if (image_.isNull() || picture.isNull()) {
         return;
     }
@@ -188,6 +198,7 @@ void Canvas::paintPicture(const QImage& picture, double x, double y, double widt
 }
 
 void Canvas::paintMasked(const QImage& picture, double x, double y) {
+    landPending();
     if (image_.isNull() || picture.isNull()) {
         return;
     }
@@ -198,6 +209,7 @@ void Canvas::paintMasked(const QImage& picture, double x, double y) {
 }
 
 void Canvas::print(const QString& text) {
+    landPending();
     if (image_.isNull()) {
         return;
     }
@@ -216,7 +228,7 @@ void Canvas::refresh() {
 }
 
 void Canvas::changed() {
-    if (changed_) {
+    if (changed_ && !holdNotices_) {
         changed_();
     }
 }

@@ -26,7 +26,14 @@ class Canvas {
     void resize(int widthPixels, int heightPixels);
     int pixelWidth() const { return image_.width(); }
     int pixelHeight() const { return image_.height(); }
-    const QImage& image() const { return image_; }
+    // The drawing as it stands once pending drawing has landed (see setPendingHook).
+    const QImage& image() const {
+        landPending();
+        return image_;
+    }
+    // The backing image as it is right now, for the paint event: pending drawing lands on its
+    // owner's own schedule, never in the middle of a paint.
+    const QImage& shownImage() const { return image_; }
     uint32_t pixel(int x, int y) const;  // 0x00BBGGRR, for tests and checks
 
     ScaleMode scaleMode() const { return scaleMode_; }
@@ -37,6 +44,9 @@ class Canvas {
 
     uint32_t backColor() const { return backColor_; }
     void setBackColor(uint32_t color);  // clears, as setting a panel's background does
+    // Takes the colour without clearing, for an owner whose pending drawing repaints the whole
+    // surface anyway.
+    void setBackColorKeepingDrawing(uint32_t color) { backColor_ = color; }
     uint32_t foreColor() const { return foreColor_; }
     void setForeColor(uint32_t color) { foreColor_ = color; }
     uint32_t fillColor() const { return fillColor_; }
@@ -73,6 +83,14 @@ class Canvas {
     void refresh();
     void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
 
+    // Drawing that an owner keeps pending (the press display draws once per frame) must land
+    // before anyone else draws here or reads the pixels: the hook runs first in every drawing
+    // call, in resize, and in pixel() and image().
+    void setPendingHook(std::function<void()> hook) { pending_ = std::move(hook); }
+    // While held, drawing does not ask the owner to repaint; whoever holds refreshes once later.
+    void holdChangeNotices(bool hold) { holdNotices_ = hold; }
+    bool changeNoticesHeld() const { return holdNotices_; }
+
     // Conversion from the current scale to pixels.
     double toPixelsX(double v) const;
     double toPixelsY(double v) const;
@@ -81,6 +99,11 @@ class Canvas {
 
   private:
     void changed();
+    void landPending() const {
+        if (pending_) {
+            pending_();
+        }
+    }
 
     QImage image_;
     QImage picture_;
@@ -94,6 +117,20 @@ class Canvas {
     double currentX_ = 0;
     double currentY_ = 0;
     std::function<void()> changed_;
+    std::function<void()> pending_;
+    bool holdNotices_ = false;
+};
+
+// Holds a canvas's repaint requests for the length of a scope.
+class ChangeNoticeHold {
+  public:
+    explicit ChangeNoticeHold(Canvas& canvas) : canvas_(canvas) { canvas_.holdChangeNotices(true); }
+    ~ChangeNoticeHold() { canvas_.holdChangeNotices(false); }
+    ChangeNoticeHold(const ChangeNoticeHold&) = delete;
+    ChangeNoticeHold& operator=(const ChangeNoticeHold&) = delete;
+
+  private:
+    Canvas& canvas_;
 };
 
 // Keeps a panel's scale mode for the length of a routine and restores it on every way out.

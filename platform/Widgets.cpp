@@ -96,7 +96,7 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, canvas_.image());
+    p.drawImage(0, 0, canvas_.shownImage());
     if (border_) {
         p.setPen(QColor(64, 64, 64));
         p.drawRect(0, 0, QWidget::width() - 1, QWidget::height() - 1);

@@ -22,20 +22,6 @@ QStringView TrimBlanks(QStringView text) {
     return text.mid(begin, end - begin);
 }
 
-int HexDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
-
 bool IsDecimalDigit(QChar c) {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
@@ -47,7 +33,7 @@ std::optional<uint32_t> ParseHexDigits(QStringView digits, int maxDigits) {
     }
     uint32_t value = 0;
     for (QChar c : digits) {
-        const int d = HexDigit(c);
+        const int d = HexDigitValue(c);
         if (d < 0) {
             return std::nullopt;
         }
@@ -89,6 +75,20 @@ bool HasHexPrefix(QStringView text) {
 }
 
 }  // namespace
+
+int HexDigitValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') {
+        return u - u'0';
+    }
+    if (u >= u'a' && u <= u'f') {
+        return u - u'a' + 10;
+    }
+    if (u >= u'A' && u <= u'F') {
+        return u - u'A' + 10;
+    }
+    return -1;
+}
 
 std::optional<int32_t> TextToLong(QStringView text) {
     text = TrimBlanks(text);

@@ -31,6 +31,9 @@ struct Range16 {
 };
 std::optional<Range16> TextToRange(QStringView text, bool hex);
 
+// The value of one hexadecimal digit (0-9, A-F, a-f), or -1 for any other character.
+int HexDigitValue(QChar c);
+
 // Hexadecimal digits without a prefix, as the pressure bands write them.
 std::optional<int16_t> HexToInteger(QStringView text);
 

@@ -9,6 +9,7 @@
 
 #include "display/PressDisplay.h"
 #include "layout/SensorLayout.h"
+#include "platform/Clock.h"
 #include "platform/Colors.h"
 #include "platform/Units.h"
 #include "settings/DrawSetting.h"
@@ -80,7 +81,8 @@ class DisplayFixture : public ::testing::Test {
     RecordingSound sound;
     RecordingMessageBoxes boxes;
     QTemporaryDir bmpDir;
-    PressDisplay display{layout, setting, sound, boxes, bmpDir.path()};
+    ManualClock clock;
+    PressDisplay display{layout, setting, sound, boxes, clock, bmpDir.path()};
 };
 
 }  // namespace korvi::test

@@ -128,24 +128,5 @@ TEST_F(DrawReading, PlateMirrorsMarksOnItAndIgnoresThoseOffIt) {
     EXPECT_EQ(PlatePixel(298, 115), kBlue);
 }
 
-TEST_F(DrawReading, EveryReadingBeepsWithoutWaitingUnlessSoundIsOffOrFilesAreDefined) {
-    Place(0, 3000, 3000, 40, 30);
-    ShowPlate(1500, 1500, 300, 200);
-    for (int i = 0; i < 1000; ++i) {
-        display.DrawReading(0, static_cast<int16_t>(i % 256), static_cast<int16_t>(i * 4), 2048);
-    }
-    ASSERT_EQ(sound.tones.size(), 1000u);
-    for (int i = 0; i < 1000; ++i) {
-        EXPECT_EQ(sound.tones[i].frequencyHz, BeepFrequency(static_cast<int16_t>(i % 256)));
-        EXPECT_EQ(sound.tones[i].durationMs, kBeepMs);
-    }
-    display.chkSound = false;
-    display.DrawReading(0, 100, 0, 0);
-    display.chkSound = true;
-    setting.HasSoundFiles = true;
-    display.DrawReading(0, 100, 0, 0);
-    EXPECT_EQ(sound.tones.size(), 1000u);
-}
-
 }  // namespace
 }  // namespace korvi::test

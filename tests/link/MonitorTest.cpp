@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <random>
 
 #include "link/CommEventText.h"
 #include "link/ReceiveEvent.h"
@@ -79,6 +80,7 @@ TEST(ComDataMonitor, ShowsTrafficInArrivalOrderOnlyWhileOpen) {
     QCoreApplication::processEvents();
     line.raiseLineEvent(2);
     line.raiseLineEvent(1009);
+    monitor.Flush();
     EXPECT_EQ(box->toPlainText(),
               QStringLiteral("r\nr00\nd\nd0FF1234AB\nd1\u00ff") + CommEventText(1009) + "\n");
     EXPECT_EQ(state.RxPending, QByteArray("d1\xff"));
@@ -91,6 +93,46 @@ TEST(ComDataMonitor, ShowsTrafficInArrivalOrderOnlyWhileOpen) {
     EXPECT_EQ(buffer.Count(), 4);
 }
 
+TEST(ComDataMonitor, BatchedTrafficEndsExactlyAsAppendingEveryChunk) {
+    ComDataMonitor monitor;
+    monitor.Open();
+    QPlainTextEdit& batched = *monitor.Window()->txtComData();
+    QPlainTextEdit oneByOne;
+    std::mt19937 rng(11);
+    const QString lines = QStringLiteral("d0FF1234AB\r\nd1801A0B77\r\ns\r");
+    qsizetype at = 0;
+    // About 60000 characters in chunks of 0..40, cut anywhere (CR LF split included), shown a
+    // frame at a time: the limit rule fires inside frames (several times in a busy one) and across
+    // them.
+    for (int frame = 0; frame < 300; ++frame) {
+        const int chunks = frame == 150       ? 3000
+                           : frame % 50 == 49 ? 800
+                                              : static_cast<int>(rng() % 12);
+        for (int c = 0; c < chunks; ++c) {
+            QString chunk;
+            for (unsigned n = rng() % 41; n > 0; --n, ++at) {
+                chunk += lines[at % lines.size()];
+            }
+            monitor.AppendIfOpen(chunk);
+            AppendMonitorText(oneByOne, chunk, 0);
+        }
+        if (frame % 7 == 0) {
+            monitor.AppendIfOpen(QString());
+            AppendMonitorText(oneByOne, QString(), 0);
+        }
+        monitor.Flush();
+        ASSERT_EQ(batched.toPlainText(), oneByOne.toPlainText()) << "frame " << frame;
+    }
+    EXPECT_EQ(batched.textCursor().position(), batched.document()->characterCount() - 1);
+
+    // Left alone, the collected text shows within a few frames, not at once.
+    monitor.AppendIfOpen("tail\r\n");
+    EXPECT_FALSE(batched.toPlainText().endsWith("tail\n"));
+    QTest::qWait(5 * ComDataMonitor::kFrameMs);
+    EXPECT_TRUE(batched.toPlainText().endsWith("tail\n"));
+    monitor.Close();
+}
+
 TEST(ComDataMonitor, OpeningTwiceShowsOneWindowAndReopeningStartsEmpty) {
     ComDataMonitor monitor;
     monitor.Open();
@@ -100,11 +142,12 @@ TEST(ComDataMonitor, OpeningTwiceShowsOneWindowAndReopeningStartsEmpty) {
     EXPECT_EQ(monitor.Window(), first);
     EXPECT_EQ(OpenMonitorWindows(), 1);
 
-    first->close();  // the user closes it
+    first->close();  // the user closes it, "old" still waiting to be shown
     QCoreApplication::processEvents();
     EXPECT_FALSE(monitor.IsOpen());
     monitor.Open();
     EXPECT_EQ(OpenMonitorWindows(), 1);
+    monitor.Flush();
     EXPECT_TRUE(monitor.Window()->txtComData()->toPlainText().isEmpty());
     monitor.Close();
 }
