@@ -110,20 +110,21 @@ namespace {
 
 constexpr QPoint kPlateTopLeft(120, 20);
 constexpr QPoint kPlateBottomRight(920, 690);
-constexpr int kFrameSize = 40;
+constexpr int kFrameSize = 150;
 
 struct Placement {
     int sensor;
     QPoint topLeft;  // pixels of the window background
 };
 
-// Two rows of sensors on the plate; sensor 3 (index 2) joins sensor 1 afterwards.
+// Forefoot and heel of each insole, and one sensor between them; sensor 3 (index 2) joins
+// sensor 1 afterwards.
 constexpr std::array<Placement, 5> kPlacements = {{
-    {0, {230, 130}},
-    {1, {490, 130}},
-    {3, {750, 130}},
-    {4, {360, 450}},
-    {5, {620, 450}},
+    {0, {225, 110}},
+    {1, {615, 110}},
+    {3, {235, 470}},
+    {4, {625, 470}},
+    {5, {445, 290}},
 }};
 
 }  // namespace
@@ -173,8 +174,16 @@ bool DemoDriver::LoadLayout() {
 bool DemoDriver::StartCommunication() {
     window_.cmdComm->click();
     const CommunicationControl& comm = window_.comm();
-    if (!PumpUntil([&comm] { return comm.ReadingCount() > 0; }, 8000)) {
-        log_ << "communication produced no readings within 8 s (" << window_.StatusText()
+    // Waits for the first reading, or until the start has been given up (the port did not open,
+    // the controller did not answer: the reason is in the log).
+    PumpUntil(
+        [&comm] {
+            return comm.ReadingCount() > 0 || comm.state() == CommunicationControl::State::Idle;
+        },
+        8000);
+    if (comm.ReadingCount() == 0) {
+        log_ << "communication produced no readings ("
+             << (comm.IsCommunicating() ? "none within 8 s" : "it did not start")
              << "); is the simulator running and Setting.ini's Device= pointing at it?" << Qt::endl;
         return false;
     }

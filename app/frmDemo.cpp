@@ -162,7 +162,7 @@ void frmDemo::ShowCommunicating(bool communicating) {
     QPalette face = cmdComm->palette();
     face.setColor(QPalette::Button, ToQColor(communicating ? kYellow : kSysButtonFace));
     cmdComm->setPalette(face);
-    UpdateStatus();
+    statusLink->setText(StatusText());
 }
 
 QString frmDemo::StatusText() const {
@@ -180,6 +180,7 @@ QString frmDemo::StatusText() const {
         .arg(csv_->CsvMode() != 0 ? QStringLiteral("記録中") : QStringLiteral("停止"));
 }
 
+// Once a second: the readings handled since the last tick are the rate.
 void frmDemo::UpdateStatus() {
     const int64_t count = comm_->ReadingCount();
     readingsPerSecond_ = count - lastReadingCount_;

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,10 @@ inline QString ChainText(SensorLayout& l, int host) {
     return text;
 }
 
+inline std::array<float, 4> Geometry(const Control& c) {
+    return {c.Left(), c.Top(), c.Width(), c.Height()};
+}
+
 class EditorFixture {
   public:
     // baseImages: which Base_k.bmp files exist in the base folder.
@@ -85,17 +90,13 @@ class EditorFixture {
         return formPx + QPointF(form->mapToGlobal(QPoint(0, 0))) -
                QPointF(w->mapToGlobal(QPoint(0, 0)));
     }
-    static QPointF Px(double xTwips, double yTwips) {
-        return {TwipsToPixels(xTwips), TwipsToPixels(yTwips)};
-    }
 
-    // A press, a move and a release as Qt delivers them: every event goes to the pressed widget
-    // (the mouse grab), with the global position of the pointer. Positions finer than a pixel
-    // are sent as constructed events.
+    // A mouse event as Qt delivers it under the mouse grab: to the pressed widget, at a position
+    // of its own that may be finer than a pixel, with the pointer's global position.
     static void Send(QWidget* w, QEvent::Type type, QPointF local, Qt::MouseButton button,
                      Qt::MouseButtons held) {
-        const QPointF global = local + QPointF(w->mapToGlobal(QPoint(0, 0)));
-        QMouseEvent event(type, local, global, button, held, Qt::NoModifier);
+        QMouseEvent event(type, local, local + QPointF(w->mapToGlobal(QPoint(0, 0))), button, held,
+                          Qt::NoModifier);
         QApplication::sendEvent(w, &event);
     }
 
@@ -103,18 +104,22 @@ class EditorFixture {
     // (pixels) and releases there.
     void dragTo(QWidget* source, QPoint grab, QPointF dropFormPx) {
         const QPointF drop = inWidget(source, dropFormPx);
-        if (drop == drop.toPoint()) {
+        if (drop == drop.toPoint()) {  // whole pixels go through the window as a user's would
             QTest::mousePress(source, Qt::LeftButton, {}, grab);
             QTest::mouseMove(source, drop.toPoint());
             QTest::mouseMove(source, drop.toPoint());
             QTest::mouseRelease(source, Qt::LeftButton, {}, drop.toPoint());
-        } else {
-            Send(source, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-            Send(source, QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);
-            Send(source, QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);
-            Send(source, QEvent::MouseButtonRelease, drop, Qt::LeftButton, Qt::NoButton);
+            return;
         }
+        Send(source, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        Send(source, QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);
+        Send(source, QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);
+        Send(source, QEvent::MouseButtonRelease, drop, Qt::LeftButton, Qt::NoButton);
     }
+    void click(QWidget* w, QPoint at = QPoint(10, 10)) {
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    }
+    bool shown(QWidget* w) const { return w->isVisibleTo(&window); }
 
     // Places sensor i from the box so that its frame's top-left lands on (x, y) pixels of the
     // window background (the item is grabbed one pixel in from its corner).

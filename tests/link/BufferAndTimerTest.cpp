@@ -1,10 +1,11 @@
-// The receive ring and the stopwatch: order, wrap-around, refusal when full, and time-outs
-// read from a hand-set clock.
+// The receive ring, the stopwatch read from a hand-set clock, and cutting the received stream
+// into lines and decoding them.
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
 #include "link/BufferClass.h"
+#include "link/LineProtocol.h"
 #include "link/TimerClass.h"
 
 namespace korvi {
@@ -20,27 +21,14 @@ QStringList TakeAll(BufferClass& buffer) {
     return taken;
 }
 
-TEST(BufferClass, NewRingIsEmptyAndHoldsNine) {
-    BufferClass buffer;
-    EXPECT_EQ(buffer.Size(), 10);
-    EXPECT_TRUE(buffer.IsEmpty());
-    QString value = "left over";
-    EXPECT_FALSE(buffer.TakeData(value));
-    EXPECT_TRUE(value.isEmpty());
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_TRUE(buffer.SetData(QString::number(i)));
-    }
-    EXPECT_FALSE(buffer.SetData("9"));
-    EXPECT_EQ(buffer.Count(), 9);
-}
-
-TEST(BufferClass, SizeThreeKeepsOrderAcrossTheWrap) {
+TEST(BufferClass, SizeThreeKeepsOrderAcrossTheWrapAndRefusesWhenFull) {
     BufferClass buffer;
     buffer.SetSize(3);
-    EXPECT_EQ(buffer.Size(), 4);
-    buffer.SetData("A");
-    buffer.SetData("B");
-    buffer.SetData("C");
+    for (const char* v : {"A", "B", "C"}) {
+        EXPECT_TRUE(buffer.SetData(v));
+    }
+    EXPECT_FALSE(buffer.SetData("D"));
+    EXPECT_EQ(buffer.RefusedCount(), 1);
     EXPECT_EQ(TakeAll(buffer), QStringList({"A", "B", "C"}));
 
     // Positions now at 3; the next values wrap through slot 0.
@@ -53,94 +41,93 @@ TEST(BufferClass, SizeThreeKeepsOrderAcrossTheWrap) {
     buffer.SetData("D");
     EXPECT_EQ(buffer.Count(), 3);
     EXPECT_EQ(TakeAll(buffer), QStringList({"B", "C", "D"}));
-    EXPECT_TRUE(buffer.IsEmpty());
 }
 
-TEST(BufferClass, FullRingRefusesNewValuesAndKeepsTheWaitingOnes) {
-    BufferClass buffer;
-    buffer.SetSize(3);
-    EXPECT_TRUE(buffer.SetData("A"));
-    EXPECT_TRUE(buffer.SetData("B"));
-    EXPECT_TRUE(buffer.SetData("C"));
-    EXPECT_FALSE(buffer.SetData("D"));
-    EXPECT_FALSE(buffer.SetData("E"));
-    EXPECT_EQ(buffer.RefusedCount(), 2);
-    EXPECT_EQ(TakeAll(buffer), QStringList({"A", "B", "C"}));
-    EXPECT_TRUE(buffer.SetData("F"));
-    EXPECT_EQ(TakeAll(buffer), QStringList({"F"}));
-}
-
-TEST(BufferClass, ResizingKeepsWaitingValuesInOrder) {
-    BufferClass buffer;
-    for (const char* v : {"1", "2", "3", "4", "5", "6", "7"}) {
-        buffer.SetData(v);
-    }
-    QString value;
-    buffer.TakeData(value);
-    buffer.TakeData(value);
-    buffer.SetData("8");
-    buffer.SetData("9");  // wrapped past the end of the ten slots
-
-    EXPECT_TRUE(buffer.SetSize(10240));
-    EXPECT_EQ(buffer.Size(), 10241);
-    EXPECT_EQ(TakeAll(buffer), QStringList({"3", "4", "5", "6", "7", "8", "9"}));
-
-    EXPECT_FALSE(buffer.SetSize(0));
-    EXPECT_FALSE(buffer.SetSize(-1));
-    EXPECT_EQ(buffer.Size(), 10241);
-}
-
-TEST(TimerClass, TimesOutOnlyAfterTheThresholdIsPassed) {
-    ManualClock clock(1000);
-    TimerClass watch(clock);
-    watch.SetTimeoutTime(300);
-    EXPECT_EQ(watch.ElapsedTime(), 0.0);
-    EXPECT_FALSE(watch.IsTimeout());
-
-    watch.StartTimer();
-    clock.advance(300);
-    EXPECT_EQ(watch.ElapsedTime(), 300.0);
-    EXPECT_FALSE(watch.IsTimeout());
-    clock.advance(1);
-    EXPECT_TRUE(watch.IsTimeout());
-
-    // A restart begins again from 0.
-    watch.StartTimer();
-    EXPECT_FALSE(watch.IsTimeout());
-}
-
-TEST(TimerClass, SpanSurvivesTheWrapOfTheTickCounter) {
+TEST(TimerClass, TimesOutAfterTheThresholdAcrossTheTickWrapButNeverWhileStopped) {
     ManualClock clock(0xFFFFFF00u);
     TimerClass watch(clock);
+    watch.SetTimeoutTime(300);
     watch.StartTimer();
     clock.set(0x00000100u);
     EXPECT_EQ(watch.ElapsedTime(), 512.0);
 
-    // A run that starts exactly when the counter reads 0 still runs.
-    clock.set(0);
+    clock.set(0);  // a run that starts when the counter reads 0 still runs
     watch.StartTimer();
-    watch.SetTimeoutTime(10);
-    clock.set(11);
+    clock.advance(300);
+    EXPECT_FALSE(watch.IsTimeout());
+    clock.advance(1);
     EXPECT_TRUE(watch.IsTimeout());
-}
 
-TEST(TimerClass, StoppedWatchKeepsItsTimeAndNeverTimesOut) {
-    ManualClock clock;
-    TimerClass watch(clock);
-    watch.SetTimeoutTime(100);
     watch.StartTimer();
     clock.advance(150);
     watch.StopTimer();
-    EXPECT_TRUE(watch.IsStopped());
     clock.advance(10000);
     EXPECT_EQ(watch.ElapsedTime(), 150.0);
     EXPECT_FALSE(watch.IsTimeout());
-
     watch.ResumeTimer();
-    EXPECT_FALSE(watch.IsStopped());
-    clock.advance(20);
-    EXPECT_EQ(watch.ElapsedTime(), 170.0);
+    clock.advance(151);
     EXPECT_TRUE(watch.IsTimeout());
+}
+
+struct Receiver {
+    ReceiveState state;
+    BufferClass buffer;
+    Receiver() { buffer.SetSize(10240); }
+    void feed(const QByteArray& chunk) { SplitReceivedLines(chunk, state, buffer); }
+};
+
+TEST(SplitReceivedLines, EveryCutOfTheStreamGivesTheSameLines) {
+    // Several lines in one chunk, an empty one, and a CR without LF that is no line end.
+    const QByteArray stream = "r00\r\nd0FF1234AB\r\n\r\nd1\rX\n\r\n";
+    const QStringList expected = {"r00", "d0FF1234AB", "", "d1\rX\n"};
+    for (qsizetype cut = 0; cut <= stream.size(); ++cut) {
+        for (qsizetype cut2 = cut; cut2 <= stream.size(); ++cut2) {
+            Receiver rx;
+            rx.feed(stream.left(cut));
+            rx.feed(stream.mid(cut, cut2 - cut));
+            rx.feed(stream.mid(cut2));
+            EXPECT_EQ(TakeAll(rx.buffer), expected) << "cuts at " << cut << ", " << cut2;
+            EXPECT_TRUE(rx.state.RxPending.isEmpty());
+        }
+    }
+}
+
+TEST(SplitReceivedLines, BytesWithoutLineEndsAreCappedAndCounted) {
+    Receiver rx;
+    for (int i = 0; i < 100; ++i) {
+        rx.feed(QByteArray(1000, 'x'));
+    }
+    EXPECT_EQ(rx.state.RxPending.size(), kMaxPendingBytes);
+    EXPECT_EQ(rx.state.DroppedBytes, 100 * 1000 - kMaxPendingBytes);
+    rx.feed("\r\nd0FF1234AB\r\n");  // the stream recovers at the next line end
+    const QStringList lines = TakeAll(rx.buffer);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0].size(), kMaxPendingBytes);
+    EXPECT_EQ(lines[1], "d0FF1234AB");
+}
+
+TEST(DecodeDataLine, ReadsFixedPositionsAndTheLeadingDigitsOfShortOrBadFields) {
+    const struct {
+        const char* line;
+        int sensor, press, x, y;
+    } cases[] = {
+        {"d0FF1234AB", 0, 255, 0x12A, 0x34B},
+        {"dF00FFFFFF", 15, 0, 4095, 4095},
+        {"d1ff1234ab", 1, 255, 298, 843},
+        {"d0FF1234ABtrailing", 0, 255, 298, 843},
+        {"d", 0, 0, 0, 0},
+        {"dZ", 0, 0, 0, 0},
+        {"d3F", 3, 15, 0, 0},
+        {"d0FF1234", 0, 255, 0x12, 0x34},
+        {"d0FF1G34AB", 0, 255, 0x1, 0x34B},
+        {"dA7F12 4A", 10, 127, 0x12A, 0},
+    };
+    for (const auto& c : cases) {
+        const Reading r = DecodeDataLine(c.line);
+        EXPECT_EQ(std::vector<int>({r.RxSensor, r.RxPress, r.RxX, r.RxY}),
+                  std::vector<int>({c.sensor, c.press, c.x, c.y}))
+            << c.line;
+    }
 }
 
 }  // namespace

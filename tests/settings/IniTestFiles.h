@@ -1,36 +1,27 @@
-// Writes settings files for the settings tests into a temporary folder, as UTF-8 or as the
-// Shift-JIS bytes a Windows editor saves.
+// A temporary folder for settings files, written as UTF-8 or as the Shift-JIS bytes a Windows
+// editor saves.
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 
 #include "platform/TextCodec.h"
 
 namespace korvi::test {
 
-class IniTestFiles {
-  public:
+struct IniTestFiles {
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir_.filePath(name);
-        QFile file(path);
+        QFile file(dir.filePath(name));
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             file.write(bytes);
         }
-        return path;
+        return file.fileName();
     }
-    QString writeUtf8(const QString& name, const QString& text) {
-        return write(name, text.toUtf8());
-    }
-    QString writeShiftJis(const QString& name, const QString& text) {
+    QString utf8(const QString& name, const QString& text) { return write(name, text.toUtf8()); }
+    QString sjis(const QString& name, const QString& text) {
         return write(name, EncodeCp932(text));
     }
-    QString missing(const QString& name) const { return dir_.filePath(name); }
-
-  private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir;
 };
 
 }  // namespace korvi::test

@@ -1,5 +1,5 @@
-// The simulated controller seen from the program's side of its pseudo-terminal: answers,
-// streaming and stopping, the faults it injects, its link and the korvi-sim tool itself.
+// The simulated controller's fault options seen from the program's side of its pseudo-terminal,
+// and the korvi-sim tool itself.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -7,11 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <functional>
 
 #include "sim/ReadingGenerator.h"
@@ -23,113 +21,59 @@ namespace {
 // The program's end of the terminal, read and written with plain POSIX calls.
 class Client {
   public:
-    explicit Client(const QString& path) {
-        fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd_ >= 0) {
-            termios tio{};
-            tcgetattr(fd_, &tio);
-            cfmakeraw(&tio);
-            tcsetattr(fd_, TCSANOW, &tio);
-        }
+    explicit Client(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {
+        termios tio{};
+        tcgetattr(fd_, &tio);
+        cfmakeraw(&tio);
+        tcsetattr(fd_, TCSANOW, &tio);
     }
-    ~Client() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
+    ~Client() { ::close(fd_); }
     bool ok() const { return fd_ >= 0; }
-    void send(const char* text) { ASSERT_GT(::write(fd_, text, strlen(text)), 0); }
-
-    // Reads until `done` holds for what arrived so far, or the time runs out.
-    QByteArray readUntil(const std::function<bool(const QByteArray&)>& done, int timeoutMs) {
+    // Sends the command, then reads until `done` holds for what arrived, or the time runs out.
+    QByteArray ask(const char* command, const std::function<bool(const QByteArray&)>& done,
+                   int timeoutMs = 2000) {
+        EXPECT_GT(::write(fd_, command, strlen(command)), 0);
         QElapsedTimer timer;
         timer.start();
         while (!done(received) && timer.elapsed() < timeoutMs) {
             pollfd p{fd_, POLLIN, 0};
-            if (poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
-                char buffer[4096];
-                const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-                if (n > 0) {
-                    received.append(buffer, n);
-                    ++reads;
-                }
+            char buffer[4096];
+            const ssize_t n = poll(&p, 1, 10) > 0 ? ::read(fd_, buffer, sizeof buffer) : 0;
+            if (n > 0) {
+                received.append(buffer, n);
+                ++reads;
             }
         }
         return received;
     }
-    QByteArray readFor(int ms) {
-        return readUntil([](const QByteArray&) { return false; }, ms);
-    }
-
     QByteArray received;
     int reads = 0;
 
   private:
-    int fd_ = -1;
+    int fd_;
 };
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs = 3000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        usleep(2000);
-    }
-    return true;
-}
+const auto kLineEnd = [](const QByteArray& b) { return b.endsWith("\r\n"); };
+const auto kNever = [](const QByteArray&) { return false; };
 
 TEST(Simulator, AnswersTheStatusRequestAsToldOrNotAtAll) {
-    struct Case {
-        SimOptions options;
-        QByteArray answer;
-    };
-    SimOptions skip;
+    SimOptions skip, wrong, silent;
     skip.skip = 10;
-    SimOptions wrong;
     wrong.status = "r1";
-    SimOptions silent;
     silent.silent = true;
-    for (const Case& c : {Case{SimOptions{}, "r00\r\n"}, Case{skip, "r0A\r\n"},
-                          Case{wrong, "r1\r\n"}, Case{silent, ""}}) {
+    const std::pair<SimOptions, QByteArray> cases[] = {
+        {SimOptions{}, "r00\r\n"}, {skip, "r0A\r\n"}, {wrong, "r1\r\n"}, {silent, ""}};
+    for (const auto& [options, answer] : cases) {
         Simulator sim;
-        Client client(sim.start(c.options));
+        Client client(sim.start(options));
         ASSERT_TRUE(client.ok()) << sim.error().toStdString();
-        client.send("r\r");
-        client.readUntil([](const QByteArray& b) { return b.endsWith("\r\n"); }, 300);
-        EXPECT_EQ(client.received, c.answer);
-        ASSERT_TRUE(WaitFor([&] { return sim.receivedCommands().size() == 1; }));
-        EXPECT_EQ(sim.receivedCommands()[0].text, "r");
+        EXPECT_EQ(client.ask("r\r", kLineEnd, 300), answer);
+        EXPECT_EQ(sim.receivedCommands().size(), 1u);
     }
 }
 
-TEST(Simulator, StreamsWhatItRecordsAndStopsOnCommand) {
-    SimOptions options;
-    options.rate = 2000;
-    options.sensors = {1, 14};
-    Simulator sim;
-    Client client(sim.start(options));
-    ASSERT_TRUE(client.ok());
-    client.send("d\r");
-    client.readUntil([](const QByteArray& b) { return b.count('\n') >= 50; }, 3000);
-    client.send("s\r");
-    ASSERT_TRUE(WaitFor([&] { return !sim.isStreaming(); }));
-    client.readFor(100);
-    const QByteArray quiet = client.readFor(150);
-
-    QByteArray expected;
-    for (const SentReading& r : sim.sentReadings()) {
-        EXPECT_FALSE(r.malformed);
-        EXPECT_TRUE(r.sensor == 1 || r.sensor == 14);
-        expected += r.line + "\r\n";
-    }
-    EXPECT_EQ(client.received, expected);
-    EXPECT_EQ(quiet, expected);  // nothing more after the stop
-    EXPECT_GE(sim.sentReadingCount(), 50);
-}
-
-TEST(Simulator, FaultsCutMangleAndEndTheStream) {
+TEST(Simulator, CountMalformedAndSplitWritesCutAndMangleTheStream) {
     SimOptions options;
     options.rate = 0;
     options.count = 10;
@@ -137,12 +81,8 @@ TEST(Simulator, FaultsCutMangleAndEndTheStream) {
     options.splitWrites = true;
     Simulator sim;
     Client client(sim.start(options));
-    ASSERT_TRUE(client.ok());
-    client.send("d\r");
-    client.readUntil([](const QByteArray& b) { return b.count("\r\n") >= 10; }, 3000);
-    client.readFor(100);
+    client.ask("d\r", kNever, 300);
     EXPECT_FALSE(sim.isStreaming());
-
     const auto sent = sim.sentReadings();
     ASSERT_EQ(sent.size(), 10u);
     QByteArray expected;
@@ -160,62 +100,19 @@ TEST(Simulator, FaultsCutMangleAndEndTheStream) {
     bare.rate = 0;
     Simulator sim2;
     Client client2(sim2.start(bare));
-    client2.send("d\r");
-    client2.readUntil([](const QByteArray& b) { return b.size() >= 50; }, 2000);
-    EXPECT_EQ(client2.received.size(), 50);
-    EXPECT_FALSE(client2.received.contains('\r') || client2.received.contains('\n'));
-}
-
-TEST(Simulator, HangsUpAfterTheGivenLinesAndRemovesItsLink) {
-    QTemporaryDir dir;
-    SimOptions options;
-    options.rate = 500;
-    options.hangupAfter = 3;
-    options.linkPath = dir.filePath("korvi-tty");
-    Simulator sim;
-    const QString device = sim.start(options);
-    ASSERT_FALSE(device.isEmpty()) << sim.error().toStdString();
-    EXPECT_EQ(QFileInfo(options.linkPath).symLinkTarget(), device);
-
-    Client client(options.linkPath);
-    ASSERT_TRUE(client.ok());
-    client.send("d\r");
-    client.readUntil([](const QByteArray& b) { return b.count('\n') >= 3; }, 2000);
-    ASSERT_TRUE(WaitFor([&] { return sim.hasHungUp(); }));
-    EXPECT_EQ(client.received.count('\n'), 3);
-    EXPECT_EQ(sim.sentReadingCount(), 3);
-    sim.stop();
-    EXPECT_FALSE(QFileInfo::exists(options.linkPath));
-}
-
-TEST(Simulator, SurvivesTheProgramClosingAndReopeningThePort) {
-    Simulator sim;
-    const QString device = sim.start({});
-    {
-        Client first(device);
-        first.send("r\r");
-        first.readUntil([](const QByteArray& b) { return b.endsWith("\n"); }, 500);
-        EXPECT_EQ(first.received, "r00\r\n");
-    }
-    Client second(device);
-    ASSERT_TRUE(second.ok());
-    second.send("r\r");
-    second.readUntil([](const QByteArray& b) { return b.endsWith("\n"); }, 500);
-    EXPECT_EQ(second.received, "r00\r\n");
+    const QByteArray got = client2.ask("d\r", [](const QByteArray& b) { return b.size() >= 50; });
+    EXPECT_EQ(got.size(), 50);
+    EXPECT_FALSE(got.contains('\r') || got.contains('\n'));
 }
 
 TEST(KorviSimTool, PrintsTheDeviceFirstAndServesIt) {
     QProcess tool;
     tool.start(KORVI_SIM_EXE, {"--skip", "1", "--quiet"});
-    ASSERT_TRUE(tool.waitForStarted());
     ASSERT_TRUE(tool.waitForReadyRead(3000));
     const QString device = QString::fromLocal8Bit(tool.readLine()).trimmed();
     EXPECT_TRUE(device.startsWith("/dev/pts/")) << device.toStdString();
     Client client(device);
-    ASSERT_TRUE(client.ok());
-    client.send("r\r");
-    client.readUntil([](const QByteArray& b) { return b.endsWith("\n"); }, 1000);
-    EXPECT_EQ(client.received, "r01\r\n");
+    EXPECT_EQ(client.ask("r\r", kLineEnd), "r01\r\n");
     tool.terminate();
     EXPECT_TRUE(tool.waitForFinished(3000));
     EXPECT_EQ(tool.exitCode(), 0);

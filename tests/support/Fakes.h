@@ -44,7 +44,10 @@ class ScriptedFileDialogs : public FileDialogs {
         if (answers.empty()) {
             return std::nullopt;
         }
-        auto answer = answers.front();
+        // Swapped out rather than copied: GCC's optimiser takes a copy of an optional QString
+        // for a read of uninitialised memory.
+        std::optional<QString> answer;
+        answer.swap(answers.front());
         answers.pop_front();
         return answer;
     }
