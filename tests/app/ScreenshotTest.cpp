@@ -1,21 +1,21 @@
 // What a person sees: the real main window on a real X server (Xvfb), captured from the screen.
-// Runs only when KORVI_SCREENSHOT_DIR names a folder for the pictures (ctest's screenshot entry
-// starts it under xvfb-run); elsewhere it is skipped.
+// Runs only when KORVI_SCREENSHOT_DIR names a folder for the pictures (ctest's screenshot entries
+// start it under xvfb-run); elsewhere it is skipped.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QTextLayout>
+#include <cstdlib>
 
-#include "app/MainModule.h"
-#include "app/frmDemo.h"
-#include "platform/Clock.h"
-#include "tests/support/FakeSerialLine.h"
-#include "tests/support/Fakes.h"
-#include "tests/support/TempAppFolder.h"
+#include "app/DemoDriver.h"
+#include "layout/SensorLayout.h"
+#include "platform/Colors.h"
+#include "tests/support/ProgramFixture.h"
 
 namespace korvi {
 namespace {
@@ -39,42 +39,55 @@ bool HasRealGlyphs(const QString& text, const QFont& font) {
     return glyphs > 0;
 }
 
-// Dark pixels inside a rectangle of the screen picture: text drawn on a light face.
-int Ink(const QImage& screen, const QRect& rect) {
+// Dark pixels inside a rectangle of a picture: text drawn on a light face.
+int Ink(const QImage& picture, const QRect& rect) {
     int ink = 0;
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
         for (int x = rect.left(); x <= rect.right(); ++x) {
-            if (qGray(screen.pixel(x, y)) < 100) {
-                ++ink;
-            }
+            ink += qGray(picture.pixel(x, y)) < 100 ? 1 : 0;
         }
     }
     return ink;
 }
 
-TEST(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
-    const QString outDir = qEnvironmentVariable("KORVI_SCREENSHOT_DIR");
-    if (outDir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        GTEST_SKIP() << "needs an X server (run through ctest's screenshot entry)";
+bool Near(QRgb pixel, const QColor& expected) {
+    const QColor c(pixel);
+    return std::abs(c.red() - expected.red()) <= 8 && std::abs(c.green() - expected.green()) <= 8 &&
+           std::abs(c.blue() - expected.blue()) <= 8;
+}
+
+class OnScreen : public test::ProgramFixture {
+  protected:
+    void SetUp() override {
+        outDir = qEnvironmentVariable("KORVI_SCREENSHOT_DIR");
+        if (outDir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb")) {
+            GTEST_SKIP() << "needs an X server (run through ctest's screenshot entries)";
+        }
+        folder.writeDefaults();
     }
-    test::TempAppFolder folder;
-    folder.writeDefaults();
-    test::RecordingMessageBoxes boxes;
-    test::ScriptedFileDialogs dialogs;
-    test::RecordingSound sound;
-    ManualClock clock;
-    test::FakeSerialLine serial;
-    MainModule program(boxes, dialogs, sound, clock, serial);
-    ASSERT_TRUE(program.Main());
-    frmDemo& window = *program.window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTest::qWait(300);
+    void Show() {
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+        QTest::qWait(200);
+    }
+    // The whole screen, also saved under `name` for a person to look at.
+    QImage Grab(const char* name) {
+        QTest::qWait(300);
+        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        QDir().mkpath(outDir);
+        EXPECT_TRUE(screen.save(QDir(outDir).filePath(QString::fromLatin1(name))));
+        return screen;
+    }
+    QString outDir;
+};
 
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    QDir().mkpath(outDir);
-    ASSERT_TRUE(screen.save(QDir(outDir).filePath(QStringLiteral("main-window.png"))));
+class Screenshot : public OnScreen {};
+class LayoutScreenshot : public OnScreen {};
 
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+TEST_F(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
+    Show();
+    const QImage screen = Grab("main-window.png");
+    for (QAbstractButton* button : window()->findChildren<QAbstractButton*>()) {
         if (button->text().isEmpty()) {
             continue;
         }
@@ -84,15 +97,87 @@ TEST(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
         EXPECT_GT(Ink(screen, onScreen.adjusted(2, 2, -2, -2)), 20)
             << button->objectName().toStdString() << " shows no caption";
     }
-    EXPECT_TRUE(HasRealGlyphs(window.windowTitle(), window.font()));
+    EXPECT_TRUE(HasRealGlyphs(window()->windowTitle(), window()->font()));
 
     // Every palette item shows its origin tick (bottom centre) and its number.
-    for (PictureBox* item : window.layout().picSensor) {
+    for (PictureBox* item : window()->layout().picSensor) {
         const QPoint topLeft = item->mapToGlobal(QPoint(0, 0));
-        const QRgb tick = screen.pixel(topLeft + QPoint(18, 34));
-        EXPECT_LT(qGray(tick), 60) << item->Index();
+        EXPECT_LT(qGray(screen.pixel(topLeft + QPoint(18, 34))), 60) << item->Index();
         EXPECT_GT(Ink(screen, QRect(topLeft + QPoint(8, 16), QSize(20, 14))), 5) << item->Index();
     }
+}
+
+// A layout built with the mouse, read back from the screen: the base plate with its picture,
+// placed frames where they were dropped, a merged number chain and the selection's handles.
+TEST_F(LayoutScreenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutThem) {
+    // The base picture: teal on the left half, purple on the right, so the plate shows whether
+    // the whole picture is stretched over it.
+    const QColor left(20, 160, 150);
+    const QColor right(150, 60, 170);
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(left);
+    QPainter(&picture).fillRect(20, 0, 20, 30, right);
+    ASSERT_TRUE(picture.save(folder.file(QStringLiteral("Base/Base_0.bmp")), "BMP"));
+    Show();
+    SensorLayout& l = window()->layout();
+    QWidget* form = &window()->form();
+    const auto at = [form](int x, int y) { return form->mapToGlobal(QPoint(x, y)); };
+
+    // The plate: base image 0 dragged out of the base box, selected and pulled larger.
+    gesture::Drag(l.picBase[0], QPoint(5, 5), form, QPoint(205, 105));
+    gesture::Click(l.picBaseSens, QPoint(10, 10));
+    gesture::Stretch(l.picStretchPtr[4], form, QPoint(700, 500));
+    // Sensors 1, 2 and 5 on the plate, sensor 8 on the background beside it; sensor 3 dropped
+    // onto sensor 1 joins its number; sensor 2 selected.
+    const std::pair<int, QPoint> placed[] = {
+        {0, {260, 160}}, {1, {420, 160}}, {4, {560, 380}}, {7, {780, 200}}};
+    for (const auto& [sensor, topLeft] : placed) {
+        gesture::Drag(l.picSensor[sensor], QPoint(1, 1), form, topLeft + QPoint(1, 1));
+    }
+    gesture::Drag(l.picSensor[2], QPoint(3, 3), l.picPressSens[0], QPoint(20, 25));
+    gesture::Click(l.picPressSens[1], QPoint(20, 25));
+    const QImage screen = Grab("layout.png");
+    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().text.toStdString();
+
+    // The plate spans the dragged and stretched rectangle and shows the whole picture, with the
+    // plate's colour just outside it.
+    EXPECT_TRUE(Near(screen.pixel(at(220, 450)), left) && Near(screen.pixel(at(430, 450)), left));
+    EXPECT_TRUE(Near(screen.pixel(at(470, 450)), right) && Near(screen.pixel(at(695, 495)), right));
+    EXPECT_FALSE(Near(screen.pixel(at(705, 450)), right) || Near(screen.pixel(at(195, 450)), left));
+
+    // Each frame stands where it was dropped: a white face with the origin tick in the middle of
+    // its bottom edge, and the background or the plate just left of it.
+    for (const auto& [sensor, p] : placed) {
+        EXPECT_EQ(screen.pixel(at(p.x() + 25, p.y() + 28)), qRgb(255, 255, 255)) << sensor;
+        EXPECT_LT(qGray(screen.pixel(at(p.x() + 18, p.y() + 34))), 60) << sensor;
+        EXPECT_NE(screen.pixel(at(p.x() - 3, p.y() + 20)), qRgb(255, 255, 255)) << sensor;
+    }
+    // The merged sensor has no frame of its own.
+    EXPECT_FALSE(l.picPressSens[2]->isVisible() || l.picSensor[2]->isVisible());
+
+    // The chain in sensor 1's frame reads "1,3": the screen shows the two labels' drawing side by
+    // side.
+    LabelControl* one = l.lblNo[0];
+    LabelControl* three = l.lblNo[2];
+    EXPECT_EQ(one->caption() + three->caption(), QStringLiteral("1,3"));
+    const QImage chain = screen.copy(
+        QRect(one->mapToGlobal(QPoint(0, 0)), QSize(one->width() + three->width(), one->height())));
+    QImage expected(chain.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    one->render(&expected);
+    three->render(&expected, QPoint(one->width(), 0));
+    EXPECT_EQ(chain.convertToFormat(QImage::Format_RGB32), expected);
+    EXPECT_GT(Ink(chain, chain.rect()), 10);
+
+    // The 5 px handles touch the corners and edge middles of sensor 2's frame, and only there.
+    const QColor handle = ToQColor(kSysActiveTitleBar);
+    const QRect frame(at(420, 160), l.picPressSens[1]->size());
+    for (int x : {frame.left() - 3, frame.center().x(), frame.right() + 3}) {
+        for (int y : {frame.top() - 3, frame.center().y(), frame.bottom() + 3}) {
+            EXPECT_EQ(Near(screen.pixel(x, y), handle), QPoint(x, y) != frame.center()) << x << y;
+        }
+    }
+    EXPECT_FALSE(Near(screen.pixel(at(257, 157)), handle));
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-// A window background with the layout's controls, a draw setting and a press display, for tests
-// that drive readings through real panels and read the drawing back pixel by pixel.
+// Real panels and a base plate driven through a press display, read back pixel by pixel.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "display/PressDisplay.h"
@@ -22,10 +23,46 @@ inline constexpr uint32_t kBlue = 0xFF0000;
 inline constexpr uint32_t kPlateColor = 0x404040;
 inline constexpr uint32_t kPlatePicture = 0xC0C0C0;
 
+// Foot_k.bmp: 32 pixels wide, 32 + k % 3 high, white with a 16 x 16 square of FootColor(k) at
+// (8, 8).
+inline uint32_t FootColor(int k) {
+    return static_cast<uint32_t>(0x0F0000 * k + 0x004020 + k);
+}
+inline QString FootPath(const QTemporaryDir& dir, int k) {
+    return QDir(dir.path()).filePath(QStringLiteral("Foot_%1.bmp").arg(k));
+}
+
+// One window's worth of display: its own layout and press display over a shared draw setting.
+struct Rig {
+    Rig(const DrawSetting& setting, const QString& bmpDir)
+        : layout(form, kPlateColor, false), display(layout, setting, sound, boxes, clock, bmpDir) {
+        layout.InitSensors();
+    }
+    // Shows sensor i's panel (or with i < 0 the plate) at (left, top) twips, w x h pixels.
+    PictureBox& Show(int i, float left, float top, int w, int h) {
+        PictureBox& box = i < 0 ? *layout.picBaseSens : *layout.picPressSens[i];
+        box.Move(left, top, static_cast<float>(PixelsToTwips(w)),
+                 static_cast<float>(PixelsToTwips(h)));
+        box.show();
+        return box;
+    }
+    FormSurface form{nullptr};
+    SensorLayout layout;
+    RecordingSound sound;
+    RecordingMessageBoxes boxes;
+    ManualClock clock;
+    PressDisplay display;
+};
+
 class DisplayFixture : public ::testing::Test {
   protected:
-    DisplayFixture() : layout(form, kPlateColor, false) {
-        layout.InitSensors();
+    DisplayFixture() {
+        for (int k = 0; k < 16; ++k) {
+            QImage foot(32, 32 + k % 3, QImage::Format_RGB32);
+            foot.fill(Qt::white);
+            QPainter(&foot).fillRect(8, 8, 16, 16, ToQColor(FootColor(k)));
+            foot.save(FootPath(bmpDir, k), "BMP");
+        }
         // Light presses up to 10 flood the panel; 11..100 give small green dots, 101..255
         // larger blue ones.
         setting.PressColorTable = {{1, 100, static_cast<int32_t>(kGreen), 3},
@@ -35,27 +72,15 @@ class DisplayFixture : public ::testing::Test {
         display.ResetTrace();
     }
 
-    // Places sensor i's frame at (left, top) twips with a size in pixels.
-    PictureBox& Place(int i, float left, float top, int widthPx, int heightPx) {
-        PictureBox& panel = *layout.picPressSens[i];
-        panel.Move(left, top, static_cast<float>(PixelsToTwips(widthPx)),
-                   static_cast<float>(PixelsToTwips(heightPx)));
-        panel.show();
-        return panel;
+    PictureBox& Place(int i, float left, float top, int w, int h) {
+        return rig.Show(i, left, top, w, h);
     }
-
-    // Shows the base plate at (left, top) twips, widthPx x heightPx, with a plain grey picture.
-    PictureBox& ShowPlate(float left, float top, int widthPx, int heightPx) {
-        PictureBox& plate = *layout.picBaseSens;
+    // The plate at (1500, 1500) twips, 300 x 200 pixels, with a plain grey picture.
+    void ShowPlate() {
         QImage picture(8, 8, QImage::Format_RGB32);
         picture.fill(ToQColor(kPlatePicture));
-        plate.Move(left, top, static_cast<float>(PixelsToTwips(widthPx)),
-                   static_cast<float>(PixelsToTwips(heightPx)));
-        plate.canvas().setPicture(picture);
-        plate.show();
-        return plate;
+        rig.Show(-1, 1500, 1500, 300, 200).canvas().setPicture(picture);
     }
-
     uint32_t PanelPixel(int i, int x, int y) const {
         return layout.picPressSens[i]->canvas().pixel(x, y);
     }
@@ -75,14 +100,14 @@ class DisplayFixture : public ::testing::Test {
         return true;
     }
 
-    FormSurface form{nullptr};
-    SensorLayout layout;
     DrawSetting setting;
-    RecordingSound sound;
-    RecordingMessageBoxes boxes;
     QTemporaryDir bmpDir;
-    ManualClock clock;
-    PressDisplay display{layout, setting, sound, boxes, clock, bmpDir.path()};
+    Rig rig{setting, bmpDir.path()};
+    SensorLayout& layout = rig.layout;
+    PressDisplay& display = rig.display;
+    RecordingSound& sound = rig.sound;
+    RecordingMessageBoxes& boxes = rig.boxes;
+    ManualClock& clock = rig.clock;
 };
 
 }  // namespace korvi::test

@@ -31,10 +31,6 @@ void TempAppFolder::write(const QString& name, const QByteArray& bytes) const {
     }
 }
 
-void TempAppFolder::remove(const QString& name) const {
-    QFile::remove(file(name));
-}
-
 void TempAppFolder::writeDefaults() const {
     write(QStringLiteral("Setting.ini"),
           "[Com_Setting]\r\nPortNo=1\r\nSpeed=19200\r\nParity=E\r\nDataLen=8\r\nStopBit=1\r\n"

@@ -17,7 +17,6 @@ class TempAppFolder {
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const;
     void write(const QString& name, const QByteArray& bytes) const;
-    void remove(const QString& name) const;
     // A usable Setting.ini (BmpDir=Bmp, BaseDir=Base, both created) and DrawSetting1.ini.
     void writeDefaults() const;
     // The bundled demo folder's settings, footprints, base pictures and sounds.

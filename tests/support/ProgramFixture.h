@@ -1,0 +1,40 @@
+// For tests that start the whole program: a throw-away application folder and the fakes at the
+// program's edges (message boxes, file dialogs, sound, clock, serial line).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/MainModule.h"
+#include "app/frmDemo.h"
+#include "platform/Clock.h"
+#include "tests/support/FakeSerialLine.h"
+#include "tests/support/Fakes.h"
+#include "tests/support/TempAppFolder.h"
+
+namespace korvi::test {
+
+class ProgramFixture : public ::testing::Test {
+  protected:
+    // A program over this folder and these fakes, its message boxes going to `to`; not started.
+    std::unique_ptr<MainModule> Launch(RecordingMessageBoxes& to) {
+        return std::make_unique<MainModule>(to, dialogs, sound, clock, serial);
+    }
+    // Starts `program` with the fixture's boxes; false when start-up ended it.
+    bool Start() {
+        program = Launch(boxes);
+        return program->Main();
+    }
+    frmDemo* window() const { return program->window(); }
+
+    TempAppFolder folder;
+    RecordingMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    RecordingSound sound;
+    ManualClock clock;
+    FakeSerialLine serial;
+    std::unique_ptr<MainModule> program;
+};
+
+}  // namespace korvi::test
