@@ -16,24 +16,6 @@ TEST_F(DrawReading, DotLandsOnTheMappedPixelAndTheNextReadingErasesIt) {
     EXPECT_TRUE(PanelPixel(0, 10, 22) == kGreen && PanelPixel(0, 23, 15) == kWhite);
 }
 
-TEST_F(DrawReading, RawOriginSitsInTheCornerGivenByTheRotation) {
-    const struct {
-        int16_t rotation;
-        int x, y;
-    } corners[] = {{0, 1, 28}, {90, 38, 28}, {180, 38, 1}, {270, 1, 1}};
-    Place(0, 3000, 3000, 40, 30);
-    for (const auto& expected : corners) {
-        layout.SensorRotation[0] = expected.rotation;
-        display.ClearPresses();
-        display.DrawReading(0, 200, 0, 0);
-        for (const auto& other : corners) {
-            EXPECT_EQ(PanelPixel(0, other.x, other.y),
-                      other.rotation == expected.rotation ? kBlue : kWhite)
-                << "rotation " << expected.rotation << ", corner of " << other.rotation;
-        }
-    }
-}
-
 TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin) {
     Place(0, 3000, 3000, 40, 30);
     ShowPlate();

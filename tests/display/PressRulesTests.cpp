@@ -8,16 +8,30 @@ namespace {
 
 TEST(PressLookup, FirstMatchingBandWinsAndUncoveredPressuresGiveNothing) {
     const std::vector<PressColorEntry> table = {{1, 50, 0x0000FF, 3}, {40, 255, 0xFF0000, 7}};
-    EXPECT_EQ(GetPressColor(table, 45), 0x0000FFu);
-    EXPECT_EQ(GetPressRadius(table, 45), 3);
-    EXPECT_EQ(GetPressColor(table, 51), 0xFF0000u);
-    EXPECT_EQ(GetPressRadius(table, 51), 7);
-    for (int16_t pressure : {int16_t{0}, int16_t{300}}) {
-        EXPECT_EQ(GetPressColor(table, pressure), 0u);
-        EXPECT_EQ(GetPressRadius(table, pressure), 0);
+    // 45 lies in both bands and takes the first; 0 and 300 lie in none.
+    const int cases[][3] = {{45, 0x0000FF, 3}, {51, 0xFF0000, 7}, {0, 0, 0}, {300, 0, 0}};
+    for (const auto& [pressure, color, radius] : cases) {
+        const auto p = static_cast<int16_t>(pressure);
+        EXPECT_TRUE(GetPressColor(table, p) == static_cast<uint32_t>(color) &&
+                    GetPressRadius(table, p) == radius)
+            << pressure;
     }
-    EXPECT_EQ(GetPressColor({}, 120), 0u);
-    EXPECT_EQ(GetPressRadius({}, 120), 0);
+    EXPECT_TRUE(GetPressColor({}, 120) == 0u && GetPressRadius({}, 120) == 0);
+}
+
+TEST(PanelMapping, RawOriginAndFarCornerFollowTheRotation) {
+    // On a 40 x 30 panel: rotation, then where raw (0, 0) and raw (4095, 4095) land.
+    const int corners[][5] = {{0, 0, 30, 40, 0},
+                              {90, 40, 30, 0, 0},
+                              {180, 40, 0, 0, 30},
+                              {270, 0, 0, 40, 30},
+                              {45, 0, 30, 40, 0}};
+    for (const auto& [rotation, x0, y0, x1, y1] : corners) {
+        const auto r = static_cast<int16_t>(rotation);
+        const PanelPoint origin = MapToPanel(r, 0, 0, 40, 30);
+        const PanelPoint far = MapToPanel(r, 4095, 4095, 40, 30);
+        EXPECT_TRUE(origin.x == x0 && origin.y == y0 && far.x == x1 && far.y == y1) << rotation;
+    }
 }
 
 TEST(PanelMapping, HalfPixelResultsRoundToTheEvenNeighbour) {
