@@ -1,5 +1,6 @@
 // korvisensor: the viewer and demonstration tool for the pressure-position sensor system.
 #include <QApplication>
+#include <QStatusBar>
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     boxes.setParent(program.window());
+    // "No audio device" and the like: said once, in the status bar, never in a box.
+    sound.setNoticeHandler([window = program.window()](const QString& notice) {
+        window->statusBar()->showMessage(notice, 15000);
+    });
     dialogs.setParent(program.window());
     QObject::connect(program.window(), &korvi::frmDemo::endProgram, &app,
                      [] { QApplication::exit(0); });
