@@ -182,15 +182,9 @@ void PressDisplay::DrawReadingInFull(int16_t sensor, int displayIndex, int16_t p
             }
         }
 
-        layout_.LastPress[sensor] = PressMark{
-            static_cast<float>(p.x),       static_cast<float>(p.y), pressure, radius, color,
-            layout_.SensorRotation[sensor]};
-        // The trace keeps the reading just drawn, on the panel it was drawn on; for a merged
-        // sensor that is its own record, not the host's last one.
-        const PressMark& drawn = layout_.LastPress[sensor];
-        if (chkTrace && drawn.MarkPress > setting_.PressThresh) {
-            trace_.Store(static_cast<int16_t>(displayIndex), drawn);
-        }
+        StoreReading(sensor, displayIndex,
+                     PressMark{static_cast<float>(p.x), static_cast<float>(p.y), pressure, radius,
+                               color, layout_.SensorRotation[sensor]});
     }
 
     if (chkSound && !setting_.HasSoundFiles) {
@@ -202,6 +196,15 @@ void PressDisplay::DrawReadingInFull(int16_t sensor, int displayIndex, int16_t p
         trace_.Reset();
     }
     DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
+}
+
+// Remembers the reading and, with the trace on, keeps it in the ring on the panel it was drawn
+// on; for a merged sensor that is its own record, not the host's last one.
+void PressDisplay::StoreReading(int16_t sensor, int displayIndex, const PressMark& mark) {
+    layout_.LastPress[sensor] = mark;
+    if (chkTrace && mark.MarkPress > setting_.PressThresh) {
+        trace_.Store(static_cast<int16_t>(displayIndex), mark);
+    }
 }
 
 void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t pressure,
@@ -246,13 +249,9 @@ void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t
             }
         }
 
-        layout_.LastPress[sensor] = PressMark{
-            static_cast<float>(p.x),       static_cast<float>(p.y), pressure, radius, color,
-            layout_.SensorRotation[sensor]};
-        const PressMark& drawn = layout_.LastPress[sensor];
-        if (chkTrace && drawn.MarkPress > setting_.PressThresh) {
-            trace_.Store(static_cast<int16_t>(displayIndex), drawn);
-        }
+        StoreReading(sensor, displayIndex,
+                     PressMark{static_cast<float>(p.x), static_cast<float>(p.y), pressure, radius,
+                               color, layout_.SensorRotation[sensor]});
     }
 
     if (chkSound && !setting_.HasSoundFiles) {

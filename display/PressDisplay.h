@@ -116,6 +116,7 @@ class PressDisplay {
     void DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t pressure, int16_t x,
                              int16_t y);
     // The reading's colour and radius on a panel whose background is `backColor`.
+    void StoreReading(int16_t sensor, int displayIndex, const PressMark& mark);
     void MarkLook(int16_t pressure, uint32_t backColor, uint32_t& color, int32_t& radius) const;
     void DrawPanelMark(Canvas& canvas, int16_t sensor, int16_t pressure, int16_t x, int16_t y,
                        double px, double py, uint32_t color, int32_t radius);
