@@ -151,6 +151,10 @@ ImageControl::ImageControl(QWidget* parent, const QString& name, int index)
 }
 
 void ImageControl::setPicture(const QImage& picture) {
+    // The trace sets the same footprint again and again: mask it only when it changes.
+    if (!picture_.isNull() && picture.cacheKey() == picture_.cacheKey()) {
+        return;
+    }
     picture_ = picture;
     masked_ = WhiteAsTransparent(picture);
     if (!picture.isNull()) {
