@@ -12,24 +12,6 @@ namespace korvi {
 
 namespace {
 
-// The profile reader trims ASCII blanks only; a full-width space is part of the value.
-bool IsBlank(QChar c) {
-    const char16_t u = c.unicode();
-    return u == u' ' || u == u'\t' || u == u'\r' || u == u'\v' || u == u'\f';
-}
-
-QStringView TrimBlanks(QStringView text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
 QString NameKey(QStringView name) {
     return TrimBlanks(name).toString().toLower();
 }

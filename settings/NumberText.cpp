@@ -6,22 +6,6 @@ namespace korvi {
 
 namespace {
 
-bool IsBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-QStringView TrimBlanks(QStringView text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
 bool IsDecimalDigit(QChar c) {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
@@ -75,6 +59,24 @@ bool HasHexPrefix(QStringView text) {
 }
 
 }  // namespace
+
+// The profile reader trims ASCII blanks only; a full-width space is part of the value.
+bool IsBlank(QChar c) {
+    const char16_t u = c.unicode();
+    return u == u' ' || u == u'\t' || u == u'\r' || u == u'\v' || u == u'\f';
+}
+
+QStringView TrimBlanks(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlank(text[end - 1])) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
 
 int HexDigitValue(QChar c) {
     const char16_t u = c.unicode();

@@ -31,6 +31,10 @@ struct Range16 {
 };
 std::optional<Range16> TextToRange(QStringView text, bool hex);
 
+// ASCII blanks (space, tab, CR, VT, FF) at both ends removed; a full-width space stays.
+bool IsBlank(QChar c);
+QStringView TrimBlanks(QStringView text);
+
 // The value of one hexadecimal digit (0-9, A-F, a-f), or -1 for any other character.
 int HexDigitValue(QChar c);
 
