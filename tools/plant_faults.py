@@ -1,0 +1,440 @@
+#!/usr/bin/env python3
+"""Plants single-point faults into the program one at a time and reports which tests catch them.
+
+    python3 tools/plant_faults.py                 # every fault of the catalogue
+    python3 tools/plant_faults.py --list          # the catalogue, without building
+    python3 tools/plant_faults.py beep-base csv-header   # only these faults
+    python3 tools/plant_faults.py --all-tests     # every failing test, not only the first ones
+
+It configures its own build folder once (build-faults/, Debug without sanitizers, warnings not
+fatal, ccache when present), builds, and checks that the suite passes untouched. Then, for each
+fault: replace one piece of text in one source file, rebuild incrementally, run ctest (the tests
+of the fault's own folders first, then the rest, stopping at the first failure), put the file
+back. The file is restored in a finally block (also on Ctrl-C or SIGTERM) and checked with
+`git diff` afterwards. A fault whose text is no longer in its file is reported as "stale": the
+code moved on, and the catalogue entry needs updating.
+
+Takes a few minutes per folder of faults; it is a developer's tool and not part of CI.
+"""
+
+import argparse
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+from dataclasses import dataclass
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+@dataclass
+class Fault:
+    name: str
+    file: str  # relative to the repository root
+    find: str  # text that must occur exactly once in the file
+    replace: str
+    reason: str  # what a user would meet if this fault shipped
+
+
+F = Fault
+CATALOGUE = [
+    # --- platform ------------------------------------------------------------------------------
+    F("round-half-up", "platform/Units.h", "std::nearbyint(value)", "std::round(value)",
+      "2.5 pixels rounds to 3 instead of 2: marks and ticks land one pixel off"),
+    F("canvas-circle-radius", "platform/Canvas.cpp", "const double r = toPixelsX(radius);",
+      "const double r = toPixelsX(radius) / 2;", "dots are drawn at half their radius"),
+    F("canvas-box-fill", "platform/Canvas.cpp", "    if (filled) {", "    if (!filled) {",
+      "filled boxes come out as outlines and outlines as filled boxes"),
+    F("canvas-white-mask", "platform/Canvas.cpp", "== qRgb(255, 255, 255)", "== qRgb(0, 0, 0)",
+      "footprints hide the panel behind their white instead of letting it show through"),
+    F("colour-byte-order", "platform/Colors.cpp",
+      "return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),\n"
+      "                  static_cast<int>((bgr >> 16) & 0xFF));",
+      "return QColor(static_cast<int>((bgr >> 16) & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),\n"
+      "                  static_cast<int>(bgr & 0xFF));",
+      "colours from the settings are shown with red and blue swapped"),
+    F("utf8-before-cp932", "platform/TextCodec.cpp", "    if (!utf8.hasError()) {",
+      "    if (utf8.hasError()) {", "settings written in UTF-8 are read as Shift-JIS"),
+    F("home-folder-ignored", "platform/AppFolder.cpp", "    if (!home.isEmpty()) {",
+      "    if (home.isEmpty()) {", "KORVISENSOR_HOME is ignored: the program reads the wrong folder"),
+    # --- settings ------------------------------------------------------------------------------
+    F("ini-last-value-wins", "settings/IniFile.cpp",
+      "if (key.isEmpty() || current->contains(key)) {", "if (key.isEmpty()) {",
+      "a key written twice takes its last value instead of its first"),
+    F("ini-keeps-quotes", "settings/IniFile.cpp", "        return value.mid(1, value.size() - 2);",
+      "        return value;", "a quoted folder name keeps its quotes and is not found"),
+    F("ini-overflow-unreported", "settings/IniFile.cpp",
+      "number > std::numeric_limits<int16_t>::max()) {",
+      "number > std::numeric_limits<int32_t>::max()) {",
+      "a value above 32767 wraps silently instead of being reported"),
+    F("csv-field-off-by-one", "settings/DrawSetting.cpp", "    int field = 1;", "    int field = 0;",
+      "every draw-setting list reads the field after the one it asks for"),
+    F("press-band-decimal", "settings/DrawSetting.cpp",
+      "entry.PressLow = HexField(value, 1);", "entry.PressLow = IntegerField(value, 1);",
+      "pressure bands written in hexadecimal start at the wrong pressure"),
+    F("sampling-interval", "settings/DrawSetting.cpp", "RoundEven32(1000.0 / setting.Sampling)",
+      "RoundEven32(100.0 / setting.Sampling)", "CSV sampling runs ten times too fast"),
+    F("sound-x-decimal", "settings/DrawSetting.cpp", "const Range16 x = RangeField(value, 3, true);",
+      "const Range16 x = RangeField(value, 3, false);",
+      "the X range of a sound rule is read as decimal although written in hexadecimal"),
+    F("hex-three-digits", "settings/NumberText.cpp", "ParseHexDigits(text, 4)",
+      "ParseHexDigits(text, 3)", "four-digit hexadecimal values (FFF and up with a zero) refused"),
+    F("hex-prefix-lowercase", "settings/NumberText.cpp", "text[1] == QLatin1Char('h'));",
+      "text[1] == QLatin1Char('H'));", "colours written &h... are refused"),
+    F("merge-mode-value", "settings/Settings.cpp",
+      "QStringLiteral(\"MergeMode\"), 0, boxes) != 0;",
+      "QStringLiteral(\"MergeMode\"), 0, boxes) > 1;", "MergeMode=1 no longer allows merging"),
+    # --- recording -----------------------------------------------------------------------------
+    F("csv-header", "recording/CsvRecorder.cpp", "センサーNo.,圧力,X座標,Y座標",
+      "センサーNo,圧力,X座標,Y座標", "the CSV header differs from what spreadsheets expect"),
+    F("csv-line-end", "recording/CsvRecorder.cpp", "    *out++ = '\\r';\n    *out++ = '\\n';",
+      "    *out++ = '\\n';", "CSV rows end in LF only"),
+    F("csv-x-y-swapped", "recording/CsvRecorder.cpp",
+      "out = std::to_chars(out, end, x).ptr;\n    *out++ = ',';\n"
+      "    out = std::to_chars(out, end, y).ptr;",
+      "out = std::to_chars(out, end, y).ptr;\n    *out++ = ',';\n"
+      "    out = std::to_chars(out, end, x).ptr;", "the recording has X and Y swapped"),
+    F("csv-row-limit", "recording/CsvRecorder.cpp",
+      "} else if (CsvMode_ == 2 && CsvRowCount_ > kRowLimit) {",
+      "} else if (CsvMode_ == 2 && CsvRowCount_ >= kRowLimit) {",
+      "a full recording holds 32000 rows instead of 32001"),
+    F("csv-end-timer-interval", "recording/CsvRecorder.cpp",
+      "static_cast<int32_t>(setting_.AllTime) * 1000)", "static_cast<int32_t>(setting_.AllTime) * 100)",
+      "a recording of AllTime seconds ends after a tenth of that"),
+    F("csv-flush-never-started", "recording/CsvRecorder.cpp", "    flushTimer_.start();\n", "",
+      "rows stay in memory until the recording stops: a crash loses them all"),
+    F("csv-length-inclusive", "recording/CsvRecorder.cpp", "if (recordedMs >= lengthMs ||",
+      "if (recordedMs > lengthMs ||", "a timed recording writes one row more than its length"),
+    F("csv-release-keeps-sampling", "recording/CsvRecorder.cpp", "if (reading_.press == 0) {",
+      "if (reading_.press < 0) {", "a released press is recorded again and again"),
+    F("csv-mode-choice", "recording/CsvRecorder.cpp", "if (setting_.Sampling != 0) {",
+      "if (setting_.Sampling > 1) {", "Sampling=1 records every reading instead of one a second"),
+    F("csv-sampling-not-started", "recording/CsvRecorder.cpp",
+      "if (CsvMode_ == 1 && !csvTimeOn_) {", "if (CsvMode_ == 1 && csvTimeOn_) {",
+      "timed recording never starts sampling"),
+    # --- layout --------------------------------------------------------------------------------
+    F("overlap-tie-horizontal", "layout/AvoidOverlap.cpp", "if (h.size >= v.size) {",
+      "if (h.size > v.size) {", "equal overlaps push the frame sideways instead of down"),
+    F("overlap-push-direction", "layout/AvoidOverlap.cpp",
+      "frame.Top = v.meet == Meet::CoversEnd ?", "frame.Top = v.meet == Meet::CoversStart ?",
+      "a frame dropped over another's top is pushed below it instead of above"),
+    F("overlap-touching", "layout/AvoidOverlap.cpp", "if (otherStart <= start && otherEnd >= start) {",
+      "if (otherStart <= start && otherEnd > start) {",
+      "frames that merely touch are pushed apart"),
+    F("overlap-hidden-frames", "layout/LayoutEditor.cpp",
+      "if (i != frame && l_.picPressSens[i]->Visible()) {", "if (i != frame) {",
+      "sensors back in the box still push placed frames away"),
+    F("base-image-top", "layout/LayoutEditor.cpp",
+      "image.Move(300, static_cast<float>(k * 675 + 120), 555, 555);",
+      "image.Move(300, static_cast<float>(k * 675 + 100), 555, 555);",
+      "base images sit 20 twips too high in the base box"),
+    F("layout-top-left-order", "layout/LayoutFile.cpp",
+      "        w.f32(r.Top);\n        w.f32(r.Left);", "        w.f32(r.Left);\n        w.f32(r.Top);",
+      "layout files store Left where Top belongs: files are not exchangeable"),
+    F("layout-visible-flag", "layout/LayoutEditorFiles.cpp", "r.Visible = frame.Visible() ? -1 : 0;",
+      "r.Visible = frame.Visible() ? 1 : 0;", "placed sensors are stored as 1 instead of -1"),
+    F("layout-save-nothing-placed", "layout/LayoutEditorFiles.cpp",
+      "if (CountPlacedSensors() == 0) {", "if (CountPlacedSensors() < 0) {",
+      "an empty layout is saved instead of refused with a message"),
+    F("layout-base-index-range", "layout/LayoutFile.cpp", "d.base.BaseIndex > 15) {",
+      "d.base.BaseIndex > 16) {", "a file naming base 16 is accepted and indexes past the images"),
+    F("handle-5-top", "layout/StretchHandles.cpp", "        case 5:\n            return {centreX, bottom};",
+      "        case 5:\n            return {centreX, top};",
+      "the bottom-centre handle is drawn at the top"),
+    F("resize-handle-3", "layout/StretchHandles.cpp", "            r.Width = px - target.Left;",
+      "            r.Width = px - target.Top;", "stretching by the right handle gives a wrong width"),
+    F("rotation-step", "layout/Rotation.cpp", "+ 90) % 360);", "+ 270) % 360);",
+      "rotate turns the sensor the wrong way"),
+    F("org-mark-90", "layout/SensorLayout.cpp", "x1 = w, y1 = halfH, x2 = w - 5, y2 = halfH;",
+      "x1 = w, y1 = halfH, x2 = w - 2, y2 = halfH;", "the origin tick of a turned sensor is too short"),
+    F("frame-colour", "layout/SensorLayout.cpp", "RoundEven32((part + mask) / 2.0)",
+      "RoundEven32((part + mask) / 3.0)", "sensor outlines on the plate have the wrong colour"),
+    F("frames-skip-hidden", "layout/SensorLayout.cpp",
+      "    for (PictureBox* frame : layout.picPressSens) {\n        if (!frame->Visible()) {",
+      "    for (PictureBox* frame : layout.picPressSens) {\n        if (false) {",
+      "outlines of sensors in the box are drawn on the plate"),
+    # --- display -------------------------------------------------------------------------------
+    F("beep-step", "display/Beep.cpp", "static_cast<int32_t>(q) * 1540;",
+      "static_cast<int32_t>(q) * 1504;", "beep pitches drift below the scale"),
+    F("beep-base", "display/Beep.cpp", "scaled / 16.0 + 220.0", "scaled / 16.0 + 200.0",
+      "every beep is 20 Hz too low"),
+    F("beep-truncates", "display/Beep.cpp", "RoundEven16(pressure / 16.0)",
+      "static_cast<int16_t>(pressure / 16)", "pressures just above a step get the lower pitch"),
+    F("beep-length", "display/Beep.h", "kBeepMs = 40;", "kBeepMs = 50;", "beeps last 50 ms"),
+    F("map-90-swapped", "display/PanelMapping.cpp",
+      "            px = width - y * fx;\n            py = height - x * fy;",
+      "            px = width - x * fx;\n            py = height - y * fy;",
+      "presses on a sensor turned by 90 degrees show mirrored"),
+    F("map-270-swapped", "display/PanelMapping.cpp",
+      "            px = y * fx;\n            py = x * fy;", "            px = x * fx;\n            py = y * fy;",
+      "presses on a sensor turned by 270 degrees show mirrored"),
+    F("map-180-flipped", "display/PanelMapping.cpp", "            py = y * fy;\n",
+      "            py = height - y * fy;\n", "presses on an upside-down sensor show flipped"),
+    F("press-band-top-open", "display/PressLookup.cpp", "pressure <= entry.PressHigh",
+      "pressure < entry.PressHigh", "the top pressure of each band takes the next band's colour"),
+    F("press-image-number", "display/PressLookup.cpp", "return pressure / 16 + 1;",
+      "return pressure / 15 + 1;", "footprints change at the wrong pressures"),
+    F("sound-x-high-open", "display/SoundRules.cpp", "frame.X <= rule.XHigh",
+      "frame.X < rule.XHigh", "a press on the right edge of a sound's area is not counted"),
+    F("sound-y-low-open", "display/SoundRules.cpp", "rule.YLow <= frame.Y",
+      "rule.YLow < frame.Y", "a press on the lower edge of a sound's area is not counted"),
+    F("sound-press-high-open", "display/SoundRules.cpp", "frame.Press <= rule.PressHigh",
+      "frame.Press < rule.PressHigh", "the strongest press of a sound's range is not counted"),
+    F("sound-label-number", "display/SoundRules.cpp", "const int label = frame.Sensor + 1;",
+      "const int label = frame.Sensor;", "sound rules name sensors by number, not by label"),
+    F("sound-guard", "display/SoundRules.cpp", "kGuardTicks = 3;", "kGuardTicks = 2;",
+      "the same sound repeats every other second"),
+    F("sound-tick-interval", "display/SoundRules.cpp", "timSound_.start(1000);",
+      "timSound_.start(100);", "sound rules are evaluated ten times a second"),
+    F("clear-hidden-panels", "display/ClearDisplay.cpp",
+      "        if (!panel.Visible()) {\n            continue;", "        if (false) {\n            continue;",
+      "clearing paints the sensors kept in the box"),
+    F("trace-full-ring", "display/TraceRing.cpp", "if (TraceCount > size_) {",
+      "if (TraceCount >= size_) {", "a just-full trace redraws its marks in the wrong order"),
+    F("dot-threshold", "display/PressDisplay.cpp", "    if (pressure > setting_.PressThresh) {\n        canvas",
+      "    if (pressure >= setting_.PressThresh) {\n        canvas",
+      "a press at the threshold draws a dot instead of colouring the sensor"),
+    # --- link ----------------------------------------------------------------------------------
+    F("decode-x-digit", "link/LineProtocol.cpp", "HexField(line, {5, 6, 9});",
+      "HexField(line, {5, 6, 10});", "X positions take Y's lowest digit"),
+    F("status-any-r", "link/LineProtocol.cpp", "line.at(0) == u'r' && line.at(1) == u'0';",
+      "line.at(0) == u'r';", "a controller that is not ready is taken as ready"),
+    F("skip-count", "link/LineProtocol.cpp", "return static_cast<int16_t>((digit < 0 ? 0 : digit) + 1);",
+      "return static_cast<int16_t>(digit < 0 ? 0 : digit);",
+      "the first reading after the handshake, not yet valid, is drawn"),
+    F("line-split", "link/LineProtocol.cpp", "        lineStart = cr + 2;", "        lineStart = cr + 1;",
+      "every line after the first starts with a stray LF"),
+    F("buffer-count", "link/BufferClass.cpp", "return (writePos_ - readPos_ + slotCount_) % slotCount_;",
+      "return writePos_ - readPos_;", "the queue length goes negative after wrapping"),
+    F("retries", "link/CommunicationControl.cpp", "kRetries = 10;", "kRetries = 9;",
+      "a silent controller is given up after nine requests"),
+    F("reply-timeout", "link/CommunicationControl.cpp", "kReplyTimeoutMs = 300;",
+      "kReplyTimeoutMs = 200;", "a slow controller is asked again before it could answer"),
+    F("drain-time", "link/CommunicationControl.cpp", "kDrainMs = 500;", "kDrainMs = 50;",
+      "stopping cuts off the controller's last lines"),
+    F("command-line-end", "link/CommunicationControl.cpp", "command.toLatin1() + '\\r';",
+      "command.toLatin1() + \"\\r\\n\";", "commands are sent with CR LF"),
+    F("monitor-limit", "link/frmComData.cpp", "        if (length > kMonitorMaxChars) {",
+      "        if (length >= kMonitorMaxChars) {", "the monitor cuts its text one append too early"),
+    F("monitor-restore-fit", "link/frmComData.cpp",
+      "    if (event->type() == QEvent::WindowStateChange) {",
+      "    if (event->type() == QEvent::None) {",
+      "after restoring the monitor its text box no longer fills it"),
+    F("monitor-open-minimised", "link/frmComData.cpp", "        window_->showNormal();",
+      "        window_->show();", "opening a minimised monitor leaves it minimised"),
+    # --- sim -----------------------------------------------------------------------------------
+    F("sim-low-digits", "sim/ReadingGenerator.cpp",
+      "    line[8] = kHex[s.x & 0xF];\n    line[9] = kHex[s.y & 0xF];",
+      "    line[8] = kHex[s.y & 0xF];\n    line[9] = kHex[s.x & 0xF];",
+      "the simulator sends positions the controller would not"),
+    F("sim-status-digit", "sim/Simulator.cpp", "\"0123456789ABCDEF\"[o.skip & 0xF]",
+      "\"0123456789ABCDEF\"[(o.skip + 1) & 0xF]", "the simulator announces the wrong skip count"),
+    F("sim-ramp", "sim/ReadingGenerator.cpp", "s.y = 4095 - s.press * 16;", "s.y = 4095 - s.press * 15;",
+      "the ramp pattern does not end where it should"),
+    # --- app -----------------------------------------------------------------------------------
+    F("quit-keeps-recording", "app/frmDemo.cpp", "    csv_->StopCsvOutput();\n    close();",
+      "    close();", "the quit button leaves the CSV recording open"),
+    F("menu-quit-keeps-recording", "app/frmDemo.cpp",
+      "    csv_->StopCsvOutput();\n    emit endProgram();", "    emit endProgram();",
+      "quitting from the menu leaves the CSV recording open"),
+    F("savadata-folder", "app/MainModule.cpp", "mkpath(QStringLiteral(\"SavaData\"))",
+      "mkpath(QStringLiteral(\"SaveData\"))", "the recording folder is not made at start-up"),
+    F("receive-queue-size", "app/MainModule.cpp", "RxBuffer.SetSize(10240);", "RxBuffer.SetSize(1024);",
+      "bursts from the controller overflow a queue a tenth of its size"),
+]
+
+
+class Interrupted(Exception):
+    pass
+
+
+def on_signal(signum, frame):  # noqa: ARG001
+    raise Interrupted(f"signal {signum}")
+
+
+def run(cmd, timeout=None, **kwargs):
+    return subprocess.run(cmd, cwd=ROOT, capture_output=True, text=True, timeout=timeout, **kwargs)
+
+
+def git_clean(path):
+    return run(["git", "diff", "--quiet", "--", path]).returncode == 0
+
+
+def configure(build_dir):
+    if os.path.exists(os.path.join(build_dir, "build.ninja")):
+        return
+    cmd = ["cmake", "-S", ROOT, "-B", build_dir, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug",
+           "-DKORVI_SANITIZE=OFF", "-DKORVI_WERROR=OFF"]
+    if shutil.which("ccache"):
+        cmd += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+    result = run(cmd)
+    if result.returncode != 0:
+        sys.exit("configure failed:\n" + result.stdout + result.stderr)
+
+
+def build(build_dir, jobs):
+    result = run(["cmake", "--build", build_dir, "-j", str(jobs)])
+    return result.returncode == 0, result.stdout[-3000:] + result.stderr[-3000:]
+
+
+def list_tests(build_dir):
+    """Test number -> (name, folder of tests/ its executable belongs to)."""
+    result = run(["ctest", "--test-dir", build_dir, "--show-only=json-v1"])
+    tests = {}
+    for index, test in enumerate(json.loads(result.stdout)["tests"], start=1):
+        command = " ".join(test.get("command", []))
+        folder = "other"
+        for part in command.split("/"):
+            if part.endswith("_tests"):
+                folder = part[: -len("_tests")]
+        if "screenshot" in test["name"]:
+            folder = "app"
+        tests[index] = (test["name"], folder)
+    return tests
+
+
+def run_ctest(build_dir, numbers, jobs, timeout, stop):
+    """Runs the given tests; returns the names of those that failed (None: nothing to run)."""
+    if not numbers:
+        return None
+    cmd = ["ctest", "--test-dir", build_dir, "-j", str(jobs), "--timeout", str(timeout),
+           "-I", "0,0,0," + ",".join(str(n) for n in sorted(numbers))]
+    if stop:
+        cmd.append("--stop-on-failure")
+    env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+    try:
+        result = run(cmd, timeout=timeout * 4 + 60, env=env)
+    except subprocess.TimeoutExpired:
+        return ["(ctest timed out)"]
+    failed = []
+    listing = False
+    for line in result.stdout.splitlines():
+        if line.startswith("The following tests FAILED"):
+            listing = True
+        elif listing and " - " in line:
+            name = line.split(" - ", 1)[1].rsplit(" (", 1)[0].strip()
+            if not name.endswith("_NOT_BUILT"):
+                failed.append(name)
+    return failed
+
+
+# The test folders that look after each source folder: run first, then everything else.
+FIRST_FOLDERS = {
+    "platform": ["platform", "layout", "display"],
+    "settings": ["settings"],
+    "recording": ["recording"],
+    "layout": ["layout"],
+    "display": ["display"],
+    "link": ["link", "app"],
+    "sim": ["sim"],
+    "app": ["app"],
+}
+
+
+def try_fault(fault, args, tests):
+    path = os.path.join(ROOT, fault.file)
+    if not os.path.exists(path):
+        return "stale", []
+    with open(path, encoding="utf-8") as f:
+        original = f.read()
+    count = original.count(fault.find)
+    if count != 1:
+        return ("stale" if count == 0 else "ambiguous"), []
+    try:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(original.replace(fault.find, fault.replace))
+        ok, log = build(args.build_dir, args.jobs)
+        if not ok:
+            if args.verbose:
+                print(log)
+            return "does not build", []
+        folder = fault.file.split("/")[0]
+        first_folders = FIRST_FOLDERS.get(folder, [])
+        first = [n for n, (_, f) in tests.items() if f in first_folders]
+        rest = [n for n in tests if n not in first]
+        failed = run_ctest(args.build_dir, first, args.jobs, args.timeout, not args.all_tests) or []
+        if not failed or args.all_tests:
+            failed += run_ctest(args.build_dir, rest, args.jobs, args.timeout, not args.all_tests) or []
+        return ("caught" if failed else "MISSED"), failed
+    finally:
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(original)
+        if not git_clean(fault.file) and original_was_clean.get(fault.file, False):
+            sys.exit(f"{fault.file} differs from git after the fault was taken out: check it!")
+
+
+original_was_clean = {}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("names", nargs="*", help="only these faults (default: all)")
+    parser.add_argument("--build-dir", default=os.path.join(ROOT, "build-faults"))
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--timeout", type=int, default=120, help="seconds per test")
+    parser.add_argument("--all-tests", action="store_true",
+                        help="run every test for every fault instead of stopping at a failure")
+    parser.add_argument("--list", action="store_true", help="print the catalogue and stop")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+
+    faults = [f for f in CATALOGUE if not args.names or f.name in args.names]
+    unknown = set(args.names) - {f.name for f in CATALOGUE}
+    if unknown:
+        sys.exit("unknown faults: " + ", ".join(sorted(unknown)))
+    if args.list:
+        for f in faults:
+            print(f"{f.name:28} {f.file:32} {f.reason}")
+        print(f"{len(faults)} faults")
+        return
+
+    for f in faults:
+        original_was_clean[f.file] = git_clean(f.file)
+        if not original_was_clean[f.file]:
+            print(f"note: {f.file} has uncommitted changes; faults are planted on top of them")
+    signal.signal(signal.SIGTERM, on_signal)
+
+    configure(args.build_dir)
+    ok, log = build(args.build_dir, args.jobs)
+    if not ok:
+        sys.exit("the untouched program does not build:\n" + log)
+    tests = list_tests(args.build_dir)
+    baseline = run_ctest(args.build_dir, list(tests), args.jobs, args.timeout, False) or []
+    if baseline:
+        print("tests failing without any fault (left out of every run): " + ", ".join(baseline))
+        tests = {n: t for n, t in tests.items() if t[0] not in baseline}
+
+    results = []
+    start = time.monotonic()
+    try:
+        for n, fault in enumerate(faults, start=1):
+            t0 = time.monotonic()
+            outcome, failed = try_fault(fault, args, tests)
+            results.append((fault, outcome, failed))
+            shown = ", ".join(failed[:4]) + (" ..." if len(failed) > 4 else "")
+            print(f"[{n}/{len(faults)}] {fault.name:28} {outcome:14} {time.monotonic() - t0:5.0f} s  "
+                  f"{shown}", flush=True)
+    except (KeyboardInterrupt, Interrupted):
+        print("\ninterrupted: the file in work was restored; summary of the faults tried so far")
+    finally:
+        build(args.build_dir, args.jobs)  # leave the build matching the sources
+
+    counted = [r for r in results if r[1] in ("caught", "MISSED")]
+    caught = [r for r in counted if r[1] == "caught"]
+    print()
+    for fault, outcome, _ in results:
+        if outcome not in ("caught",):
+            print(f"{outcome:14} {fault.name}: {fault.file}: {fault.reason}")
+    if counted:
+        share = 100.0 * len(caught) / len(counted)
+        print(f"\ncaught {len(caught)} of {len(counted)} faults ({share:.0f} %); "
+              f"{len(results) - len(counted)} stale or not built; "
+              f"{(time.monotonic() - start) / 60:.1f} min")
+    return 0 if counted and len(caught) == len(counted) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
