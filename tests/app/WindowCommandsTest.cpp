@@ -8,6 +8,7 @@
 #include "display/PressDisplay.h"
 #include "link/frmComData.h"
 #include "platform/Colors.h"
+#include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
 #include "tests/support/ProgramFixture.h"
 
@@ -67,17 +68,46 @@ TEST_F(WindowCommands, ReadingAfterARotationLandsWhereTheRotationPutsTheOrigin) 
     EXPECT_EQ(c.pixel(37, 20), kBlack);  // the origin tick on the right edge
 }
 
-TEST_F(WindowCommands, QuitButtonStopsTheControllerButTheMenuEndsAtOnce) {
+TEST_F(WindowCommands, BothQuitsEndTheRecordingButOnlyTheButtonStopsTheController) {
     QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
     ASSERT_EQ(serial.written, "r\r");
+    QTest::mouseClick(window()->btnSaveCsv, Qt::LeftButton);
     QSignalSpy ended(window(), &frmDemo::endProgram);
     window()->Quit->trigger();
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(serial.written, "r\r") << "the menu sends nothing";
+    EXPECT_EQ(window()->btnSaveCsv->text(), QStringLiteral("CSV出力"));
 
+    QTest::mouseClick(window()->btnSaveCsv, Qt::LeftButton);
+    ASSERT_EQ(window()->csv().CsvMode(), 2);
     QTest::mouseClick(window()->cmdQuit, Qt::LeftButton);
+    EXPECT_EQ(window()->csv().CsvMode(), 0);
     EXPECT_EQ(serial.written, "r\rs\r");
     EXPECT_FALSE(serial.isOpen() || window()->isVisible());
+}
+
+TEST_F(WindowCommands, StopWaitsAtMostHalfASecondForAControllerThatKeepsSending) {
+    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    serial.pushIncoming("r00\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written == "r\rd\r"; }, 2000));
+    serial.inFlight = 1;
+    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    EXPECT_EQ(serial.written, "r\rd\rs\r");
+    clock.advance(500);
+    QTest::qWait(50);
+    EXPECT_TRUE(serial.isOpen()) << "the wait was cut short";
+    clock.advance(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !serial.isOpen(); }, 2000));
+    EXPECT_EQ(window()->cmdComm->text(), QStringLiteral("通信開始"));
+}
+
+TEST_F(WindowCommands, SaveWithNoSensorPlacedIsRefusedBeforeTheDialog) {
+    QTest::mouseClick(window()->cmdSave, Qt::LeftButton);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("保存するセンサがありません。"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Error!"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    EXPECT_TRUE(dialogs.asked.empty());
 }
 
 TEST_F(WindowCommands, ClosingTheMainWindowClosesTheMonitor) {

@@ -16,6 +16,62 @@ TEST_F(DrawReading, DotLandsOnTheMappedPixelAndTheNextReadingErasesIt) {
     EXPECT_TRUE(PanelPixel(0, 10, 22) == kGreen && PanelPixel(0, 23, 15) == kWhite);
 }
 
+// Raw X 819 and Y 2457 are a fifth and three fifths of full scale: on a 40 x 30 panel the mark
+// lies 8 pixels along X and 18 along Y from the raw origin, in the rotation's directions.
+TEST_F(DrawReading, RotationPlacesTheRawOriginAndTheDirectionsOfXAndY) {
+    Place(0, 3000, 3000, 40, 30);
+    const struct {
+        int16_t rotation;
+        int x, y;
+    } cases[] = {{0, 8, 12}, {90, 16, 24}, {180, 32, 18}, {270, 24, 6}, {45, 8, 12}};
+    for (const auto& c : cases) {
+        layout.SensorRotation[0] = c.rotation;
+        display.DrawReading(0, 200, 819, 2457);
+        EXPECT_TRUE(PanelPixel(0, c.x, c.y) == kBlue && PanelPixel(0, c.x + 3, c.y) == kBlue &&
+                    PanelPixel(0, c.x + 6, c.y) == kWhite)
+            << c.rotation;
+    }
+}
+
+// Threshold 10; pressures 1..100 green with radius 3, 101..255 blue with radius 4. Each bound
+// decides between flooding the panel and a dot, and between the bands' colours and radii.
+TEST_F(DrawReading, PressureBoundsChooseFloodOrDotAndTheBandsColourAndRadius) {
+    Place(0, 3000, 3000, 40, 30);
+    const struct {
+        int16_t pressure;
+        uint32_t color;
+        int radius;  // 0: the whole panel takes the colour
+    } cases[] = {
+        {11, kGreen, 3}, {100, kGreen, 3}, {101, kBlue, 4}, {255, kBlue, 4}, {10, kGreen, 0}};
+    for (const auto& c : cases) {
+        display.DrawReading(0, c.pressure, 2048, 2048);  // centre (20, 15)
+        const uint32_t outside = c.radius == 0 ? c.color : kWhite;
+        EXPECT_TRUE(PanelPixel(0, 20, 15) == c.color && PanelPixel(0, 2, 2) == outside)
+            << c.pressure;
+        if (c.radius > 0) {
+            EXPECT_TRUE(PanelPixel(0, 20 + c.radius - 1, 15) == c.color &&
+                        PanelPixel(0, 20 + c.radius + 1, 15) == kWhite &&
+                        PanelPixel(0, 20, 15 - c.radius + 1) == c.color)
+                << c.pressure;
+        }
+    }
+}
+
+TEST_F(DrawReading, EachReadingBeepsForFortyMillisecondsAtItsPressuresPitch) {
+    Place(0, 3000, 3000, 40, 30);
+    // 220 Hz up to pressure 8, then 96.25 Hz more for every further 16, rounded half to even.
+    const int cases[][2] = {{0, 220},   {8, 220},   {9, 316},   {24, 412},
+                            {100, 798}, {128, 990}, {255, 1760}};
+    for (const auto& [pressure, hz] : cases) {
+        sound.tones.clear();
+        display.DrawReading(0, static_cast<int16_t>(pressure), 2048, 2048);
+        clock.advance(40);
+        ASSERT_EQ(sound.tones.size(), 1u) << pressure;
+        EXPECT_EQ(sound.tones[0].frequencyHz, hz) << pressure;
+        EXPECT_EQ(sound.tones[0].durationMs, 40);
+    }
+}
+
 TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin) {
     Place(0, 3000, 3000, 40, 30);
     ShowPlate();

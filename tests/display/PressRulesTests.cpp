@@ -8,8 +8,11 @@ namespace {
 
 TEST(PressLookup, FirstMatchingBandWinsAndUncoveredPressuresGiveNothing) {
     const std::vector<PressColorEntry> table = {{1, 50, 0x0000FF, 3}, {40, 255, 0xFF0000, 7}};
-    // 45 lies in both bands and takes the first; 0 and 300 lie in none.
-    const int cases[][3] = {{45, 0x0000FF, 3}, {51, 0xFF0000, 7}, {0, 0, 0}, {300, 0, 0}};
+    // 45 and 50 lie in both bands and take the first; each band holds its own bounds; 0 and 256
+    // lie in none.
+    const int cases[][3] = {{45, 0x0000FF, 3}, {50, 0x0000FF, 3},  {1, 0x0000FF, 3},
+                            {51, 0xFF0000, 7}, {255, 0xFF0000, 7}, {0, 0, 0},
+                            {256, 0, 0}};
     for (const auto& [pressure, color, radius] : cases) {
         const auto p = static_cast<int16_t>(pressure);
         EXPECT_TRUE(GetPressColor(table, p) == static_cast<uint32_t>(color) &&

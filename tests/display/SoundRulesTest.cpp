@@ -2,6 +2,8 @@
 // guard and the sound switch, driven tick by tick.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include "display/SoundRules.h"
 #include "settings/DrawSetting.h"
 #include "tests/support/Fakes.h"
@@ -98,16 +100,46 @@ TEST_F(SoundRulesTest, CountersKeepGrowingWhileSoundIsOffAndPlayWhenSwitchedOn) 
     EXPECT_EQ(setting.SoundTable[1].HitCount, 0);
 }
 
-TEST_F(SoundRulesTest, TimerRunsOnlyWithSoundFiles) {
+TEST_F(SoundRulesTest, EveryRangeCountsItsBoundsAndNothingBeyond) {
+    SoundEntry& rule = Add("a.wav", 0, 1, 3, 4);  // labels 3 and 4: sensor numbers 2 and 3
+    rule.XLow = 100;
+    rule.XHigh = 200;
+    rule.YLow = 300;
+    rule.YHigh = 400;
+    rule.PressLow = 50;
+    rule.PressHigh = 60;
+    // One reading a tick, each just inside or just outside one bound of (2, 150, 350, 55).
+    const struct {
+        int16_t sensor, x, y, press;
+        bool plays;
+    } cases[] = {{1, 150, 350, 55, false}, {2, 150, 350, 55, true},  {3, 150, 350, 55, true},
+                 {4, 150, 350, 55, false}, {2, 99, 350, 55, false},  {2, 100, 350, 55, true},
+                 {2, 200, 350, 55, true},  {2, 201, 350, 55, false}, {2, 150, 299, 55, false},
+                 {2, 150, 300, 55, true},  {2, 150, 400, 55, true},  {2, 150, 401, 55, false},
+                 {2, 150, 350, 49, false}, {2, 150, 350, 50, true},  {2, 150, 350, 60, true},
+                 {2, 150, 350, 61, false}};
+    for (const auto& c : cases) {
+        rules.Reset();  // no repeat guard between the rows
+        rules.CollectReading(c.sensor, c.x, c.y, c.press);
+        sound.played.clear();
+        rules.Tick(true);
+        EXPECT_EQ(sound.played.size(), c.plays ? 1 : 0)
+            << c.sensor << " " << c.x << " " << c.y << " " << c.press;
+    }
+}
+
+TEST_F(SoundRulesTest, TimerEvaluatesOnceASecondAndOnlyWithSoundFiles) {
     Add("a.wav", 0, 1);
     SoundTimer timer(rules, [] { return true; });
     timer.Start(false);
     EXPECT_FALSE(timer.IsEnabled());
     timer.Start(true);
     rules.CollectReading(0, 2000, 2000, 100);
-    timer.timSound_Timer();
+    QTest::qWait(600);
+    EXPECT_TRUE(sound.played.isEmpty()) << "evaluated before a second had passed";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sound.played.isEmpty(); }, 3000));
     EXPECT_EQ(sound.played, QStringList{"a.wav"});
-    EXPECT_TRUE(timer.IsEnabled());
+    EXPECT_TRUE(timer.IsEnabled());  // on again after its tick
     timer.Stop();
     EXPECT_FALSE(timer.IsEnabled());
 }

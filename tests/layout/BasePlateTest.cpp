@@ -34,6 +34,10 @@ TEST(BaseImages, OnlyWholeReadablePicturesAreOffered) {
         EXPECT_EQ(f.shown(f.l().picBase[k]), k == 3) << "image " << k;
     }
     EXPECT_EQ(f.l().picBase[3]->canvas().pixel(34, 34), PictureColour(3));
+    // Image k stands 675 twips below image k - 1, the first 120 twips into the box; the last one
+    // lies below the box's 10215 twips.
+    EXPECT_EQ(Geometry(*f.l().picBase[3]), (std::array<float, 4>{300, 2145, 555, 555}));
+    EXPECT_EQ(f.l().picBase[15]->Top(), 10245);
 }
 
 TEST(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {

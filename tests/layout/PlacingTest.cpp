@@ -56,6 +56,12 @@ TEST(Placing, FrameDroppedOverlappingAnotherIsPushedAlongTheSmallerOverlap) {
     f.dragTo(&f.item(6), QPoint(1, 1), QPointF(321, 191));
     EXPECT_EQ(f.frame(6).Left(), 4350 + 555);
     EXPECT_EQ(f.frame(6).Top(), 2850);
+    // A sensor returned to the box keeps its frame's place but pushes nothing away.
+    f.place(8, QPoint(600, 400));
+    f.dragTo(&f.frame(8), QPoint(4, 4), QPointF(40, 690));
+    f.place(9, QPoint(610, 410));
+    EXPECT_EQ(f.frame(9).Left(), 9150);
+    EXPECT_EQ(f.frame(9).Top(), 6150);
 }
 
 TEST(Placing, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDeselects) {

@@ -108,6 +108,15 @@ TEST(ComDataMonitor, OpensOnceFillsItsWindowAndReopensEmpty) {
     first->resize(500, 420);
     QCoreApplication::processEvents();
     EXPECT_EQ(first->txtComData()->geometry(), QRect(0, 0, 500, 420));
+    // Resized while minimised, then restored by the open command: the box fills it again.
+    first->showMinimized();
+    QCoreApplication::processEvents();
+    first->resize(620, 300);
+    QCoreApplication::processEvents();
+    monitor.Open();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(first->isMinimized());
+    EXPECT_EQ(first->txtComData()->geometry(), QRect(0, 0, 620, 300));
 
     first->close();  // the user closes it, "old" still waiting to be shown
     QCoreApplication::processEvents();

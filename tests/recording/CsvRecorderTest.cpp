@@ -47,8 +47,10 @@ TEST_F(CsvRecorderTest, EveryReadingModeWritesEachReadingFlushedEverySecondAndRe
     EXPECT_EQ(recorder.CsvMode(), 2);
     recorder.OnReading(3, 128, 2048, 1024);
     recorder.OnReading(15, 255, 4095, 4095);
-    recorder.FlushTick();  // on disk while still recording
-    EXPECT_EQ(FileBytes(), kHeader + "3,128,2048,1024\r\n15,255,4095,4095\r\n");
+    // On disk within a second, while still recording.
+    const QByteArray rows = kHeader + "3,128,2048,1024\r\n15,255,4095,4095\r\n";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FileBytes() == rows; }, 3000));
+    EXPECT_EQ(recorder.CsvMode(), 2);
     recorder.btnSaveCsv_Click();
     EXPECT_EQ(captions, (QStringList{"CSV出力中", "CSV出力"}));
 
@@ -105,12 +107,14 @@ TEST_F(CsvRecorderTest, RowLimitWritesTheRowThatPassesItThenStops) {
     EXPECT_TRUE(FileBytes().endsWith("\r\n0,100,200,300\r\n"));
 }
 
-TEST_F(CsvRecorderTest, EndTimerEndsTheRecordingAndAnyStopTurnsItOff) {
-    setting.AllTime = 10;
+TEST_F(CsvRecorderTest, EndTimerEndsTheRecordingAfterAllTimeSecondsAndAnyStopTurnsItOff) {
+    setting.AllTime = 1;
     recorder.btnSaveCsv_Click();
-    recorder.smpleEndTimeer_Timer();
-    EXPECT_EQ(recorder.CsvMode(), 0);
+    QTest::qWait(500);
+    EXPECT_EQ(recorder.CsvMode(), 2) << "ended before AllTime had passed";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 3000));
     EXPECT_EQ(recorder.Caption(), "CSV出力");
+    setting.AllTime = 10;
     // Stopped early by the button, a recording leaves no end timer behind to cut the next one.
     recorder.btnSaveCsv_Click();
     EXPECT_TRUE(recorder.smpleEndTimeerEnabled());

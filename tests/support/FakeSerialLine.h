@@ -25,7 +25,7 @@ class FakeSerialLine : public SerialLine {
         return open_;
     }
     QByteArray readAll() override { return std::exchange(incoming_, {}); }
-    qint64 bytesWaiting() const override { return incoming_.size(); }
+    qint64 bytesWaiting() const override { return incoming_.size() + inFlight; }
     QString lastError() const override { return {}; }
 
     // Bytes from the controller; readyRead is queued (once for bytes arriving together).
@@ -33,6 +33,8 @@ class FakeSerialLine : public SerialLine {
     void raiseLineEvent(int code) { emit lineEvent(code); }
 
     QByteArray written;  // everything written, in order
+    // Bytes always said to be waiting, as from a controller that never falls silent.
+    qint64 inFlight = 0;
 
   private:
     bool open_ = false;
