@@ -78,16 +78,19 @@ TEST_F(CsvRecorderTest, TimedModeSamplesTheLastReadingAndPausesAfterARelease) {
 }
 
 TEST_F(CsvRecorderTest, TimedModeLengthIsCountedInRowsTimesInterval) {
-    for (const auto& [allTime, rows] : {std::pair<int16_t, int>{10, 40}, {0, 1}}) {
-        Timed(4, allTime);
+    // Rows a second, seconds, rows written.
+    const int cases[][3] = {{4, 10, 40}, {4, 0, 1}, {1, 3, 3}};
+    for (const auto& [sampling, allTime, rows] : cases) {
+        Timed(static_cast<int16_t>(sampling), static_cast<int16_t>(allTime));
         recorder.btnSaveCsv_Click();
+        EXPECT_EQ(recorder.CsvMode(), 1);
         recorder.OnReading(1, 50, 10, 20);
         int ticks = 0;
         for (; recorder.CsvMode() != 0 && ticks < 100; ++ticks) {
             recorder.CSVTime_Timer();
         }
-        EXPECT_EQ(ticks, rows) << allTime;
-        EXPECT_EQ(FileBytes().count("\r\n"), 1 + rows) << allTime;
+        EXPECT_EQ(ticks, rows) << sampling << " " << allTime;
+        EXPECT_EQ(FileBytes().count("\r\n"), 1 + rows) << sampling << " " << allTime;
     }
     // The same with the real timer: 20 ms a row for one second.
     Timed(50, 1);
