@@ -82,8 +82,8 @@ CATALOGUE = [
       "the X range of a sound rule is read as decimal although written in hexadecimal"),
     F("hex-three-digits", "settings/NumberText.cpp", "ParseHexDigits(text, 4)",
       "ParseHexDigits(text, 3)", "four-digit hexadecimal values (FFF and up with a zero) refused"),
-    F("hex-prefix-lowercase", "settings/NumberText.cpp", "text[1] == QLatin1Char('h'));",
-      "text[1] == QLatin1Char('H'));", "colours written &h... are refused"),
+    F("hex-digit-weight", "settings/NumberText.cpp", "value = value * 16 + static_cast<uint32_t>(d);",
+      "value = value * 10 + static_cast<uint32_t>(d);", "hexadecimal settings read as wrong numbers"),
     F("merge-mode-value", "settings/Settings.cpp",
       "QStringLiteral(\"MergeMode\"), 0, boxes) != 0;",
       "QStringLiteral(\"MergeMode\"), 0, boxes) > 1;", "MergeMode=1 no longer allows merging"),
@@ -242,8 +242,10 @@ CATALOGUE = [
       "quitting from the menu leaves the CSV recording open"),
     F("savadata-folder", "app/MainModule.cpp", "mkpath(QStringLiteral(\"SavaData\"))",
       "mkpath(QStringLiteral(\"SaveData\"))", "the recording folder is not made at start-up"),
-    F("receive-queue-size", "app/MainModule.cpp", "RxBuffer.SetSize(10240);", "RxBuffer.SetSize(1024);",
-      "bursts from the controller overflow a queue a tenth of its size"),
+    F("display-x-y-swapped", "app/frmDemo.cpp",
+      "display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);",
+      "display_->DrawReading(r.RxSensor, r.RxPress, r.RxY, r.RxX);",
+      "readings from the controller are drawn with X and Y swapped"),
 ]
 
 

@@ -48,7 +48,7 @@ TEST_F(WindowCommands, MenuItemsForwardToTheirButtonsWithTheirOwnCaptionsAndMark
     EXPECT_FALSE(w.chkTrace->isChecked() || w.CoseDisp->isChecked() || w.display().chkTrace);
 }
 
-TEST_F(WindowCommands, ReadingAfterARotationLandsWhereTheRotationPutsTheOrigin) {
+TEST_F(WindowCommands, ReadingFromTheLineLandsWhereTheRotationPutsIt) {
     LoadDrawSetting(folder.file(QStringLiteral("DrawSetting1.ini")), program->context().drawSetting,
                     boxes);
     const auto color =
@@ -61,10 +61,15 @@ TEST_F(WindowCommands, ReadingAfterARotationLandsWhereTheRotationPutsTheOrigin) 
     QTest::mouseClick(window()->cmdRotate, Qt::LeftButton);
     ASSERT_EQ(window()->layout().SensorRotation[0], 90);
 
-    // Raw (0, 0) at rotation 90 is the bottom-right corner of the frame.
-    window()->display().DrawReading(0, 255, 0, 0);
+    // From the line: sensor 0, pressure 255, X 0, Y 4095 after one skipped line. At rotation 90
+    // the raw origin is the bottom-right corner and Y grows to the left: the bottom-left corner.
+    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    serial.pushIncoming("r00\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written == "r\rd\r"; }, 2000));
+    serial.pushIncoming("d0FF00FF0F\r\nd0FF00FF0F\r\n");
     const Canvas& c = frame.canvas();
-    EXPECT_TRUE(c.pixel(38, 38) == color && c.pixel(2, 38) == kWhite && c.pixel(38, 2) == kWhite);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c.pixel(2, 38) == color; }, 2000));
+    EXPECT_TRUE(c.pixel(38, 38) == kWhite && c.pixel(38, 2) == kWhite && c.pixel(2, 2) == kWhite);
     EXPECT_EQ(c.pixel(37, 20), kBlack);  // the origin tick on the right edge
 }
 
