@@ -194,8 +194,9 @@ CATALOGUE = [
       "clearing paints the sensors kept in the box"),
     F("trace-full-ring", "display/TraceRing.cpp", "if (TraceCount > size_) {",
       "if (TraceCount >= size_) {", "a just-full trace redraws its marks in the wrong order"),
-    F("dot-threshold", "display/PressDisplay.cpp", "    if (pressure > setting_.PressThresh) {\n        canvas",
-      "    if (pressure >= setting_.PressThresh) {\n        canvas",
+    F("dot-threshold", "display/PressDisplay.cpp",
+      "    if (pressure > setting_.PressThresh) {\n        DrawCircle(canvas, px, py",
+      "    if (pressure >= setting_.PressThresh) {\n        DrawCircle(canvas, px, py",
       "a press at the threshold draws a dot instead of colouring the sensor"),
     # --- link ----------------------------------------------------------------------------------
     F("decode-x-digit", "link/LineProtocol.cpp", "HexField(line, {5, 6, 9});",
@@ -389,7 +390,10 @@ def main():
         sys.exit("unknown faults: " + ", ".join(sorted(unknown)))
     if args.list:
         for f in faults:
-            print(f"{f.name:28} {f.file:32} {f.reason}")
+            path = os.path.join(ROOT, f.file)
+            found = open(path, encoding="utf-8").read().count(f.find) if os.path.exists(path) else 0
+            mark = "" if found == 1 else ("STALE " if found == 0 else "AMBIGUOUS ")
+            print(f"{f.name:28} {f.file:32} {mark}{f.reason}")
         print(f"{len(faults)} faults")
         return
 
