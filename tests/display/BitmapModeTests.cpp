@@ -38,6 +38,18 @@ TEST_F(BitmapMode, PressureChoosesTheFootprintAndReleaseHidesItWhereItWas) {
     EXPECT_EQ(onPlate.Left(), 1740.0f);
 }
 
+TEST_F(BitmapMode, TracedFootprintsShowThroughEachOthersWhite) {
+    display.ToggleBmpMode();
+    display.chkTrace = true;
+    // Raw 1280 lands on pixel 20: the first footprint covers 4..35, its square 12..27; the second
+    // one's picture starts at 16, its square at 24.
+    display.DrawReading(0, 100, 1280, 2048);
+    PressCentre(100);
+    EXPECT_EQ(PanelPixel(0, 20, 30), FootColor(6));
+    EXPECT_EQ(PanelPixel(0, 30, 30), FootColor(6));
+    EXPECT_EQ(PanelPixel(0, 44, 30), kWhite);
+}
+
 TEST_F(BitmapMode, SwitchingModeOrClearingWipesMarksAndTraceButNotHiddenPanels) {
     PictureBox& hidden = *layout.picPressSens[4];
     hidden.Move(9000, 3000, 600, 450);

@@ -73,8 +73,14 @@ TEST(Placing, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDesele
     for (PictureBox* handle : f.l().picStretchPtr) {
         EXPECT_TRUE(f.shown(handle));
     }
-    EXPECT_EQ(Geometry(*f.l().picStretchPtr[0]), (std::array<float, 4>{925, 925, 75, 75}));
-    EXPECT_EQ(Geometry(*f.l().picStretchPtr[4]), (std::array<float, 4>{1555, 1555, 75, 75}));
+    // Corners and edge middles, clockwise from the top-left: 925, 1240 and 1555 twips.
+    const float at[8][2] = {{925, 925},   {1240, 925},  {1555, 925}, {1555, 1240},
+                            {1555, 1555}, {1240, 1555}, {925, 1555}, {925, 1240}};
+    for (int h = 0; h < 8; ++h) {
+        EXPECT_EQ(Geometry(*f.l().picStretchPtr[h]),
+                  (std::array<float, 4>{at[h][0], at[h][1], 75, 75}))
+            << h;
+    }
     EXPECT_EQ(f.frame(7).Left(), 1000);
 
     QTest::mouseClick(f.form, Qt::RightButton, {}, QPoint(600, 500));
