@@ -234,8 +234,8 @@ CATALOGUE = [
       "the simulator sends positions the controller would not"),
     F("sim-status-digit", "sim/Simulator.cpp", "\"0123456789ABCDEF\"[o.skip & 0xF]",
       "\"0123456789ABCDEF\"[(o.skip + 1) & 0xF]", "the simulator announces the wrong skip count"),
-    F("sim-count", "sim/Simulator.cpp", "(dataLimit <= 0 || generated < dataLimit)",
-      "(dataLimit <= 0 || generated <= dataLimit)",
+    F("sim-count", "sim/Simulator.cpp", "i < perUnit && (dataLimit <= 0 || generated < dataLimit)",
+      "i < perUnit && (dataLimit <= 0 || generated <= dataLimit)",
       "the simulator sends one data line more than asked, so end-to-end counts are off"),
     # --- app -----------------------------------------------------------------------------------
     F("quit-keeps-recording", "app/frmDemo.cpp", "    csv_->StopCsvOutput();\n    close();",
