@@ -49,7 +49,7 @@ TEST_F(CsvRecorderTest, EveryReadingModeWritesEachReadingFlushedEverySecondAndRe
     recorder.OnReading(15, 255, 4095, 4095);
     // On disk within a second, while still recording.
     const QByteArray rows = kHeader + "3,128,2048,1024\r\n15,255,4095,4095\r\n";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return FileBytes() == rows; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FileBytes() == rows; }, 5000));
     EXPECT_EQ(recorder.CsvMode(), 2);
     recorder.btnSaveCsv_Click();
     EXPECT_EQ(captions, (QStringList{"CSV出力中", "CSV出力"}));
@@ -115,7 +115,7 @@ TEST_F(CsvRecorderTest, EndTimerEndsTheRecordingAfterAllTimeSecondsAndAnyStopTur
     recorder.btnSaveCsv_Click();
     QTest::qWait(500);
     EXPECT_EQ(recorder.CsvMode(), 2) << "ended before AllTime had passed";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 5000));
     EXPECT_EQ(recorder.Caption(), "CSV出力");
     setting.AllTime = 10;
     // Stopped early by the button, a recording leaves no end timer behind to cut the next one.
