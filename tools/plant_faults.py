@@ -44,8 +44,10 @@ CATALOGUE = [
     # --- platform ------------------------------------------------------------------------------
     F("round-half-up", "platform/Units.h", "std::nearbyint(value)", "std::round(value)",
       "2.5 pixels rounds to 3 instead of 2: marks and ticks land one pixel off"),
-    F("canvas-circle-radius", "platform/Canvas.cpp", "const double r = toPixelsX(radius);",
-      "const double r = toPixelsX(radius) / 2;", "dots are drawn at half their radius"),
+    F("canvas-stretch-size", "platform/Canvas.cpp",
+      "QRectF(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height))",
+      "QRectF(toPixelsX(x), toPixelsY(y), toPixelsX(height), toPixelsY(width))",
+      "pictures stretched over a plate that is not square leave part of it bare"),
     F("canvas-box-fill", "platform/Canvas.cpp", "    if (filled) {", "    if (!filled) {",
       "filled boxes come out as outlines and outlines as filled boxes"),
     F("canvas-white-mask", "platform/Canvas.cpp", "== qRgb(255, 255, 255)", "== qRgb(0, 0, 0)",
