@@ -64,10 +64,11 @@ TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
 
     // Moved without moving the frame on it, then dragged back into the base box.
     f.place(0, QPoint(400, 300), pace);
-    f.dragTo(&plate, QPoint(20, 30), QPointF(600, 400), pace);
-    EXPECT_EQ(plate.Left(), 9000 - 300);
+    // Grabbed at its left strip, which the frame does not cover.
+    f.dragTo(&plate, QPoint(2, 30), QPointF(600, 400), pace);
+    EXPECT_EQ(plate.Left(), 9000 - 30);
     EXPECT_EQ(f.frame(0).Left(), 6000);
-    f.dragTo(&plate, QPoint(20, 30), QPointF(980, 600), pace);
+    f.dragTo(&plate, QPoint(2, 30), QPointF(980, 600), pace);
     EXPECT_FALSE(f.shown(&plate));
     EXPECT_EQ(f.l().BaseIndex, -1);
     EXPECT_TRUE(f.shown(f.l().picBase[4]));

@@ -69,7 +69,7 @@ TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDese
     EditorFixture f;
     f.frame(7).Move(1000, 1000, 555, 555);
     f.frame(7).show();
-    f.click(&f.frame(7));
+    f.click(&f.frame(7), QPoint(28, 28));
     EXPECT_EQ(f.l().StretchTarget, &f.frame(7));
     for (PictureBox* handle : f.l().picStretchPtr) {
         EXPECT_TRUE(f.shown(handle));

@@ -18,18 +18,20 @@ struct HandleCase {
     int handle;
     QPointF pointer;  // window pixels where the handle is released
     Rect expected;
+    // The pointer ends on the target's own top-left pixel rather than on the background.
+    bool endsOnTarget;
 };
 
-// Each handle pulled outwards over the window background; 1 px is 15 twips.
+// Each handle pulled outwards; 1 px is 15 twips.
 const HandleCase kHandleCases[] = {
-    {0, {180, 90}, {2700, 1350, 855, 705}},   // left and top follow, right and bottom stay
-    {1, {150, 80}, {3000, 1200, 555, 855}},   // top only, whatever the pointer's x
-    {2, {260, 90}, {3000, 1350, 900, 705}},   // right and top
-    {3, {270, 300}, {3000, 1500, 1050, 555}}, // right only
-    {4, {250, 160}, {3000, 1500, 750, 900}},  // right and bottom
-    {5, {100, 170}, {3000, 1500, 555, 1050}}, // bottom only
-    {6, {190, 150}, {2850, 1500, 705, 750}},  // left and bottom
-    {7, {170, 20}, {2550, 1500, 1005, 555}},  // left only
+    {0, {180, 90}, {2700, 1350, 855, 705}, true},     // left and top follow the pointer
+    {1, {150, 80}, {3000, 1200, 555, 855}, false},    // top only, whatever the pointer's x
+    {2, {260, 90}, {3000, 1350, 900, 705}, false},    // right and top
+    {3, {270, 300}, {3000, 1500, 1050, 555}, false},  // right only
+    {4, {250, 160}, {3000, 1500, 750, 900}, false},   // right and bottom
+    {5, {100, 170}, {3000, 1500, 555, 1050}, false},  // bottom only
+    {6, {190, 150}, {2850, 1500, 705, 750}, false},   // left and bottom
+    {7, {170, 20}, {2550, 1500, 1005, 555}, false},   // left only
 };
 
 enum class Target { Frame, Plate };
@@ -76,8 +78,9 @@ TEST_P(HandleDrag, EveryHandleResizesByTheRuleAndTheStretchEndsWithTheRelease) {
         mouse.release(c.pointer);
         EXPECT_EQ(Geometry(*target), c.expected);
         EXPECT_FALSE(f.anyHandleShown());
-        // Released over the background: a frame is deselected, the plate stays selected.
-        EXPECT_EQ(f.l().StretchTarget, plate ? target : nullptr);
+        // Released over the background a frame is deselected and the plate stays selected;
+        // released over the target itself, either is deselected.
+        EXPECT_EQ(f.l().StretchTarget, plate && !c.endsOnTarget ? target : nullptr);
 
         // The bare pointer wandering over the window afterwards resizes nothing ...
         mouse.glide(QPointF(600, 500), 7);
@@ -125,17 +128,18 @@ TEST(StretchEnd, ReleasedOverAnotherFrameTheStretchedFrameIsPushedClear) {
     EditorFixture f;
     f.place(0, QPoint(200, 100));  // 3000, 1500
     f.place(1, QPoint(300, 160));  // 4500, 2400 to 5055, 2955
-    // Pulled to 4650, 2625 over frame 2: it overlaps 150 across and 225 down, so it goes left.
-    PullCorner(f, QPointF(310, 175));
-    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 1650, 1125}));
-    f.mouse().release(QPointF(310, 175));
-    EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1650, 1500, 1650, 1125}));
+    // Pulled to 4875, 2850 over frame 2 (clear of its number): it overlaps frame 2 by 375 across
+    // and 450 down, so it goes left.
+    PullCorner(f, QPointF(325, 190));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 1875, 1350}));
+    f.mouse().release(QPointF(325, 190));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1875, 1500, 1875, 1350}));
     EXPECT_EQ(Geometry(f.frame(1)), (Rect{4500, 2400, 555, 555}));
     EXPECT_EQ(f.l().StretchTarget, nullptr);
     EXPECT_FALSE(f.anyHandleShown());
-    // Redrawn at the new size: the origin tick in the middle of the new bottom edge (110 x 75
+    // Redrawn at the new size: the origin tick in the middle of the new bottom edge (125 x 90
     // pixels), no number printed.
-    EXPECT_EQ(f.frame(0).canvas().pixel(55, 73), kBlack);
+    EXPECT_EQ(f.frame(0).canvas().pixel(62, 88), kBlack);
     EXPECT_EQ(InkOfFirstCell(f.frame(0).canvas()), 0);
 }
 
@@ -169,12 +173,13 @@ TEST(StretchEnd, RightHandleDraggedPastTheLeftEdgeNeverFlipsTheFrame) {
     f.place(0, QPoint(200, 100));
     f.click(&f.frame(0), QPoint(28, 28));
     f.mouse().press(f.on(f.l().picStretchPtr[3], QPointF(2, 2)));
-    // Out to 250 (width 750), back to 210 (width 150), then on to the left edge and beyond.
-    f.mouse().glide(QPointF(250, 118), 2);
-    f.mouse().glide(QPointF(210, 118), 2);
-    f.mouse().glide(QPointF(200, 118), 5);
-    f.mouse().glide(QPointF(150, 118), 5);
-    f.mouse().release(QPointF(150, 118));
+    // Out to 250 (width 750), back to 210 (width 150) below the number label, then onto the left
+    // edge and beyond it.
+    f.mouse().glide(QPointF(250, 130), 2);
+    f.mouse().glide(QPointF(210, 130), 2);
+    f.mouse().move(QPointF(200, 130));
+    f.mouse().move(QPointF(150, 130));
+    f.mouse().release(QPointF(150, 130));
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 150, 555}));
 }
 
