@@ -97,14 +97,15 @@ TEST_P(HandleDrag, EveryHandleResizesByTheRuleAndTheStretchEndsWithTheRelease) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FrameAndPlate, HandleDrag,
-    ::testing::Combine(::testing::Values(Target::Frame, Target::Plate),
-                       ::testing::Values(Pace::Slow, Pace::Fast)),
-    [](const ::testing::TestParamInfo<HandleDrag::ParamType>& param) {
-        return std::string(std::get<0>(param.param) == Target::Frame ? "Frame" : "Plate") +
-               (std::get<1>(param.param) == Pace::Slow ? "Slow" : "Fast");
-    });
+INSTANTIATE_TEST_SUITE_P(FrameAndPlate, HandleDrag,
+                         ::testing::Combine(::testing::Values(Target::Frame, Target::Plate),
+                                            ::testing::Values(Pace::Slow, Pace::Fast)),
+                         [](const ::testing::TestParamInfo<HandleDrag::ParamType>& param) {
+                             return std::string(std::get<0>(param.param) == Target::Frame
+                                                    ? "Frame"
+                                                    : "Plate") +
+                                    (std::get<1>(param.param) == Pace::Slow ? "Slow" : "Fast");
+                         });
 
 // Sensor 1 placed at 200, 100 px, selected, its handle 4 pressed and pulled slowly to `to`.
 void PullCorner(EditorFixture& f, QPointF to) {
@@ -147,7 +148,7 @@ TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
     EditorFixture f{true, {2}};
     f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(405, 305));  // plate 6000, 4500
     PictureBox& plate = *f.l().picBaseSens;
-    plate.Move(1500, 750, 9000, 7500);                              // pixels 100 to 699, 50 to 549
+    plate.Move(1500, 750, 9000, 7500);  // pixels 100 to 699, 50 to 549
     f.place(0, QPoint(200, 100));
     f.place(1, QPoint(300, 160));
     PullCorner(f, QPointF(400, 250));

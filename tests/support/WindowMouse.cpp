@@ -47,9 +47,8 @@ void WindowMouse::move(QPointF pos) {
 void WindowMouse::glide(QPointF to, double step) {
     const QPointF from = pos_;
     const QPointF way = to - from;
-    const int steps =
-        std::max(1, static_cast<int>(std::ceil(std::max(std::abs(way.x()), std::abs(way.y())) /
-                                               step)));
+    const int steps = std::max(
+        1, static_cast<int>(std::ceil(std::max(std::abs(way.x()), std::abs(way.y())) / step)));
     for (int n = 1; n <= steps; ++n) {
         move(from + way * (static_cast<double>(n) / steps));
     }
