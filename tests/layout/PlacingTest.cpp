@@ -81,6 +81,32 @@ TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDese
     f.click(f.form, QPoint(600, 500), Qt::RightButton);
     EXPECT_EQ(f.l().StretchTarget, nullptr);
     EXPECT_FALSE(f.shown(f.l().picStretchPtr[0]));
+
+    // The number label passes its press on to the frame, but not its release: a click on it
+    // deselects.
+    f.click(&f.frame(7), QPoint(28, 28));
+    f.click(f.l().lblNo[7], QPoint(2, 2));
+    EXPECT_EQ(f.l().StretchTarget, nullptr);
+    EXPECT_FALSE(f.anyHandleShown());
+}
+
+TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsTheSelection) {
+    EditorFixture f;
+    f.place(0, QPoint(200, 100));
+    f.click(&f.frame(0), QPoint(28, 28));
+    ASSERT_EQ(f.frame(0).canvas().pixel(18, 35), kBlack);
+    // Item 6 pressed in the box, dragged slowly over handle 7 (195 to 199, 116 to 120) and on to
+    // the background below.
+    f.mouse().press(f.on(&f.item(5), QPointF(1, 1)));
+    f.mouse().glide(QPointF(197, 118), 2);
+    EXPECT_FALSE(f.anyHandleShown());
+    f.mouse().glide(QPointF(181, 301), 2);
+    f.mouse().release(QPointF(181, 301));
+    EXPECT_EQ(f.frame(5).Left(), 2700);
+    EXPECT_EQ(f.frame(5).Top(), 4500);
+    EXPECT_FALSE(f.anyHandleShown());
+    EXPECT_EQ(f.l().StretchTarget, &f.frame(0));
+    EXPECT_EQ(f.frame(0).canvas().pixel(18, 35), kWhite);  // origin tick cleared too
 }
 
 // Sensor 1 placed at 300, 200 px with items 3 then 2 dropped on it.
