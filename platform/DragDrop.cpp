@@ -129,7 +129,7 @@ DragArgs DragController::argsAt(QPointF globalPos) {
                     static_cast<float>(local.y())};
 }
 
-QPointF DragController::PointerPosition(QObject* receiver, const QMouseEvent* mouse) {
+QPointF DragController::pointerPosition(QObject* receiver, const QMouseEvent* mouse) {
     std::optional<QPointF> precise;
     precise.swap(windowPointer_);
     // Qt rounds a window's mouse event to whole pixels on its way to a widget.
@@ -206,14 +206,14 @@ bool DragController::eventFilter(QObject* watched, QEvent* event) {
                 cancelDrag();
                 return QObject::eventFilter(watched, event);
             }
-            deliverMove(PointerPosition(watched, mouse));
+            deliverMove(pointerPosition(watched, mouse));
             return true;
         }
         case QEvent::MouseButtonRelease: {
             // The drop comes when the last held button is released.
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->buttons() == Qt::NoButton) {
-                deliverDrop(PointerPosition(watched, mouse));
+                deliverDrop(pointerPosition(watched, mouse));
             }
             return true;
         }

@@ -60,7 +60,7 @@ class DragController : public QObject {
     void deliverMove(QPointF globalPos);
     void deliverDrop(QPointF globalPos);
     DragArgs argsAt(QPointF globalPos);
-    QPointF PointerPosition(QObject* receiver, const QMouseEvent* mouse);
+    QPointF pointerPosition(QObject* receiver, const QMouseEvent* mouse);
     void moveOutline(QPointF globalPos);
 
     QWidget* background_;
