@@ -88,7 +88,7 @@ TEST_F(PictureScreenshot, SavedPictureIsWhatTheScreenShowsOfThePlateAndTheSensor
     EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
               saved.convertToFormat(QImage::Format_RGB32));
 
-    // The marks are in it: strong presses in red, on the panels and mirrored on the plate.
+    // The marks are in it: the strong presses of the trace in red.
     int red = 0;
     for (int y = 0; y < saved.height(); ++y) {
         for (int x = 0; x < saved.width(); ++x) {
