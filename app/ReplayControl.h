@@ -22,6 +22,8 @@ class ReplayControl : public QObject {
     Q_OBJECT
   public:
     static constexpr int kTickMs = 10;
+    // The longest a tick spends showing rows before the window gets its turn.
+    static constexpr int kSliceMs = 20;
     static constexpr int kMinRate = 1;
     static constexpr int kMaxRate = 100000;
 
