@@ -13,6 +13,7 @@
 #include "display/PressDisplay.h"
 #include "link/CommunicationControl.h"
 #include "recording/CsvRecorder.h"
+#include "sim/ReadingGenerator.h"
 #include "tests/support/ProgramFixture.h"
 
 namespace korvi {
@@ -26,14 +27,9 @@ struct Row {
     int sensor, press, x, y;
 };
 
-// The controller's data line for a reading.
+// The controller's data line for a reading, as the simulator sends it.
 QByteArray DataLine(const Row& r) {
-    return QByteArray("d") + QByteArray::number(r.sensor, 16).toUpper() +
-           QByteArray::number(0x100 + r.press, 16).toUpper().right(2) +
-           QByteArray::number(0x100 + (r.x >> 4), 16).toUpper().right(2) +
-           QByteArray::number(0x100 + (r.y >> 4), 16).toUpper().right(2) +
-           QByteArray::number(r.x & 15, 16).toUpper() + QByteArray::number(r.y & 15, 16).toUpper() +
-           "\r\n";
+    return sim::DataLine({r.sensor, r.press, r.x, r.y}) + "\r\n";
 }
 
 // A stream that visits every kind of mark: dots of both bands, floods (pressure 1..10),
