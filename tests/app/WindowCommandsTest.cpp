@@ -11,6 +11,7 @@
 #include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
@@ -57,8 +58,10 @@ TEST_F(WindowCommands, ReadingFromTheLineLandsWhereTheRotationPutsIt) {
     window()->layout().picSensor[0]->hide();
     frame.Move(3000, 2000, 600, 600);  // 40 x 40 pixels
     frame.show();
-    QTest::mouseClick(&frame, Qt::LeftButton, {}, QPoint(20, 20));  // select it
-    QTest::mouseClick(window()->cmdRotate, Qt::LeftButton);
+    // Selected, then the command button clicked, both through the window.
+    test::WindowMouse mouse(&frame);
+    mouse.click(mouse.at(&frame, QPointF(28, 28)));
+    mouse.click(mouse.at(window()->cmdRotate, QPointF(10, 10)));
     ASSERT_EQ(window()->layout().SensorRotation[0], 90);
 
     // From the line: sensor 0, pressure 255, X 0, Y 4095 after one skipped line. At rotation 90
