@@ -90,8 +90,9 @@ CATALOGUE = [
       "QStringLiteral(\"MergeMode\"), 0, boxes) != 0;",
       "QStringLiteral(\"MergeMode\"), 0, boxes) > 1;", "MergeMode=1 no longer allows merging"),
     # --- recording -----------------------------------------------------------------------------
-    F("csv-header", "recording/CsvRecorder.cpp", "センサーNo.,圧力,X座標,Y座標",
-      "センサーNo,圧力,X座標,Y座標", "the CSV header differs from what spreadsheets expect"),
+    F("csv-header", "recording/RecordingReader.cpp", "EncodeCp932(QStringLiteral(\"センサーNo.,圧力,X座標,Y座標\"))",
+      "EncodeCp932(QStringLiteral(\"センサーNo,圧力,X座標,Y座標\"))",
+      "the CSV header differs from what spreadsheets expect"),
     F("csv-line-end", "recording/CsvRecorder.cpp", "    *out++ = '\\r';\n    *out++ = '\\n';",
       "    *out++ = '\\n';", "CSV rows end in LF only"),
     F("csv-x-y-swapped", "recording/CsvRecorder.cpp",
@@ -248,8 +249,8 @@ CATALOGUE = [
     F("savadata-folder", "app/MainModule.cpp", "mkpath(QStringLiteral(\"SavaData\"))",
       "mkpath(QStringLiteral(\"SaveData\"))", "the recording folder is not made at start-up"),
     F("display-x-y-swapped", "app/frmDemo.cpp",
-      "display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);",
-      "display_->DrawReading(r.RxSensor, r.RxPress, r.RxY, r.RxX);",
+      "    display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);\n    soundRules_",
+      "    display_->DrawReading(r.RxSensor, r.RxPress, r.RxY, r.RxX);\n    soundRules_",
       "readings from the controller are drawn with X and Y swapped"),
 ]
 
