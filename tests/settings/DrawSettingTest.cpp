@@ -116,6 +116,7 @@ TEST(CheckDrawSetting, RefusesUnusableValuesNamingFileAndKey) {
         {"PressThresh=10", "PressThresh=ten"},
         {"PressColor1=10,FF,255,5", "PressColor1=10,FF,255"},
         {"PressColor1=10,FF,255,5", "PressColor1=10,FF,red,5"},
+        {"PressColor1=10,FF,255,5", "PressColor1=10,8000,255,5"},  // beyond 16 bits
         {"PlayCondition1=0,1-4", "PlayCondition1=0,1-x"},
         {",2,3\n", ",2\n"},
         {"Sampling=1999", "Sampling=2000"},
@@ -130,6 +131,8 @@ TEST(CheckDrawSetting, RefusesUnusableValuesNamingFileAndKey) {
         EXPECT_TRUE(problem.contains(path) && problem.contains(key))
             << to << " -> " << problem.toStdString();
     }
+    files.utf8("DrawSetting9.ini", QString(good).replace("10,FF,", "10,7FFF,"));
+    EXPECT_EQ(CheckDrawSetting(path, boxes), "");  // the largest 16-bit value
     files.utf8("DrawSetting9.ini", QString(good).replace("=10\n", "=ten\n"));
     EXPECT_EQ(CheckDrawSetting(path, boxes),
               "描画用設定ファイル " + path + " の PressThresh が数値ではありません。");
