@@ -45,13 +45,13 @@ TEST_F(LayoutFixture, OriginTickSitsOnTheEdgeWhereYIsZeroForEachRotation) {
     Canvas& canvas = Place(2, 3000, 3000, 40, 30);
     const struct {
         int16_t rotation;
-        int inkX, inkY;      // a pixel inside the tick
+        int inkX, inkY;      // a pixel of the tick next to its inner end
         int clearX, clearY;  // a pixel just beyond its inner end
     } cases[] = {// 0: (20,30)-(20,25); 90: (40,15)-(35,15); 180: (20,0)-(20,5); 270: (0,15)-(5,15).
-                 {0, 20, 27, 20, 22},
-                 {90, 37, 15, 32, 15},
-                 {180, 20, 2, 20, 8},
-                 {270, 2, 15, 8, 15}};
+                 {0, 20, 26, 20, 22},
+                 {90, 36, 15, 32, 15},
+                 {180, 20, 4, 20, 8},
+                 {270, 4, 15, 8, 15}};
     for (const auto& c : cases) {
         canvas.cls();
         DrawOrgMark(*layout.picPressSens[2], c.rotation, kBlack);
