@@ -94,6 +94,24 @@ TEST_F(WindowCommands, BothQuitsEndTheRecordingButOnlyTheButtonStopsTheControlle
     EXPECT_FALSE(serial.isOpen() || window()->isVisible());
 }
 
+TEST_F(WindowCommands, SilentControllerIsAskedTenTimes300MillisecondsApartThenGivenUp) {
+    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    ASSERT_EQ(serial.written, "r\r");
+    clock.advance(300);
+    QTest::qWait(400);
+    EXPECT_EQ(serial.written, "r\r") << "asked again before 300 ms had passed";
+    for (int asked = 2; asked <= 10; ++asked) {
+        clock.advance(asked == 2 ? 1 : 301);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written.count("r\r") == asked; }, 3000));
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    clock.advance(301);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 3000));
+    EXPECT_EQ(serial.written, QByteArray("r\r").repeated(10) + "s\r");
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("応答がありません"));
+    EXPECT_FALSE(serial.isOpen());
+}
+
 TEST_F(WindowCommands, StopWaitsAtMostHalfASecondForAControllerThatKeepsSending) {
     QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
     serial.pushIncoming("r00\r\n");
