@@ -34,6 +34,7 @@ TEST(BufferClass, SizeThreeKeepsOrderAcrossTheWrapAndRefusesWhenFull) {
     // Positions now at 3; the next values wrap through slot 0.
     buffer.SetData("A");
     buffer.SetData("B");
+    EXPECT_EQ(buffer.Count(), 2);  // written past the wrap, read not yet
     QString value;
     ASSERT_TRUE(buffer.TakeData(value));
     EXPECT_EQ(value, "A");
