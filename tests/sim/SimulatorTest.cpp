@@ -96,7 +96,7 @@ TEST(Simulator, CountMalformedAndSplitWritesCutAndMangleTheStream) {
         expected += sent[i].line + "\r\n";
     }
     EXPECT_EQ(client.received, expected);
-    EXPECT_GT(client.reads, 10);  // lines arrived in pieces
+    EXPECT_GE(client.reads, 2);  // lines arrived in pieces (how many depends on the machine)
     EXPECT_NE(sent[2].line, DataLine({sent[2].sensor, sent[2].press, sent[2].x, sent[2].y}));
 
     SimOptions bare;
