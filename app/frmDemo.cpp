@@ -17,6 +17,7 @@
 #include "platform/Colors.h"
 #include "platform/DragDrop.h"
 #include "platform/MessageBoxes.h"
+#include "platform/WavFile.h"
 #include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
 
@@ -148,6 +149,15 @@ bool frmDemo::PrepareStart() {
                                  .arg(n)
                                  .arg(sound.FileName),
                              QStringLiteral("Directory Error!"), BoxIcon::Critical);
+                return false;
+            }
+            const QString unusable = WavFileProblem(file);
+            if (!unusable.isEmpty()) {
+                c.boxes.show(QStringLiteral("音声ファイル(SoundFile%1) %2 は再生できません。\r\n")
+                                     .arg(n)
+                                     .arg(sound.FileName) +
+                                 unusable,
+                             QStringLiteral("音声ファイルエラー"), BoxIcon::Critical);
                 return false;
             }
             sound.FileName = file;

@@ -260,6 +260,22 @@ TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
     EXPECT_TRUE(Commands().isEmpty());
 }
 
+TEST_F(Communication, UnplayableSoundFileStopsTheStartLikeAMissingOne) {
+    folder.write(QStringLiteral("DrawSetting1.ini"),
+                 "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
+                 "SoundFile1=Sound\\bad.wav\r\nPlayCondition1=0,0,0-FFF,0-FFF,1-FF,1,1\r\n");
+    folder.write(QStringLiteral("Sound/bad.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
+    Start(SimOptions{});
+    Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("音声ファイル(SoundFile1) Sound\\bad.wav は再生できません。\r\n"
+                             "音声データがありません。"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("音声ファイルエラー"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    EXPECT_FALSE(serial.isOpen());
+}
+
 TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
     SimOptions options;
     options.rate = 500;
