@@ -177,7 +177,9 @@ void frmDemo::ShowCommunicating(bool communicating) {
 
 QString frmDemo::StatusText() const {
     if (!comm_->IsCommunicating()) {
-        return QStringLiteral("停止中");
+        const QString failure = comm_->OpenFailure();
+        return failure.isEmpty() ? QStringLiteral("停止中")
+                                 : QStringLiteral("停止中   ポートを開けません: ") + failure;
     }
     const Settings& s = context_.settings;
     const QString port = s.Device.isEmpty() ? s.ComPort : s.Device;

@@ -83,12 +83,21 @@ void CommunicationControl::Start() {
         return;
     }
     const SerialConfig config = hooks_.serialConfig ? hooks_.serialConfig() : SerialConfig{};
-    isCommunicating_ = PortNumber(config.portName) >= 1 && line_.open(config);
+    const bool numbered = PortNumber(config.portName) >= 1;
+    isCommunicating_ = numbered && line_.open(config);
     if (!isCommunicating_) {
-        boxes_.show(QStringLiteral("ポートのオープンに失敗しました"),
-                    QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
+        // The second line says why (no such device, busy, no permission); so does the status bar.
+        openFailure_ = numbered ? line_.lastError()
+                                : QStringLiteral("ポート名 %1 にポート番号がありません。")
+                                      .arg(config.portName.trimmed());
+        boxes_.show(
+            QStringLiteral("ポートのオープンに失敗しました") +
+                (openFailure_.isEmpty() ? QString() : QStringLiteral("\r\n") + openFailure_),
+            QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
+        Call(hooks_.showCommunicating, false);
         return;
     }
+    openFailure_.clear();
     Call(hooks_.showCommunicating, true);
     Call(hooks_.started);
 

@@ -237,11 +237,24 @@ TEST_F(Communication, EmptyPortNumberCannotBeOpened) {
     Start(SimOptions{}, QString());
     Click();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました"));
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n"
+                                                  "ポート名 COM にポート番号がありません。"));
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
     EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
     QTest::qWait(100);
     EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
+    Start(SimOptions{});
+    ASSERT_TRUE(QFile::remove(link));  // the controller's device went away
+    Click();
+    const QString why =
+        QStringLiteral("デバイス %1 がありません (No such file or directory)。").arg(link);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n") + why);
+    EXPECT_EQ(window->statusLink->text(), QStringLiteral("停止中   ポートを開けません: ") + why);
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
 }
 
 TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
