@@ -11,3 +11,5 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 ctest --test-dir "$build" --output-on-failure -j2 "$@"
+# The parsers under libFuzzer for a short while (15 s each); scripts/fuzz.sh N runs them longer.
+bash scripts/fuzz.sh "${KORVI_FUZZ_SECONDS:-15}"
