@@ -10,8 +10,8 @@ namespace {
 void WithinArea(float left, float top, float width, float height) {
     fuzz::Expect(left >= -kLayoutAreaWidth && left <= kLayoutAreaWidth, "left edge");
     fuzz::Expect(top >= -kLayoutAreaHeight && top <= kLayoutAreaHeight, "top edge");
-    fuzz::Expect(width >= 0 && width <= kLayoutAreaWidth, "width");
-    fuzz::Expect(height >= 0 && height <= kLayoutAreaHeight, "height");
+    fuzz::Expect(width >= 0 && width <= kLayoutLargestWidth, "width");
+    fuzz::Expect(height >= 0 && height <= kLayoutLargestHeight, "height");
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ QString CheckGeometry(const QString& who, float left, float top, float width, fl
     const Field fields[] = {
         {u"上端", top, -kLayoutAreaHeight, kLayoutAreaHeight},
         {u"左端", left, -kLayoutAreaWidth, kLayoutAreaWidth},
-        {u"幅", width, smallest, kLayoutAreaWidth},
-        {u"高さ", height, smallest, kLayoutAreaHeight},
+        {u"幅", width, smallest, kLayoutLargestWidth},
+        {u"高さ", height, smallest, kLayoutLargestHeight},
     };
     for (const Field& f : fields) {
         const QString name = QString::fromUtf16(f.name);

@@ -262,12 +262,12 @@ TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) 
     const std::vector<Case> cases = {
         {"one pixel", [&](LayoutFileData& d) { s1(d).Width = s1(d).Height = 15; }, {}},
         {"under a pixel", [&](LayoutFileData& d) { s1(d).Width = down(15); },
-         QStringLiteral("センサ1 の幅 14.999999 が範囲外です (15 〜 61800)。")},
-        {"widest", [&](LayoutFileData& d) { s1(d) = {0, 0, 0, 61800, 47400, 0, -1, 0, {}}; }, {}},
-        {"too wide", [&](LayoutFileData& d) { s1(d).Width = up(61800); },
-         QStringLiteral("センサ1 の幅 61800.0039 が範囲外です (15 〜 61800)。")},
-        {"too high", [&](LayoutFileData& d) { s1(d).Height = 47401; },
-         QStringLiteral("センサ1 の高さ 47401 が範囲外です (15 〜 47400)。")},
+         QStringLiteral("センサ1 の幅 14.999999 が範囲外です (15 〜 30900)。")},
+        {"widest", [&](LayoutFileData& d) { s1(d) = {0, 0, 0, 30900, 23700, 0, -1, 0, {}}; }, {}},
+        {"too wide", [&](LayoutFileData& d) { s1(d).Width = up(30900); },
+         QStringLiteral("センサ1 の幅 30900.002 が範囲外です (15 〜 30900)。")},
+        {"too high", [&](LayoutFileData& d) { s1(d).Height = 23701; },
+         QStringLiteral("センサ1 の高さ 23701 が範囲外です (15 〜 23700)。")},
         {"far left", [&](LayoutFileData& d) { s1(d).Left = down(-61800); },
          QStringLiteral("センサ1 の左端 -61800.0039 が範囲外です (-61800 〜 61800)。")},
         {"far down", [&](LayoutFileData& d) { s1(d).Top = 47401; },
@@ -297,12 +297,12 @@ TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) 
         // A sensor in the box keeps a size of 0 (never placed) or its last one.
         {"hidden, never placed", [&](LayoutFileData& d) { d.sensors[4] = {}; }, {}},
         {"hidden, largest",
-         [&](LayoutFileData& d) { d.sensors[4] = {4, -47400, -61800, 61800, 47400, 0, 0, 0, {}}; },
+         [&](LayoutFileData& d) { d.sensors[4] = {4, -47400, -61800, 30900, 23700, 0, 0, 0, {}}; },
          {}},
         {"hidden, too far", [&](LayoutFileData& d) { d.sensors[4].Left = 61801; },
          QStringLiteral("センサ5 の左端 61801 が範囲外です (-61800 〜 61800)。")},
         {"plate under a pixel", [](LayoutFileData& d) { d.base.Height = 14; },
-         QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 47400)。")},
+         QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 23700)。")},
         {"no plate, any geometry",
          [](LayoutFileData& d) {
              d.base = {-1, 1e9f, NAN, -4, 0};
