@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/MessageBoxes.h"
-#include "platform/TextCodec.h"
+#include "recording/RecordingReader.h"
 #include "settings/DrawSetting.h"
 
 namespace korvi {
@@ -16,7 +16,6 @@ namespace {
 const QString kCaptionIdle = QStringLiteral("CSV出力");
 const QString kCaptionRecording = QStringLiteral("CSV出力中");
 const QString kErrorTitle = QStringLiteral("CSV出力エラー");
-const QString kHeader = QStringLiteral("センサーNo.,圧力,X座標,Y座標");
 
 // Rows collect in memory and go to the file in blocks; the flush timer empties the buffer every
 // second, so a crash loses at most the last second of rows.
@@ -93,7 +92,7 @@ bool CsvRecorder::Start() {
     writeFailed_ = false;
     writeError_.clear();
     fileBytes_ = 0;
-    const QByteArray header = EncodeCp932(kHeader) + "\r\n";
+    const QByteArray header = RecordingHeader() + "\r\n";
     Append(header.constData(), static_cast<size_t>(header.size()));
     if (!WriteBuffer()) {
         // No room even for the header: the recording does not start.
