@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace korvi::test {
 
@@ -11,6 +12,9 @@ TempAppFolder::TempAppFolder()
     qputenv("KORVISENSOR_HOME", dir_.path().toLocal8Bit());
     QDir(dir_.path()).mkpath(QStringLiteral("tmp"));
     qputenv("TMPDIR", file(QStringLiteral("tmp")).toLocal8Bit());
+    // The user's settings store (the remembered port) lives here too, never in the real home.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       file(QStringLiteral("config")));
 }
 
 TempAppFolder::~TempAppFolder() {
