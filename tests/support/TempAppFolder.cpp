@@ -46,8 +46,12 @@ void TempAppFolder::writeDefaults() const {
     QDir(dir_.path()).mkpath(QStringLiteral("Base"));
 }
 
+QString TempAppFolder::demoFolder() {
+    return QStringLiteral(KORVI_SOURCE_DIR "/demo");
+}
+
 void TempAppFolder::copyDemo() const {
-    const QDir demo(QStringLiteral(KORVI_SOURCE_DIR "/demo"));
+    const QDir demo(demoFolder());
     const QStringList files = {QStringLiteral("Setting.ini"), QStringLiteral("DrawSetting1.ini"),
                                QStringLiteral("DrawSetting2.ini")};
     for (const QString& name : files) {

@@ -22,6 +22,8 @@ class TempAppFolder {
     void writeDefaults() const;
     // The bundled demo folder's settings, footprints, base pictures and sounds.
     void copyDemo() const;
+    // The bundled demo folder itself (in the source tree).
+    static QString demoFolder();
 
   private:
     QTemporaryDir dir_;
