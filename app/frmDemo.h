@@ -29,6 +29,9 @@ class DragController;
 class LayoutEditor;
 class PortEnumerator;
 class RememberedPort;
+class ReplayControl;
+class frmReplay;
+struct Reading;
 
 class frmDemo : public QMainWindow {
     Q_OBJECT
@@ -52,6 +55,9 @@ class frmDemo : public QMainWindow {
     SoundRules& soundRules() { return *soundRules_; }
     SoundTimer& soundTimer() { return *soundTimer_; }
     ComDataMonitor& monitor() { return *monitor_; }
+    ReplayControl& replay() { return *replay_; }
+    // The replay bar while a recording is open, else null.
+    frmReplay* replayBar() const { return replayBar_; }
 
     // Controls of the button panel, named as in the catalogue.
     PictureBox* picButtonBox = nullptr;
@@ -81,6 +87,8 @@ class frmDemo : public QMainWindow {
     QAction* DispPoint = nullptr;
     QAction* DataWindow = nullptr;
     QAction* PortSelect = nullptr;
+    QAction* ReplayRecord = nullptr;
+    QAction* SavePicture = nullptr;
 
     // The link's health while communicating.
     QLabel* statusLink = nullptr;
@@ -102,6 +110,8 @@ class frmDemo : public QMainWindow {
     void SetPortEnumerator(const PortEnumerator& ports) { ports_ = &ports; }
     // The port the next start opens and where it comes from, as the status bar says it.
     QString PortText() const;
+    void ReplayRecord_Click();
+    void SavePicture_Click();
 
     // Text of the status bar (also read by tests).
     QString StatusText() const;
@@ -120,6 +130,11 @@ class frmDemo : public QMainWindow {
     bool PrepareStart();
     void ShowCommunicating(bool communicating);
     void UpdateStatus();
+    // A reading on its way to the display and the sound rules (not to the recording); `audible`
+    // false keeps it silent.
+    void ShowReading(const Reading& r, bool audible);
+    void buildReplay();
+    void EndReplay();
 
     ProgramContext& context_;
     FormSurface* form_ = nullptr;
@@ -133,6 +148,8 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<ComDataMonitor> monitor_;
     std::unique_ptr<ReceiveEvent> onComm_;
     std::unique_ptr<CommunicationControl> comm_;
+    std::unique_ptr<ReplayControl> replay_;
+    frmReplay* replayBar_ = nullptr;
     QTimer statusTimer_;
     int64_t lastReadingCount_ = 0;
     int64_t readingsPerSecond_ = 0;
