@@ -24,6 +24,11 @@ if(TARGET korvi-sim)
 endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/ DESTINATION ${KORVI_DEMO_DESTINATION}
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+
+# What a Linux desktop and Debian's tools expect besides the programs.
+if(NOT UNIX OR APPLE)
+  return()
+endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/${KORVI_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/korvisensor.svg

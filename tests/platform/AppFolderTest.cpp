@@ -110,14 +110,6 @@ TEST_F(UserFolder, FirstStartCopiesTheDemoWithoutItsDeviceAndSecondStartKeepsThe
     EXPECT_FALSE(QFile::exists(user("DemoLayout.lay")));
 }
 
-TEST_F(UserFolder, StartInterruptedBeforeSettingIniIsCompletedWithoutOverwriting) {
-    Write(user("DrawSetting1.ini"), "mine");
-    EXPECT_EQ(Prepare(), UserFolderResult::Created);
-    EXPECT_EQ(Read(user("DrawSetting1.ini")), QByteArray("mine"));
-    EXPECT_EQ(Read(user("Base/Base_0.bmp")), QByteArray("BM-base"));
-    EXPECT_TRUE(QFile::exists(user("Setting.ini")));
-}
-
 TEST_F(UserFolder, WithoutDemoSettingsTheFolderIsMadeEmpty) {
     QDir(root.filePath(QStringLiteral("demo"))).removeRecursively();
     EXPECT_EQ(Prepare(), UserFolderResult::NoDemo);
