@@ -13,10 +13,15 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 # The build tree mirrors the installed layout for the demo settings (app/../share/...), so a
 # program started from the build folder finds them as an installed one does.
-add_custom_target(korvi_demo_data ALL
+file(GLOB_RECURSE korvi_demo_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/demo/*)
+set(korvi_demo_stamp ${PROJECT_BINARY_DIR}/share/korvisensor/demo.stamp)
+add_custom_command(OUTPUT ${korvi_demo_stamp}
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/demo
           ${PROJECT_BINARY_DIR}/share/korvisensor/demo
+  COMMAND ${CMAKE_COMMAND} -E touch ${korvi_demo_stamp}
+  DEPENDS ${korvi_demo_files}
   COMMENT "Copying the demo settings beside the build's programs")
+add_custom_target(korvi_demo_data ALL DEPENDS ${korvi_demo_stamp})
 
 install(TARGETS korvisensor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET korvi-sim)
