@@ -571,8 +571,16 @@ void PressDisplay::ShowBmpOnBase(int index, int32_t bx, int32_t by, int16_t pres
         return;
     }
     ImageControl& image = *layout_.imgBmpOnBase[index];
-    const int32_t left = RoundEven32(bx - image.Width() / 2.0);
-    const int32_t top = RoundEven32(by - image.Height() / 2.0);
+    double width = image.Width();
+    double height = image.Height();
+    if (recordImages_ && imageStates_[index].number != 0) {
+        // The control takes the size of the picture noted for it.
+        const QImage& noted = pressBmp_[imageStates_[index].number - 1];
+        width = static_cast<float>(PixelsToTwips(noted.width()));
+        height = static_cast<float>(PixelsToTwips(noted.height()));
+    }
+    const int32_t left = RoundEven32(bx - width / 2.0);
+    const int32_t top = RoundEven32(by - height / 2.0);
     const int number = PressImageNumber(pressure);
     const bool shown = pressure != 0 && number != 0 && !pressBmp_[number - 1].isNull();
     if (recordImages_) {

@@ -140,9 +140,12 @@ void Canvas::cls() {
     // Row by row on this thread: a painter or a fill of a large image would hand the work to the
     // toolkit's thread pool and wait for it, which costs more than it saves here.
     const QRgb fill = ToQColor(backColor_).rgb();
-    for (int row = 0; row < image_.height(); ++row) {
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(row));
-        std::fill_n(line, image_.width(), fill);
+    if (!image_.isNull()) {
+        uchar* bits = image_.bits();
+        for (int row = 0; row < image_.height(); ++row) {
+            auto* line = reinterpret_cast<QRgb*>(bits + row * image_.bytesPerLine());
+            std::fill_n(line, image_.width(), fill);
+        }
     }
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
@@ -163,8 +166,11 @@ void Canvas::copyFrom(const QImage& picture) {
         p.drawImage(0, 0, picture);
     } else {
         const auto bytes = static_cast<size_t>(image_.width()) * sizeof(QRgb);
+        uchar* to = image_.bits();
+        const uchar* from = picture.constBits();
         for (int row = 0; row < image_.height(); ++row) {
-            std::memcpy(image_.scanLine(row), picture.constScanLine(row), bytes);
+            std::memcpy(to + row * image_.bytesPerLine(), from + row * picture.bytesPerLine(),
+                        bytes);
         }
     }
     changed();
@@ -248,9 +254,11 @@ void Canvas::stamp(const Stamp& shape, int x, int y) {
     }
     const int width = image_.width();
     const int height = image_.height();
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
     if (x >= 0 && y >= 0 && x + shape.width_ <= width && y + shape.height_ <= height) {
         for (const Stamp::Run& run : shape.runs_) {
-            auto* to = reinterpret_cast<QRgb*>(image_.scanLine(y + run.row)) + x + run.col;
+            auto* to = reinterpret_cast<QRgb*>(bits + (y + run.row) * stride) + x + run.col;
             std::memcpy(to, &shape.pixels_[run.first], static_cast<size_t>(run.length) * 4);
         }
     } else {
@@ -262,7 +270,7 @@ void Canvas::stamp(const Stamp& shape, int x, int y) {
             if (row < 0 || row >= height || left >= right) {
                 continue;
             }
-            auto* to = reinterpret_cast<QRgb*>(image_.scanLine(row)) + left;
+            auto* to = reinterpret_cast<QRgb*>(bits + row * stride) + left;
             std::memcpy(to, &shape.pixels_[run.first + static_cast<size_t>(left - x - run.col)],
                         static_cast<size_t>(right - left) * 4);
         }
@@ -297,7 +305,10 @@ void Canvas::print(const QString& text) {
 }
 
 void Canvas::refresh() {
-    changed();
+    // A repaint request changes nothing in the drawing.
+    if (changed_ && !holdNotices_) {
+        changed_();
+    }
 }
 
 void Canvas::changed() {

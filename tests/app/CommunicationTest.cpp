@@ -356,7 +356,7 @@ TEST_F(Communication, StopClickDuringTheFastestStreamSendsTheStopWithinTenMillis
     user.join();
     ASSERT_TRUE(stopped);
     EXPECT_LT(serial.stopSentNs - queuedNs, 10'000'000);
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+    EXPECT_TRUE(WaitFor([&] { return window->cmdComm->text() == QStringLiteral("通信開始"); }));
     ASSERT_TRUE(WaitFor([&] { return !simulator.isStreaming(); }));
     EXPECT_EQ(Commands().mid(0, 3), (QList<QByteArray>{"r", "d", "s"}));
 }
