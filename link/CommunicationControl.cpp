@@ -127,7 +127,14 @@ void CommunicationControl::Received() {
         }
         return;
     }
-    if (receive_.RxDataReady) {
+    if (!receive_.RxDataReady) {
+        return;
+    }
+    if (state_ == State::Streaming && !inSlice_ && !step_.isActive()) {
+        // Lines that just arrived are handled in this pass; a pass of the event loop costs more
+        // than a reading, so none is spent on only waking the exchange.
+        StreamStep();
+    } else {
         ScheduleStep();
     }
 }
@@ -206,7 +213,9 @@ void CommunicationControl::StreamStep() {
     using Steady = std::chrono::steady_clock;
     const Steady::time_point deadline = Steady::now() + std::chrono::milliseconds(kSliceMs);
     int taken = 0;
-    QString text;
+    QString& text = lineText_;
+    const bool nested = inSlice_;  // a modal box inside a reading's handling runs the loop
+    inSlice_ = true;
     while (state_ == State::Streaming && receive_.RxDataReady) {
         if (rxBuffer_.TakeData(text)) {
             if (skipCount_ >= 1) {
@@ -231,6 +240,7 @@ void CommunicationControl::StreamStep() {
             break;
         }
     }
+    inSlice_ = nested;
     if (state_ == State::Streaming && (receive_.RxDataReady || receive_.Held)) {
         ScheduleStep();
     }

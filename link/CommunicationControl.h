@@ -109,6 +109,8 @@ class CommunicationControl : public QObject {
     int16_t retryCount_ = 0;
     int16_t skipCount_ = 0;
     int64_t readings_ = 0;
+    bool inSlice_ = false;  // a slice is running: lines read within it are taken by it
+    QString lineText_;      // the line being handled, its room kept from line to line
     std::unique_ptr<TimerClass> stopwatch_;
     QTimer step_;          // one pass of the exchange per event-loop pass while lines wait
     QTimer replyTimeout_;  // wakes the handshake when no reply came
