@@ -123,6 +123,9 @@ int LineEventCode(QSerialPort::SerialPortError error) {
 }
 
 QtSerialLine::QtSerialLine(QObject* parent) : SerialLine(parent) {
+    // Read at most this much ahead of the program: what it has not taken yet waits in the
+    // device, so a fast sender is slowed down rather than piling up in memory.
+    port_.setReadBufferSize(16 * 1024);
     connect(&port_, &QSerialPort::readyRead, this, &SerialLine::readyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
 }
