@@ -4,9 +4,16 @@
 // visible base plate, dots, a trace of 1000 marks, beeps and a recording of one row per reading.
 // Each case prints one line of figures; nothing here ever fails a build.
 //
-//   throughput [--case heaviest_max|heaviest_25k|heaviest_monitor_10k|idle] [--seconds N]
-//              [--warmup N]
-#include <sys/resource.h>
+// Every run first measures the limit: a bare reader that drains and decodes the same simulator
+// stream with no event loop and no drawing (bare_limit). Each case line then gives its handled
+// rate as a share of that limit (limit_ratio) and the CPU time the program's own threads spent
+// per reading (cpu_us_per_reading: the simulator's thread and the load threads left out).
+//
+//   throughput [--case NAME] [--seconds N] [--warmup N] [--load N]
+#include <fcntl.h>
+#include <pthread.h>
+#include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -18,16 +25,21 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
 #include "bench/BenchMeasures.h"
+#include "display/PressDisplay.h"
 #include "layout/LayoutFile.h"
 #include "link/CommunicationControl.h"
+#include "link/LineProtocol.h"
 #include "link/frmComData.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
@@ -62,12 +74,63 @@ double ResidentMb() {
     return pages * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// User and system time of the whole process (the simulator's thread included).
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+double ClockSeconds(clockid_t clock) {
+    timespec used{};
+    if (clock_gettime(clock, &used) != 0) {
+        return 0;
+    }
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
+}
+
+// Threads that only burn CPU beside the program, as other work on a busy machine does. They
+// live in this process, so their CPU time is kept apart from the program's.
+class BusyLoad {
+  public:
+    explicit BusyLoad(int threads) {
+        for (int n = 0; n < threads; ++n) {
+            threads_.emplace_back([this] {
+                uint64_t x = 1;
+                while (!stop_.load(std::memory_order_relaxed)) {
+                    for (int i = 0; i < 100000; ++i) {
+                        x = x * 6364136223846793005u + 1442695040888963407u;
+                    }
+                }
+                sink_.fetch_add(x, std::memory_order_relaxed);
+            });
+        }
+    }
+    ~BusyLoad() {
+        stop_ = true;
+        for (std::thread& t : threads_) {
+            t.join();
+        }
+    }
+    BusyLoad(const BusyLoad&) = delete;
+    BusyLoad& operator=(const BusyLoad&) = delete;
+
+    double CpuSeconds() {
+        double sum = 0;
+        for (std::thread& t : threads_) {
+            clockid_t clock{};
+            if (pthread_getcpuclockid(t.native_handle(), &clock) == 0) {
+                sum += ClockSeconds(clock);
+            }
+        }
+        return sum;
+    }
+    int Count() const { return static_cast<int>(threads_.size()); }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::atomic<uint64_t> sink_{0};
+    std::vector<std::thread> threads_;
+};
+
+// CPU time of the program's own threads: the whole process less the simulator's thread and the
+// load threads.
+double ProgramCpuSeconds(sim::Simulator& simulator, BusyLoad& load) {
+    return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID) - simulator.threadCpuSeconds() -
+           load.CpuSeconds();
 }
 
 // Runs the event loop for `ms` milliseconds.
@@ -190,14 +253,15 @@ class RepaintWatcher : public QObject {
         const int64_t drawn = comm_.ReadingCount();
         while (shown_ < drawn) {
             int64_t arrival = 0;
-            if (!tracker_.TakeOldest(arrival)) {
+            const int64_t taken = tracker_.TakeRun(arrival, drawn - shown_);
+            if (taken == 0) {
                 unmatched += drawn - shown_;
                 shown_ = drawn;
                 break;
             }
-            ++shown_;
+            shown_ += taken;
             if (measuring) {
-                latencies.Add(static_cast<double>(now - arrival) / 1e6);
+                latencies.Add(static_cast<double>(now - arrival) / 1e6, taken);
             }
         }
     }
@@ -213,6 +277,7 @@ struct BenchCase {
     double rate = 0;  // readings per second; 0 = as fast as the line takes them
     bool monitor = false;
     bool idle = false;
+    bool footprints = false;
 };
 
 struct Options {
@@ -220,6 +285,12 @@ struct Options {
     double seconds = 60;
     double idleSeconds = 5;
     double warmup = 5;
+    int load = 0;
+};
+
+// What every case line is compared with: the bare reader's rate in this run.
+struct RunFigures {
+    double bareRate = 0;
 };
 
 // Sensor frames: a 4 x 4 grid over a base plate of 12000 x 10000 twips between the sensor box and
@@ -278,6 +349,17 @@ void WriteAppFolder(const QString& folder, const QString& device) {
     }
     painter.end();
     base.save(dir.filePath(QStringLiteral("Base/Base_0.bmp")), "BMP");
+    // Footprints: a dark sole on white (white is see-through), growing with the pressure.
+    for (int i = 0; i < 16; ++i) {
+        QImage foot(32, 32, QImage::Format_RGB32);
+        foot.fill(Qt::white);
+        QPainter sole(&foot);
+        sole.setPen(Qt::NoPen);
+        sole.setBrush(QColor(16 * i, 40, 255 - 16 * i));
+        sole.drawEllipse(QPointF(16, 16), 4 + i * 0.75, 8 + i * 0.5);
+        sole.end();
+        foot.save(dir.filePath(QStringLiteral("Bmp/Foot_%1.bmp").arg(i)), "BMP");
+    }
     Write(dir.filePath(QStringLiteral("layout.dat")), HeaviestLayout());
 }
 
@@ -314,7 +396,8 @@ void Fail(const BenchCase& bench, const QString& why) {
     std::fflush(stdout);
 }
 
-void RunCase(const BenchCase& bench, const Options& options) {
+void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
+             const RunFigures& figures) {
     QTemporaryDir folder;
     if (!folder.isValid()) {
         Fail(bench, QStringLiteral("no temporary folder"));
@@ -369,6 +452,13 @@ void RunCase(const BenchCase& bench, const Options& options) {
         return;
     }
     window.chkTrace->click();
+    if (bench.footprints) {
+        window.cmdDispBmp->click();
+        if (!window.display().BmpMode()) {
+            Fail(bench, QStringLiteral("the display did not switch to footprints"));
+            return;
+        }
+    }
     if (!window.chkSound->isChecked()) {
         window.chkSound->click();
     }
@@ -398,7 +488,7 @@ void RunCase(const BenchCase& bench, const Options& options) {
     RunFor(static_cast<int>((bench.idle ? 1.0 : options.warmup) * 1000));
     const double seconds = bench.idle ? options.idleSeconds : options.seconds;
     const double rss0 = ResidentMb();
-    const double cpu0 = CpuSeconds();
+    const double cpu0 = ProgramCpuSeconds(sim, load);
     const int64_t readings0 = comm.ReadingCount();
     const int64_t t0 = NowNs();
     watcher.measuring = true;
@@ -407,7 +497,7 @@ void RunCase(const BenchCase& bench, const Options& options) {
 
     const int64_t t1 = NowNs();
     const int64_t readings1 = comm.ReadingCount();
-    const double cpu1 = CpuSeconds();
+    const double cpu1 = ProgramCpuSeconds(sim, load);
     const double rss1 = ResidentMb();
     watcher.measuring = false;
     const bool stillStreaming = comm.state() == CommunicationControl::State::Streaming;
@@ -435,18 +525,126 @@ void RunCase(const BenchCase& bench, const Options& options) {
         static_cast<long long>(sound.tones), static_cast<long long>(watcher.latencies.Count()),
         static_cast<long long>(watcher.unmatched), boxes.shown,
         stillStreaming ? "" : ", NOT streaming at the end");
+    const int64_t handled = readings1 - readings0;
     std::printf(
-        "case=%s readings_per_s=%.0f refused=%lld missing_csv=%lld p99_latency_ms=%.2f "
-        "rss_growth_mb=%.1f",
-        qUtf8Printable(bench.name), rate, static_cast<long long>(refused),
-        static_cast<long long>(missing), bench.idle ? 0.0 : watcher.latencies.Percentile(0.99),
-        rss1 - rss0);
+        "case=%s readings_per_s=%.0f limit_ratio=%.3f refused=%lld missing_csv=%lld "
+        "p99_latency_ms=%.2f cpu_us_per_reading=%.2f rss_growth_mb=%.1f load=%d",
+        qUtf8Printable(bench.name), rate, figures.bareRate > 0 ? rate / figures.bareRate : 0.0,
+        static_cast<long long>(refused), static_cast<long long>(missing),
+        bench.idle ? 0.0 : watcher.latencies.Percentile(0.99),
+        handled > 0 ? (cpu1 - cpu0) * 1e6 / static_cast<double>(handled) : 0.0, rss1 - rss0,
+        load.Count());
     if (bench.idle) {
         std::printf(" cpu_pct=%.1f", 100.0 * (cpu1 - cpu0) / elapsed);
     }
     std::printf("\n");
     std::fflush(stdout);
     sim.stop();
+}
+
+// The limit of this machine for this stream: the simulator sending as fast as the line takes it,
+// read by a plain blocking reader that cuts lines and decodes them with the program's decoder,
+// with no event loop, no drawing and no recording.
+double BareLimit(const Options& options, BusyLoad& load) {
+    const QString name = QStringLiteral("bare_limit");
+    sim::SimOptions simOptions;
+    simOptions.rate = 0;
+    simOptions.seed = 1;
+    simOptions.keepReadings = 1;
+    sim::Simulator sim;
+    const QString device = sim.start(simOptions);
+    const int fd =
+        device.isEmpty() ? -1 : ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        std::printf("# bare_limit: cannot open the simulator's line\ncase=bare_limit failed\n");
+        std::fflush(stdout);
+        return 0;
+    }
+    termios raw{};
+    tcgetattr(fd, &raw);
+    cfmakeraw(&raw);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = 1;  // a read returns after 100 ms without data
+    tcsetattr(fd, TCSANOW, &raw);
+
+    std::vector<char> buffer(64 * 1024);
+    QByteArray pending;
+    int64_t readings = 0;
+    int64_t checksum = 0;
+    bool ready = false;
+    auto drain = [&](int64_t untilNs) {
+        while (NowNs() < untilNs) {
+            const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                return;
+            }
+            if (n == 0) {
+                continue;  // nothing within the read's time-out
+            }
+            pending.append(buffer.data(), n);
+            qsizetype start = 0;
+            for (;;) {
+                const qsizetype end = pending.indexOf("\r\n", start);
+                if (end < 0) {
+                    break;
+                }
+                const QString line = QString::fromLatin1(pending.constData() + start, end - start);
+                if (line.startsWith(QLatin1Char('d'))) {
+                    const Reading r = DecodeDataLine(line);
+                    checksum += r.RxSensor + r.RxPress + r.RxX + r.RxY;
+                    ++readings;
+                } else if (IsReadyStatus(line)) {
+                    ready = true;
+                }
+                start = end + 2;
+            }
+            pending.remove(0, start);
+            if (!ready) {
+                return;
+            }
+        }
+    };
+    const char request[] = "r\r";
+    const char data[] = "d\r";
+    const char halt[] = "s\r";
+    bool ok = ::write(fd, request, 2) == 2;
+    const int64_t answerBy = NowNs() + 5'000'000'000;
+    while (ok && !ready && NowNs() < answerBy) {
+        drain(answerBy);
+    }
+    ok = ok && ready && ::write(fd, data, 2) == 2;
+    double rate = 0;
+    double cpuPerReading = 0;
+    if (ok) {
+        drain(NowNs() + 1'000'000'000);  // warm-up
+        const double seconds = std::min(options.seconds, 10.0);
+        const int64_t readings0 = readings;
+        const double cpu0 = ProgramCpuSeconds(sim, load);
+        const int64_t t0 = NowNs();
+        drain(t0 + static_cast<int64_t>(seconds * 1e9));
+        const int64_t t1 = NowNs();
+        const double cpu1 = ProgramCpuSeconds(sim, load);
+        const int64_t handled = readings - readings0;
+        rate = static_cast<double>(handled) / (static_cast<double>(t1 - t0) / 1e9);
+        cpuPerReading = handled > 0 ? (cpu1 - cpu0) * 1e6 / static_cast<double>(handled) : 0;
+        (void)!::write(fd, halt, 2);
+    }
+    ::close(fd);
+    sim.stop();
+    if (!ok || rate <= 0) {
+        std::printf("# %s: the simulator did not stream\ncase=%s failed\n", qUtf8Printable(name),
+                    qUtf8Printable(name));
+        std::fflush(stdout);
+        return 0;
+    }
+    std::printf("# %s: %lld readings decoded (checksum %lld)\n", qUtf8Printable(name),
+                static_cast<long long>(readings), static_cast<long long>(checksum));
+    std::printf(
+        "case=%s readings_per_s=%.0f limit_ratio=1.000 refused=0 missing_csv=0 "
+        "p99_latency_ms=0.00 cpu_us_per_reading=%.2f rss_growth_mb=0.0 load=%d\n",
+        qUtf8Printable(name), rate, cpuPerReading, load.Count());
+    std::fflush(stdout);
+    return rate;
 }
 
 void PrintLineRates() {
@@ -472,13 +670,17 @@ bool ParseOptions(const QStringList& args, Options& options) {
             secondsGiven = true;
         } else if (arg == QStringLiteral("--warmup") && hasValue) {
             options.warmup = args[++n].toDouble(&ok);
+        } else if (arg == QStringLiteral("--load") && hasValue) {
+            options.load = args[++n].toInt(&ok);
+            ok = ok && options.load >= 0 && options.load <= 64;
         } else {
             ok = false;
         }
         if (!ok || options.seconds <= 0 || options.warmup < 0) {
             std::fprintf(stderr,
-                         "usage: throughput [--case NAME] [--seconds N] [--warmup N]\n"
-                         "cases: heaviest_max heaviest_25k heaviest_monitor_10k idle\n");
+                         "usage: throughput [--case NAME] [--seconds N] [--warmup N] [--load N]\n"
+                         "cases: bare_limit heaviest_max heaviest_25k heaviest_monitor_25k "
+                         "footprint_25k idle\n");
             return false;
         }
     }
@@ -503,12 +705,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const BenchCase cases[] = {
-        {QStringLiteral("heaviest_max"), 0, false, false},
-        {QStringLiteral("heaviest_25k"), 25000, false, false},
-        {QStringLiteral("heaviest_monitor_10k"), 10000, true, false},
-        {QStringLiteral("idle"), 100, false, true},
+        {QStringLiteral("heaviest_max"), 0, false, false, false},
+        {QStringLiteral("heaviest_25k"), 25000, false, false, false},
+        {QStringLiteral("heaviest_monitor_25k"), 25000, true, false, false},
+        {QStringLiteral("footprint_25k"), 25000, false, false, true},
+        {QStringLiteral("idle"), 100, false, true, false},
     };
-    bool known = options.only.isEmpty();
+    bool known = options.only.isEmpty() || options.only == QStringLiteral("bare_limit");
     for (const BenchCase& bench : cases) {
         known = known || bench.name == options.only;
     }
@@ -517,9 +720,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     PrintLineRates();
+    BusyLoad load(options.load);
+    RunFigures figures;
+    // The limit is measured in every run: each case is compared with it.
+    figures.bareRate = BareLimit(options, load);
     for (const BenchCase& bench : cases) {
         if (options.only.isEmpty() || bench.name == options.only) {
-            RunCase(bench, options);
+            RunCase(bench, options, load, figures);
         }
     }
     return 0;

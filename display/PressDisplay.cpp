@@ -2,13 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 
 #include "display/Beep.h"
 #include "display/ClearDisplay.h"
 #include "display/PanelMapping.h"
+#include "layout/BaseImages.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
 #include "platform/MessageBoxes.h"
@@ -146,7 +146,7 @@ void PressDisplay::DrawCircle(Canvas& canvas, double x, double y, int32_t radius
         }
         painter.drawEllipse(QPointF(centre, centre), radius, radius);
         painter.end();
-        found = circles_.emplace(key, std::move(shape)).first;
+        found = circles_.emplace(key, Stamp(shape)).first;
     }
     // Marks sit on whole pixels (the plate's twips round to the nearest one).
     const int centre = found->second.width() / 2;
@@ -238,7 +238,10 @@ void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t
 
         if (plateShown) {
             if (bmpMode_) {
+                // With the trace on, the footprints on the plate are settled once per frame.
+                recordImages_ = chkTrace;
                 MirrorBitmap(displayIndex, p.x, p.y, pressure);
+                recordImages_ = false;
             } else if (!chkTrace) {
                 // Every later reading repaints the whole plate: keep just what it needs.
                 pending_ = Pending::PlateDots;
@@ -260,9 +263,13 @@ void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t
     if (chkTrace) {
         // The display is cleared and the trace drawn over it, once per frame.
         const uint32_t shown = VisiblePanels();
-        for (int i = 0; i < SensorCount; ++i) {
-            if ((shown >> i & 1u) != 0) {
-                layout_.picPressSens[i]->canvas().setBackColorKeepingDrawing(kWhite);
+        // A scene already pending for the same panels has set them white (a real change of the
+        // colour would have landed the scene first).
+        if (pending_ != Pending::TraceScene || scenePanels_ != shown) {
+            for (int i = 0; i < SensorCount; ++i) {
+                if ((shown >> i & 1u) != 0) {
+                    layout_.picPressSens[i]->canvas().setBackColorKeepingDrawing(kWhite);
+                }
             }
         }
         pending_ = Pending::TraceScene;
@@ -302,7 +309,7 @@ void PressDisplay::Beep(int16_t pressure) {
 }
 
 void PressDisplay::FlushDisplay() {
-    if (flushing_ || (pending_ == Pending::None && touched_ == 0)) {
+    if (flushing_ || (pending_ == Pending::None && touched_ == 0 && pendingImages_ == 0)) {
         return;
     }
     flushing_ = true;
@@ -322,8 +329,9 @@ void PressDisplay::FlushDisplay() {
         touched_ |= 1u << kPlateBit;
     } else if (pending == Pending::TraceScene) {
         RenderTraceScene();
-        touched_ |= scenePanels_ | (scenePlate_ ? 1u << kPlateBit : 0u);
+        touched_ |= sceneDrawn_;
     }
+    ApplyImageStates();
     for (int i = 0; i <= kPlateBit; ++i) {
         canvasAt(i).holdChangeNotices(held[i]);
     }
@@ -355,32 +363,127 @@ void PressDisplay::RenderPlateDots() {
                    dotsMark_.MarkPress, dotsMark_.MarkColor, dotsMark_.MarkRadius);
 }
 
-void PressDisplay::RenderTraceScene() {
+std::array<uint64_t, SensorCount + 1> PressDisplay::SceneDigests() const {
+    // FNV-1a over what the scene draws: per panel its marks in order (with the look they get
+    // now) and whether its origin mark comes last; the plate sees every mark.
+    constexpr uint64_t kOffset = 1469598103934665603u;
+    constexpr uint64_t kPrime = 1099511628211u;
+    auto mix = [](uint64_t& h, uint64_t v) {
+        for (int b = 0; b < 8; ++b) {
+            h = (h ^ (v & 0xFFu)) * kPrime;
+            v >>= 8;
+        }
+    };
+    std::array<uint64_t, SensorCount + 1> digest{};
+    digest.fill(kOffset);
+    for (uint64_t& h : digest) {
+        mix(h, static_cast<uint16_t>(setting_.PressThresh));
+    }
     for (int i = 0; i < SensorCount; ++i) {
-        if ((scenePanels_ >> i & 1u) == 0) {
+        const PictureBox& panel = *layout_.picPressSens[i];
+        mix(digest[i], static_cast<uint64_t>(layout_.SensorRotation[i]) << 32 |
+                           (i == sceneOrgPanel_ ? 1u : 0u) << 1 | (bmpMode_ ? 1u : 0u));
+        mix(digest[i], static_cast<uint64_t>(panel.canvas().picture().cacheKey()));
+    }
+    mix(digest[kPlateBit], (bmpMode_ ? 1u : 0u) | static_cast<uint64_t>(scenePanels_) << 1);
+    const TraceRing::Span span = trace_.OldestFirst();
+    int position = span.start;
+    for (int n = 0; n < span.count; ++n) {
+        const int16_t k = trace_.TraceSensor[position];
+        const PressMark& m = trace_.TraceMarks[position];
+        position = trace_.NextPosition(position);
+        if (k < 0 || k >= SensorCount || (scenePanels_ >> k & 1u) == 0) {
+            continue;
+        }
+        uint32_t color = 0;
+        int32_t radius = 0;
+        if (m.MarkPress >= 1) {
+            color = GetPressColor(setting_.PressColorTable, m.MarkPress);
+            radius = GetPressRadius(setting_.PressColorTable, m.MarkPress);
+        }
+        const uint64_t place = static_cast<uint64_t>(static_cast<uint16_t>(RoundEven16(m.MarkX))) |
+                               static_cast<uint64_t>(static_cast<uint16_t>(RoundEven16(m.MarkY)))
+                                   << 16 |
+                               static_cast<uint64_t>(static_cast<uint16_t>(m.MarkPress)) << 32 |
+                               static_cast<uint64_t>(static_cast<uint16_t>(k)) << 48;
+        const uint64_t look = static_cast<uint64_t>(color) << 32 | static_cast<uint32_t>(radius);
+        for (uint64_t* h : {&digest[k], &digest[kPlateBit]}) {
+            mix(*h, place);
+            mix(*h, look);
+        }
+    }
+    for (int i = 0; i < SensorCount; ++i) {
+        mix(digest[kPlateBit], digest[i]);
+    }
+    return digest;
+}
+
+void PressDisplay::RenderTraceScene() {
+    const std::array<uint64_t, SensorCount + 1> digest = SceneDigests();
+    auto unchanged = [this, &digest](int bit, const Canvas& canvas) {
+        const SceneSurface& shown = sceneShown_[bit];
+        return shown.valid && shown.digest == digest[bit] &&
+               shown.generation == canvas.generation();
+    };
+    // Panels and plate that already show this scene are left alone.
+    uint32_t draw = 0;
+    for (int i = 0; i < SensorCount; ++i) {
+        if ((scenePanels_ >> i & 1u) != 0 && !unchanged(i, layout_.picPressSens[i]->canvas())) {
+            draw |= 1u << i;
+        }
+    }
+    const bool plateKeyKept = BackgroundKey(false) == scenePlateKey_;
+    const bool drawPlate = scenePlate_ && (bmpMode_ || !plateKeyKept ||
+                                           !unchanged(kPlateBit, layout_.picBaseSens->canvas()));
+    sceneDrawn_ = draw | (drawPlate ? 1u << kPlateBit : 0u);
+
+    for (int i = 0; i < SensorCount; ++i) {
+        if ((draw >> i & 1u) == 0) {
             continue;
         }
         PictureBox& panel = *layout_.picPressSens[i];
+        // Cleared once, straight to white (clear then white clears twice).
+        panel.canvas().setBackColorKeepingDrawing(kWhite);
         panel.canvas().cls();
-        panel.canvas().setBackColor(kWhite);
         DrawOrgMark(panel, layout_.SensorRotation[i], kBlack);
     }
-    if (scenePlate_) {
+    if (drawPlate) {
         PaintPlateBackground(false);
-        for (ImageControl* image : layout_.imgBmpOnBase) {
-            image->hide();
+        // Every footprint is hidden, then the trace shows its own: worked out first, applied
+        // to each control once.
+        for (int k = 0; k < SensorCount; ++k) {
+            imageStates_[k].visible = false;
         }
+        pendingImages_ = (1u << SensorCount) - 1;
+        recordImages_ = true;
     }
     const TraceRing::Span span = trace_.OldestFirst();
     int position = span.start;
     for (int n = 0; n < span.count; ++n) {
         const int16_t k = trace_.TraceSensor[position];
         const bool panelShown = k >= 0 && k < SensorCount && (scenePanels_ >> k & 1u) != 0;
-        DrawTraceEntry(k, trace_.TraceMarks[position], panelShown, scenePlate_);
+        const bool panelDrawn = panelShown && (draw >> k & 1u) != 0;
+        if (panelDrawn || drawPlate) {
+            DrawTraceEntry(k, trace_.TraceMarks[position], panelShown, drawPlate, panelDrawn);
+        }
         position = trace_.NextPosition(position);
     }
-    DrawOrgMark(*layout_.picPressSens[sceneOrgPanel_], layout_.SensorRotation[sceneOrgPanel_],
-                kBlack);
+    recordImages_ = false;
+    ApplyImageStates();
+    if ((draw >> sceneOrgPanel_ & 1u) != 0) {
+        DrawOrgMark(*layout_.picPressSens[sceneOrgPanel_], layout_.SensorRotation[sceneOrgPanel_],
+                    kBlack);
+    }
+    for (int i = 0; i < SensorCount; ++i) {
+        if ((draw >> i & 1u) != 0) {
+            sceneShown_[i] = {digest[i], layout_.picPressSens[i]->canvas().generation(), true};
+        }
+    }
+    if (drawPlate) {
+        sceneShown_[kPlateBit] = {digest[kPlateBit], layout_.picBaseSens->canvas().generation(),
+                                  true};
+        scenePlateKey_ = BackgroundKey(false);
+    }
 }
 
 PressDisplay::PlateBackgroundKey PressDisplay::BackgroundKey(bool picturePainted) const {
@@ -409,8 +512,7 @@ void PressDisplay::PaintPlateBackground(bool picturePainted) {
     Canvas& canvas = layout_.picBaseSens->canvas();
     const PlateBackgroundKey key = BackgroundKey(picturePainted);
     if (!background_.isNull() && key == backgroundKey_) {
-        ScaleModeGuard pixels(canvas, ScaleMode::Pixels);
-        canvas.paintPicture(background_, 0, 0);
+        canvas.copyFrom(background_);
         canvas.setCurrent(0, 0);
         return;
     }
@@ -469,10 +571,31 @@ void PressDisplay::ShowBmpOnBase(int index, int32_t bx, int32_t by, int16_t pres
         return;
     }
     ImageControl& image = *layout_.imgBmpOnBase[index];
-    const int32_t left = RoundEven32(bx - image.Width() / 2.0);
-    const int32_t top = RoundEven32(by - image.Height() / 2.0);
+    double width = image.Width();
+    double height = image.Height();
+    if (recordImages_ && imageStates_[index].number != 0) {
+        // The control takes the size of the picture noted for it.
+        const QImage& noted = pressBmp_[imageStates_[index].number - 1];
+        width = static_cast<float>(PixelsToTwips(noted.width()));
+        height = static_cast<float>(PixelsToTwips(noted.height()));
+    }
+    const int32_t left = RoundEven32(bx - width / 2.0);
+    const int32_t top = RoundEven32(by - height / 2.0);
     const int number = PressImageNumber(pressure);
-    if (pressure == 0 || number == 0 || pressBmp_[number - 1].isNull()) {
+    const bool shown = pressure != 0 && number != 0 && !pressBmp_[number - 1].isNull();
+    if (recordImages_) {
+        // Only the last call for a control decides where it stands and whether it shows.
+        ImageState& state = imageStates_[index];
+        state.visible = shown;
+        if (shown) {
+            state.number = number;
+            state.left = static_cast<float>(left);
+            state.top = static_cast<float>(top);
+        }
+        pendingImages_ |= 1u << index;
+        return;
+    }
+    if (!shown) {
         image.hide();
         return;
     }
@@ -482,6 +605,28 @@ void PressDisplay::ShowBmpOnBase(int index, int32_t bx, int32_t by, int16_t pres
     }
     image.Move(static_cast<float>(left), static_cast<float>(top), image.Width(), image.Height());
     image.show();
+}
+
+void PressDisplay::ApplyImageStates() {
+    for (int k = 0; k < SensorCount; ++k) {
+        if ((pendingImages_ >> k & 1u) == 0) {
+            continue;
+        }
+        ImageControl& image = *layout_.imgBmpOnBase[k];
+        ImageState& state = imageStates_[k];
+        if (state.number != 0) {
+            const QImage& footprint = pressBmp_[state.number - 1];
+            if (image.picture().cacheKey() != footprint.cacheKey()) {
+                image.setPicture(footprint);
+            }
+            if (image.Left() != state.left || image.Top() != state.top) {
+                image.Move(state.left, state.top, image.Width(), image.Height());
+            }
+        }
+        image.setVisible(state.visible);
+        state = ImageState{};
+    }
+    pendingImages_ = 0;
 }
 
 void PressDisplay::RedrawTrace() {
@@ -499,7 +644,7 @@ void PressDisplay::RedrawTrace() {
 }
 
 void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
-                                  bool plateShown) {
+                                  bool plateShown, bool panelDrawn) {
     if (!panelShown) {
         return;
     }
@@ -518,9 +663,16 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, boo
         radius = GetPressRadius(setting_.PressColorTable, pressure);
     }
 
-    if (bmpMode_) {
+    if (!panelDrawn) {
+        // The panel already shows this mark (see RenderTraceScene).
+    } else if (bmpMode_) {
         canvas.setFillColor(kWhite);
-        if (const QImage* footprint = FootprintFor(pressure)) {
+        const int number = PressImageNumber(pressure);
+        if (number >= 1 && !pressStamps_[number - 1].empty()) {
+            // A whole-pixel place: the footprint's opaque pixels copied as they are.
+            canvas.stamp(pressStamps_[number - 1], mx - static_cast<int>(kFootprintOffset),
+                         my - static_cast<int>(kFootprintOffset));
+        } else if (const QImage* footprint = FootprintFor(pressure)) {
             canvas.paintPicture(*footprint, mx - kFootprintOffset, my - kFootprintOffset);
         }
     } else {
@@ -590,8 +742,8 @@ bool PressDisplay::LoadFootprints() {
         if (!QFileInfo(path).isFile()) {
             problem = QStringLiteral(" が見つかりません。");
         } else {
-            QImageReader reader(path);
-            loaded[i] = reader.read();
+            // A copy cut short is refused like a file that is no picture at all.
+            loaded[i] = LoadBasePicture(path);
             if (loaded[i].isNull()) {
                 problem = QStringLiteral(" を読み込めません。");
             }
@@ -599,6 +751,7 @@ bool PressDisplay::LoadFootprints() {
         if (!problem.isEmpty()) {
             pressBmp_ = {};
             pressBmpMasked_ = {};
+            pressStamps_ = {};
             boxes_.show(QDir::toNativeSeparators(path) + problem + QStringLiteral("\r\n") +
                             QStringLiteral("設定ファイル(Setting.ini)の BMPファイルディレクトリ "
                                            "を確認してください。"),
@@ -609,6 +762,16 @@ bool PressDisplay::LoadFootprints() {
     pressBmp_ = loaded;
     for (int i = 0; i < PressImageCount; ++i) {
         pressBmpMasked_[i] = WhiteAsTransparent(pressBmp_[i]);
+        // A picture with see-through shades is blended by a painter; the rest is copied.
+        bool opaqueOrClear = true;
+        for (int row = 0; row < pressBmpMasked_[i].height() && opaqueOrClear; ++row) {
+            const auto* line = reinterpret_cast<const QRgb*>(pressBmpMasked_[i].constScanLine(row));
+            for (int col = 0; col < pressBmpMasked_[i].width(); ++col) {
+                opaqueOrClear =
+                    opaqueOrClear && (qAlpha(line[col]) == 0 || qAlpha(line[col]) == 255);
+            }
+        }
+        pressStamps_[i] = opaqueOrClear ? Stamp(pressBmpMasked_[i]) : Stamp();
     }
     return true;
 }

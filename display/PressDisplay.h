@@ -128,12 +128,15 @@ class PressDisplay {
     // A mark's circle with the canvas's fill, centred on the nearest whole pixel to (x, y), in
     // pixels. Each distinct circle is drawn once and then copied: a flush may draw thousands.
     void DrawCircle(Canvas& canvas, double x, double y, int32_t radius, uint32_t color);
-    void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
-                        bool plateShown);
+    // `panelDrawn` false: only the plate gets the mark, the panel already shows it.
+    void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown, bool plateShown,
+                        bool panelDrawn = true);
     void Beep(int16_t pressure);
 
     void RenderPlateDots();
     void RenderTraceScene();
+    // Digests of the pending trace scene per panel and for the plate.
+    std::array<uint64_t, SensorCount + 1> SceneDigests() const;
     // The plate cleared and repainted with its picture and frames; `picturePainted` adds the
     // picture painted once more before the frames, as the dot repaint does.
     void PaintPlateBackground(bool picturePainted);
@@ -171,6 +174,32 @@ class PressDisplay {
     PlateBackgroundKey backgroundKey_{};
     QImage background_;
 
+    // What each panel (0..15) and the plate (16) showed after the last trace scene: a digest of
+    // everything the scene draws there, and the surface's change count right after. A surface
+    // whose digest and count are unchanged already shows the scene and is not drawn again.
+    struct SceneSurface {
+        uint64_t digest = 0;
+        uint64_t generation = 0;
+        bool valid = false;
+    };
+    std::array<SceneSurface, SensorCount + 1> sceneShown_{};
+    PlateBackgroundKey scenePlateKey_{};
+    // Panels (bits 0..15) and plate (bit 16) the last scene actually drew.
+    uint32_t sceneDrawn_ = 0;
+
+    // Footprints on the plate worked out but not yet applied to their controls (bits 0..15):
+    // while recordImages_ is set, ShowBmpOnBase only notes what the control will show.
+    struct ImageState {
+        bool visible = false;
+        int number = 0;  // picture to show; 0 keeps the control's picture and place
+        float left = 0;
+        float top = 0;
+    };
+    std::array<ImageState, SensorCount> imageStates_{};
+    uint32_t pendingImages_ = 0;
+    bool recordImages_ = false;
+    void ApplyImageStates();
+
     struct CircleKey {
         int32_t radius;
         uint32_t color;
@@ -179,7 +208,7 @@ class PressDisplay {
         int drawWidth;
         auto operator<=>(const CircleKey&) const = default;
     };
-    std::map<CircleKey, QImage> circles_;
+    std::map<CircleKey, Stamp> circles_;
 
     BeepCoalescer beeps_;
     QTimer beepTimer_;
@@ -189,6 +218,7 @@ class PressDisplay {
     // The same pictures with white made transparent, prepared once per load so that drawing a
     // mark does not rebuild the mask.
     std::array<QImage, PressImageCount> pressBmpMasked_{};
+    std::array<Stamp, PressImageCount> pressStamps_{};
     TraceRing trace_;
 };
 

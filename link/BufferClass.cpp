@@ -1,5 +1,6 @@
 #include "link/BufferClass.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace korvi {
@@ -38,14 +39,32 @@ bool BufferClass::SetData(const QString& value) {
     return true;
 }
 
+bool BufferClass::SetLatin1(const char* text, qsizetype size) {
+    const auto next = static_cast<int16_t>((writePos_ + 1) % slotCount_);
+    if (next == readPos_) {
+        ++refused_;
+        return false;
+    }
+    writePos_ = next;
+    QString& slot = slots_[static_cast<size_t>(writePos_)];
+    slot.resize(size);
+    char16_t* to = reinterpret_cast<char16_t*>(slot.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        to[i] = static_cast<unsigned char>(text[i]);
+    }
+    return true;
+}
+
 bool BufferClass::TakeData(QString& value) {
     if (IsEmpty()) {
         value.clear();
         return false;
     }
     readPos_ = static_cast<int16_t>((readPos_ + 1) % slotCount_);
-    // Hand the slot over instead of copying; nothing reads a taken slot again.
-    value = std::exchange(slots_[static_cast<size_t>(readPos_)], QString());
+    const QString& slot = slots_[static_cast<size_t>(readPos_)];
+    // Copied into the caller's room: both keep theirs for the next line.
+    value.resize(slot.size());
+    std::copy(slot.constData(), slot.constData() + slot.size(), value.data());
     return true;
 }
 

@@ -28,9 +28,17 @@ class BufferClass {
     // Stores a value after the newest one. A ring that already holds its full number of values
     // refuses the new one, counts it and returns false: the waiting values are never lost.
     bool SetData(const QString& value);
-    // Takes the oldest value; false with an empty `value` when none waits.
+    // The same for a Latin-1 text given as bytes: the slot's room is reused, so that a steady
+    // stream of short lines allocates nothing.
+    bool SetLatin1(const char* text, qsizetype size);
+    // Takes the oldest value; false with an empty `value` when none waits. The value is copied
+    // into `value`'s own room when it has enough.
     bool TakeData(QString& value);
     bool IsEmpty() const { return readPos_ == writePos_; }
+    // The ring holds its full number of values: SetData would refuse.
+    bool IsFull() const { return (writePos_ + 1) % slotCount_ == readPos_; }
+    // Counts a value refused without handing it over (the caller saw IsFull()).
+    void CountRefusal() { ++refused_; }
 
     // Number of values waiting to be taken.
     int Count() const;

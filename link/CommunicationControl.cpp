@@ -1,5 +1,7 @@
 #include "link/CommunicationControl.h"
 
+#include <chrono>
+
 #include "link/ReceiveEvent.h"
 #include "link/frmComData.h"
 #include "platform/Clock.h"
@@ -44,6 +46,7 @@ CommunicationControl::CommunicationControl(SerialLine& line, ReceiveEvent& onCom
                                            MessageBoxes& boxes, Hooks hooks, QObject* parent)
     : QObject(parent),
       line_(line),
+      onComm_(onComm),
       rxBuffer_(rxBuffer),
       receive_(receive),
       monitor_(monitor),
@@ -83,15 +86,25 @@ void CommunicationControl::Start() {
         return;
     }
     const SerialConfig config = hooks_.serialConfig ? hooks_.serialConfig() : SerialConfig{};
-    isCommunicating_ = PortNumber(config.portName) >= 1 && line_.open(config);
+    const bool numbered = PortNumber(config.portName) >= 1;
+    isCommunicating_ = numbered && line_.open(config);
     if (!isCommunicating_) {
-        boxes_.show(QStringLiteral("ポートのオープンに失敗しました"),
-                    QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
+        // The second line says why (no such device, busy, no permission); so does the status bar.
+        openFailure_ = numbered ? line_.lastError()
+                                : QStringLiteral("ポート名 %1 にポート番号がありません。")
+                                      .arg(config.portName.trimmed());
+        boxes_.show(
+            QStringLiteral("ポートのオープンに失敗しました") +
+                (openFailure_.isEmpty() ? QString() : QStringLiteral("\r\n") + openFailure_),
+            QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
+        Call(hooks_.showCommunicating, false);
         return;
     }
+    openFailure_.clear();
     Call(hooks_.showCommunicating, true);
     Call(hooks_.started);
 
+    receive_.HoldWhenFull = true;
     retryCount_ = kRetries;
     stopwatch_ = std::make_unique<TimerClass>(clock_);
     stopwatch_->SetTimeoutTime(kReplyTimeoutMs);
@@ -123,7 +136,14 @@ void CommunicationControl::Received() {
         }
         return;
     }
-    if (receive_.RxDataReady) {
+    if (!receive_.RxDataReady) {
+        return;
+    }
+    if (state_ == State::Streaming && !inSlice_ && !step_.isActive()) {
+        // Lines that just arrived are handled in this pass; a pass of the event loop costs more
+        // than a reading, so none is spent on only waking the exchange.
+        StreamStep();
+    } else {
         ScheduleStep();
     }
 }
@@ -153,6 +173,9 @@ void CommunicationControl::HandshakeStep() {
     }
     QString reply;
     if (receive_.RxDataReady && rxBuffer_.TakeData(reply)) {
+        if (receive_.Held) {
+            onComm_.OnComm();  // a line taken makes room for one held back
+        }
         if (IsReadyStatus(reply)) {
             replyTimeout_.stop();
             skipCount_ = SkipCountFromStatus(reply);
@@ -160,6 +183,10 @@ void CommunicationControl::HandshakeStep() {
             state_ = State::Streaming;
             SendCommand(QStringLiteral("d"));
             Call(hooks_.streamingStarted);
+            if (!rxBuffer_.IsEmpty()) {
+                receive_.RxDataReady = true;  // lines that came with the reply go on at once
+                ScheduleStep();
+            }
             return;
         }
         // A wrong answer asks again at once; the retries are only for silence.
@@ -192,22 +219,38 @@ void CommunicationControl::HandshakeTimedOut() {
 }
 
 void CommunicationControl::StreamStep() {
-    if (state_ != State::Streaming || !receive_.RxDataReady) {
-        return;
-    }
-    QString text;
-    if (rxBuffer_.TakeData(text)) {
-        if (skipCount_ >= 1) {
-            --skipCount_;
-        } else if (text.startsWith(QLatin1Char('d'))) {
-            ++readings_;
-            Call(hooks_.reading, DecodeDataLine(text));
+    using Steady = std::chrono::steady_clock;
+    const Steady::time_point deadline = Steady::now() + std::chrono::milliseconds(kSliceMs);
+    int taken = 0;
+    QString& text = lineText_;
+    const bool nested = inSlice_;  // a modal box inside a reading's handling runs the loop
+    inSlice_ = true;
+    while (state_ == State::Streaming && receive_.RxDataReady) {
+        if (rxBuffer_.TakeData(text)) {
+            if (skipCount_ >= 1) {
+                --skipCount_;
+            } else if (text.startsWith(QLatin1Char('d'))) {
+                ++readings_;
+                Call(hooks_.reading, DecodeDataLine(text));
+            }
+        }
+        if (rxBuffer_.IsEmpty()) {
+            // What the serial line has already received is taken in the same slice.
+            if (receive_.Held || line_.bytesWaiting() > 0) {
+                onComm_.OnComm();
+            }
+            if (rxBuffer_.IsEmpty()) {
+                receive_.RxDataReady = false;
+                break;
+            }
+        }
+        // The clock is read every few lines: a line costs far less than reading it.
+        if (++taken % 8 == 0 && Steady::now() >= deadline) {
+            break;
         }
     }
-    if (rxBuffer_.IsEmpty()) {
-        receive_.RxDataReady = false;
-    }
-    if (receive_.RxDataReady) {
+    inSlice_ = nested;
+    if (state_ == State::Streaming && (receive_.RxDataReady || receive_.Held)) {
         ScheduleStep();
     }
 }
@@ -215,6 +258,7 @@ void CommunicationControl::StreamStep() {
 void CommunicationControl::StopCommunication() {
     step_.stop();
     replyTimeout_.stop();
+    receive_.HoldWhenFull = false;
     if (!isCommunicating_) {
         FinishStop();
         return;
@@ -248,6 +292,7 @@ void CommunicationControl::LineLost(const QString& reason) {
         return;
     }
     // The line is gone: stop as the stop click would, without sending on the dead line.
+    receive_.HoldWhenFull = false;
     step_.stop();
     replyTimeout_.stop();
     FinishStop();

@@ -2,10 +2,13 @@
 // check, opening the port, the handshake, the data stream and the stop with its drain.
 //
 // The exchange is event driven on the user-interface thread: the serial notification feeds the line
-// splitter, and a state machine (idle, handshaking, streaming, draining) takes at most one queued
-// line per pass of the event loop, so clicks, timers and further serial events run between two
-// lines and a stop click takes effect before the next line. Nothing here blocks or spins: with no
-// data arriving, no pass runs at all.
+// splitter, and a state machine (idle, handshaking, streaming, draining) takes the queued lines
+// for a bounded time slice (kSliceMs) per pass of the event loop, in arrival order. Clicks, timers
+// and further serial events run between two slices, so a stop click takes effect within a few
+// milliseconds; a pass of the event loop costs more than handling a reading, so one line per
+// pass would lose readings at the rates the controller sends. While the exchange runs, lines
+// that find RxBuffer full wait on the serial line instead of being refused. Nothing here blocks
+// or spins: with no data arriving, no pass runs at all.
 #pragma once
 
 #include <QObject>
@@ -69,10 +72,15 @@ class CommunicationControl : public QObject {
 
     bool IsCommunicating() const { return isCommunicating_; }
     State state() const { return state_; }
+    // Longest run of queued lines handled in one pass of the event loop.
+    static constexpr int kSliceMs = 2;
+
     // Readings handed on since the program started (for the status bar's rate).
     int64_t ReadingCount() const { return readings_; }
     int16_t SkipCount() const { return skipCount_; }
     int16_t RetryCount() const { return retryCount_; }
+    // Why the last start could not open the port; empty once a start has opened it.
+    QString OpenFailure() const { return openFailure_; }
 
     // Writes a command and its CR, echoes it to the monitor and clears RxDataReady.
     void SendCommand(const QString& command);
@@ -90,6 +98,7 @@ class CommunicationControl : public QObject {
     void Received();
 
     SerialLine& line_;
+    ReceiveEvent& onComm_;
     BufferClass& rxBuffer_;
     ReceiveState& receive_;
     ComDataMonitor& monitor_;
@@ -102,6 +111,9 @@ class CommunicationControl : public QObject {
     int16_t retryCount_ = 0;
     int16_t skipCount_ = 0;
     int64_t readings_ = 0;
+    QString openFailure_;
+    bool inSlice_ = false;  // a slice is running: lines read within it are taken by it
+    QString lineText_;      // the line being handled, its room kept from line to line
     std::unique_ptr<TimerClass> stopwatch_;
     QTimer step_;          // one pass of the exchange per event-loop pass while lines wait
     QTimer replyTimeout_;  // wakes the handshake when no reply came

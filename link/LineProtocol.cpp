@@ -28,33 +28,72 @@ int16_t HexField(const QString& line, std::initializer_list<qsizetype> positions
 }  // namespace
 
 void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClass& RxBuffer) {
+    qsizetype from = 0;
+    if (state.DiscardingLine) {
+        // The rest of an over-long line goes, up to and including its CR LF.
+        qsizetype end = -1;
+        if (state.DiscardEndsInCr && chunk.startsWith('\n')) {
+            end = 1;
+        } else if (const qsizetype cr = chunk.indexOf("\r\n"); cr >= 0) {
+            end = cr + 2;
+        }
+        if (end < 0) {
+            state.DroppedBytes += chunk.size();
+            state.DiscardEndsInCr = chunk.isEmpty() ? state.DiscardEndsInCr : chunk.endsWith('\r');
+            return;
+        }
+        state.DroppedBytes += end;
+        state.DiscardingLine = false;
+        state.DiscardEndsInCr = false;
+        ++state.DiscardedLines;
+        from = end;
+    }
+
     QByteArray& pending = state.RxPending;
     // Only the new bytes need scanning, plus the last old byte: it may be the CR of a CR LF
-    // whose LF opens this chunk.
-    qsizetype scanFrom = pending.isEmpty() ? 0 : pending.size() - 1;
-    pending.append(chunk);
+    // whose LF opens this chunk. Held lines are complete and are scanned again from the front.
+    qsizetype scanFrom = pending.isEmpty() || state.Held ? 0 : pending.size() - 1;
+    if (from == 0) {
+        pending.append(chunk);
+    } else {
+        pending.append(chunk.constData() + from, chunk.size() - from);
+    }
 
+    state.Held = false;
     qsizetype lineStart = 0;
     for (;;) {
         const qsizetype cr = pending.indexOf("\r\n", scanFrom);
         if (cr < 0) {
             break;
         }
-        const QString line = QString::fromLatin1(pending.constData() + lineStart, cr - lineStart);
-        if (!RxBuffer.SetData(line)) {
+        if (cr - lineStart > kMaxPendingBytes) {
+            state.DroppedBytes += cr + 2 - lineStart;
+            ++state.DiscardedLines;
+        } else if (!RxBuffer.IsFull()) {
+            RxBuffer.SetLatin1(pending.constData() + lineStart, cr - lineStart);
+            state.RxDataReady = true;
+        } else if (state.HoldWhenFull) {
+            state.Held = true;
+            break;
+        } else {
+            // Counted without building the text nobody will read.
+            RxBuffer.CountRefusal();
             ++state.RefusedLines;
+            state.RxDataReady = true;
         }
-        state.RxDataReady = true;
         lineStart = cr + 2;
         scanFrom = lineStart;
     }
     if (lineStart > 0) {
         pending.remove(0, lineStart);
     }
-    if (pending.size() > kMaxPendingBytes) {
-        const qsizetype excess = pending.size() - kMaxPendingBytes;
-        pending.remove(0, excess);
-        state.DroppedBytes += excess;
+    // A CR at the very end may still become the line's end with the next byte.
+    const qsizetype tail = pending.size() - (pending.endsWith('\r') ? 1 : 0);
+    if (!state.Held && tail > kMaxPendingBytes) {
+        state.DroppedBytes += pending.size();
+        state.DiscardingLine = true;
+        state.DiscardEndsInCr = pending.endsWith('\r');
+        pending.clear();
     }
 }
 

@@ -18,23 +18,35 @@
 namespace korvi {
 
 struct ReceiveState {
-    // Received bytes not yet ended by CR LF; kept across communication runs.
+    // Received bytes not yet stored as lines; kept across communication runs.
     QByteArray RxPending;
     // Set whenever a line is stored; cleared by the exchange loop and when a command is sent.
     bool RxDataReady = false;
-    // Bytes thrown away because a device kept sending without ever ending a line.
+    // While the exchange runs, complete lines that find RxBuffer full wait in RxPending (Held)
+    // and the line is not read until the exchange has taken lines: nothing is lost, the sender
+    // is slowed down by the serial line instead. Otherwise such lines are refused and counted.
+    bool HoldWhenFull = false;
+    bool Held = false;
+    // Bytes thrown away as parts of lines longer than kMaxPendingBytes, and those lines.
     int64_t DroppedBytes = 0;
+    int64_t DiscardedLines = 0;
     // Lines refused because RxBuffer was full (RxBuffer.RefusedCount() counts the same).
     int64_t RefusedLines = 0;
+    // An over-long line is being thrown away up to its CR LF; `DiscardEndsInCr`: the last byte
+    // thrown away was a CR, so an LF next ends the line.
+    bool DiscardingLine = false;
+    bool DiscardEndsInCr = false;
 };
 
-// More than this without a CR LF is not a line of this protocol; the oldest bytes are dropped
-// so that the pending text cannot grow without bound.
+// A line longer than this is not a line of this protocol: it is thrown away whole, up to its
+// CR LF, and counted, so that the pending text cannot grow without bound and nothing is decoded
+// from a piece of it.
 inline constexpr qsizetype kMaxPendingBytes = 64 * 1024;
 
 // Appends the chunk to RxPending and stores every complete line (without its CR LF) in RxBuffer
 // in arrival order. An empty line is stored as an empty text; a lone CR or LF stays part of the
-// line. Bytes are taken as Latin-1 (the protocol is ASCII).
+// line. Bytes are taken as Latin-1 (the protocol is ASCII). A chunk may be empty: lines held
+// back because RxBuffer was full are then stored as far as they fit.
 void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClass& RxBuffer);
 
 struct Reading {

@@ -13,6 +13,15 @@ ReceiveEvent::ReceiveEvent(SerialLine& line, ReceiveState& state, BufferClass& R
 }
 
 void ReceiveEvent::OnComm() {
+    if (state_.Held) {
+        // Lines from the last read still wait for room; the line is read once they are stored,
+        // so that they keep their order and the sender waits meanwhile.
+        SplitReceivedLines({}, state_, RxBuffer_);
+        if (state_.Held) {
+            emit received();
+            return;
+        }
+    }
     const QByteArray bytes = line_.readAll();
     if (bytes.isEmpty()) {
         return;

@@ -23,6 +23,8 @@ class ReceiveEvent : public QObject {
                  ComDataMonitor& monitor, QObject* parent = nullptr);
 
     // Reads and handles everything waiting on the line (also used by the drain wait on stop).
+    // While lines are held back for want of room in RxBuffer, stores those instead and leaves
+    // the line unread.
     void OnComm();
 
   signals:

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 #include "platform/Colors.h"
 #include "platform/Units.h"
@@ -50,6 +51,26 @@ QImage WhiteAsTransparent(const QImage& picture) {
         }
     }
     return masked;
+}
+
+Stamp::Stamp(const QImage& picture) : width_(picture.width()), height_(picture.height()) {
+    const QImage premultiplied = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int row = 0; row < height_; ++row) {
+        const auto* line = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(row));
+        int col = 0;
+        while (col < width_) {
+            if (qAlpha(line[col]) != 255) {
+                ++col;
+                continue;
+            }
+            const int start = col;
+            while (col < width_ && qAlpha(line[col]) == 255) {
+                ++col;
+            }
+            runs_.push_back({row, start, col - start, pixels_.size()});
+            pixels_.insert(pixels_.end(), line + start, line + col);
+        }
+    }
 }
 
 Canvas::Canvas(int widthPixels, int heightPixels)
@@ -116,13 +137,42 @@ void Canvas::setPicture(const QImage& picture) {
 
 void Canvas::cls() {
     landPending();
-    image_.fill(ToQColor(backColor_));
+    // Row by row on this thread: a painter or a fill of a large image would hand the work to the
+    // toolkit's thread pool and wait for it, which costs more than it saves here.
+    const QRgb fill = ToQColor(backColor_).rgb();
+    if (!image_.isNull()) {
+        uchar* bits = image_.bits();
+        for (int row = 0; row < image_.height(); ++row) {
+            auto* line = reinterpret_cast<QRgb*>(bits + row * image_.bytesPerLine());
+            std::fill_n(line, image_.width(), fill);
+        }
+    }
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);
         p.drawImage(0, 0, picture_);
     }
     currentX_ = 0;
     currentY_ = 0;
+    changed();
+}
+
+void Canvas::copyFrom(const QImage& picture) {
+    landPending();
+    if (image_.isNull() || picture.isNull()) {
+        return;
+    }
+    if (picture.size() != image_.size() || picture.format() != image_.format()) {
+        QPainter p(&image_);
+        p.drawImage(0, 0, picture);
+    } else {
+        const auto bytes = static_cast<size_t>(image_.width()) * sizeof(QRgb);
+        uchar* to = image_.bits();
+        const uchar* from = picture.constBits();
+        for (int row = 0; row < image_.height(); ++row) {
+            std::memcpy(to + row * image_.bytesPerLine(), from + row * picture.bytesPerLine(),
+                        bytes);
+        }
+    }
     changed();
 }
 
@@ -197,23 +247,32 @@ void Canvas::paintPicture(const QImage& picture, double x, double y, double widt
     changed();
 }
 
-void Canvas::stamp(const QImage& picture, int x, int y) {
+void Canvas::stamp(const Stamp& shape, int x, int y) {
     landPending();
-    if (image_.isNull() || picture.format() != QImage::Format_ARGB32_Premultiplied) {
+    if (image_.isNull()) {
         return;
     }
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right = std::min(x + picture.width(), image_.width());
-    const int bottom = std::min(y + picture.height(), image_.height());
-    for (int row = top; row < bottom; ++row) {
-        const auto* from = reinterpret_cast<const QRgb*>(picture.constScanLine(row - y));
-        auto* to = reinterpret_cast<QRgb*>(image_.scanLine(row));
-        for (int col = left; col < right; ++col) {
-            const QRgb p = from[col - x];
-            if (qAlpha(p) == 255) {
-                to[col] = p;
+    const int width = image_.width();
+    const int height = image_.height();
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    if (x >= 0 && y >= 0 && x + shape.width_ <= width && y + shape.height_ <= height) {
+        for (const Stamp::Run& run : shape.runs_) {
+            auto* to = reinterpret_cast<QRgb*>(bits + (y + run.row) * stride) + x + run.col;
+            std::memcpy(to, &shape.pixels_[run.first], static_cast<size_t>(run.length) * 4);
+        }
+    } else {
+        // Partly outside: each run clipped to the surface.
+        for (const Stamp::Run& run : shape.runs_) {
+            const int row = y + run.row;
+            const int left = std::max(x + run.col, 0);
+            const int right = std::min(x + run.col + run.length, width);
+            if (row < 0 || row >= height || left >= right) {
+                continue;
             }
+            auto* to = reinterpret_cast<QRgb*>(bits + row * stride) + left;
+            std::memcpy(to, &shape.pixels_[run.first + static_cast<size_t>(left - x - run.col)],
+                        static_cast<size_t>(right - left) * 4);
         }
     }
     changed();
@@ -246,10 +305,14 @@ void Canvas::print(const QString& text) {
 }
 
 void Canvas::refresh() {
-    changed();
+    // A repaint request changes nothing in the drawing.
+    if (changed_ && !holdNotices_) {
+        changed_();
+    }
 }
 
 void Canvas::changed() {
+    ++generation_;
     if (changed_ && !holdNotices_) {
         changed_();
     }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace korvi {
 
@@ -16,6 +17,30 @@ enum class FillStyle { Solid, Transparent };
 
 // A copy of a picture in which white pixels are transparent (the footprint bitmaps' mask).
 QImage WhiteAsTransparent(const QImage& picture);
+
+// A shape drawn once and repeated many times (a mark's circle): the opaque pixels of a
+// premultiplied ARGB picture kept as runs along its rows, so that a copy is a few row copies.
+class Stamp {
+  public:
+    Stamp() = default;
+    explicit Stamp(const QImage& picture);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool empty() const { return width_ == 0; }
+
+  private:
+    friend class Canvas;
+    struct Run {
+        int row;
+        int col;
+        int length;
+        size_t first;  // index of the run's first pixel in pixels_
+    };
+    std::vector<Run> runs_;
+    std::vector<uint32_t> pixels_;
+    int width_ = 0;
+    int height_ = 0;
+};
 
 class Canvas {
   public:
@@ -69,9 +94,12 @@ class Canvas {
     void box(double x1, double y1, double x2, double y2, uint32_t color, bool filled);
     void paintPicture(const QImage& picture, double x, double y);
     void paintPicture(const QImage& picture, double x, double y, double width, double height);
-    // Copies the opaque pixels of a premultiplied ARGB picture with its top-left corner at pixel
-    // (x, y), leaving the rest: a shape drawn once and repeated, without a painter per copy.
-    void stamp(const QImage& picture, int x, int y);
+    // Copies a stamp's pixels with its top-left corner at pixel (x, y), leaving the rest: a
+    // shape drawn once and repeated, without a painter per copy.
+    void stamp(const Stamp& shape, int x, int y);
+    // Replaces the whole drawing by a picture of the surface's own size (a prepared background),
+    // by plain row copies; a picture of another size or format is painted at (0, 0) instead.
+    void copyFrom(const QImage& picture);
     // Paints a picture whose white pixels are transparent (footprint bitmaps).
     void paintMasked(const QImage& picture, double x, double y);
     double currentX() const { return currentX_; }
@@ -93,6 +121,9 @@ class Canvas {
     // While held, drawing does not ask the owner to repaint; whoever holds refreshes once later.
     void holdChangeNotices(bool hold) { holdNotices_ = hold; }
     bool changeNoticesHeld() const { return holdNotices_; }
+    // Counts every change of the drawing, held or not: an owner that remembers the count after
+    // drawing knows whether anything else drew here since.
+    uint64_t generation() const { return generation_; }
 
     // Conversion from the current scale to pixels.
     double toPixelsX(double v) const;
@@ -122,6 +153,7 @@ class Canvas {
     std::function<void()> changed_;
     std::function<void()> pending_;
     bool holdNotices_ = false;
+    uint64_t generation_ = 0;
 };
 
 // Holds a canvas's repaint requests for the length of a scope.

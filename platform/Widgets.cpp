@@ -1,5 +1,7 @@
 #include "platform/Widgets.h"
 
+#include <algorithm>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -94,9 +96,19 @@ void PictureBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.drawImage(0, 0, canvas_.shownImage());
+    // In bands of rows: the toolkit hands the copy of a taller area to its thread pool and waits
+    // for it, which costs more than the copy itself.
+    constexpr int kBandRows = 64;
+    const QImage& image = canvas_.shownImage();
+    const QRect dirty = event->rect();
+    for (int top = 0; top < image.height(); top += kBandRows) {
+        const QRect band(0, top, image.width(), std::min(kBandRows, image.height() - top));
+        if (band.intersects(dirty)) {
+            p.drawImage(band.topLeft(), image, band);
+        }
+    }
     if (border_) {
         p.setPen(QColor(64, 64, 64));
         p.drawRect(0, 0, QWidget::width() - 1, QWidget::height() - 1);

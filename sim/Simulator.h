@@ -58,6 +58,9 @@ class Simulator {
     bool isStreaming() const { return streaming_.load(); }
     // The line was closed after --hangup-after data lines; the thread has ended.
     bool hasHungUp() const { return hungUp_.load(); }
+    // CPU time the simulator's thread has used, in seconds (0 when it is not running), so that
+    // a benchmark can leave it out of the program's share.
+    double threadCpuSeconds();
 
   private:
     void Run();

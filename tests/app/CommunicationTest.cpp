@@ -3,8 +3,13 @@
 // what the window shows.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <time.h>
+
 #include <QFile>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
@@ -22,6 +27,24 @@ namespace {
 
 using sim::SimOptions;
 using sim::Simulator;
+
+int64_t CpuNs(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+}
+
+// The real serial line, noting the main thread's CPU time when the stop command is written.
+class StopTimedLine : public QtSerialLine {
+  public:
+    bool write(const QByteArray& bytes) override {
+        if (bytes == "s\r" && stopSentNs < 0) {
+            stopSentNs = CpuNs(CLOCK_THREAD_CPUTIME_ID);
+        }
+        return QtSerialLine::write(bytes);
+    }
+    std::atomic<int64_t> stopSentNs{-1};
+};
 
 QByteArray SettingIni(const QString& portNo, const QString& device) {
     return QStringLiteral(
@@ -118,7 +141,7 @@ class Communication : public ::testing::Test {
     test::ScriptedFileDialogs dialogs;
     test::RecordingSound sound;
     SteadyClock clock;
-    QtSerialLine serial;
+    StopTimedLine serial;
     Simulator simulator;
     std::unique_ptr<MainModule> program;
     frmDemo* window = nullptr;
@@ -237,11 +260,26 @@ TEST_F(Communication, EmptyPortNumberCannotBeOpened) {
     Start(SimOptions{}, QString());
     Click();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました"));
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n"
+                                                  "ポート名 COM にポート番号がありません。"));
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
     EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
     QTest::qWait(100);
     EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
+    Start(SimOptions{});
+    ASSERT_TRUE(QFile::remove(link));  // the controller's device went away
+    Click();
+    const QString why =
+        QStringLiteral("デバイス %1 がありません (No such file or directory)。").arg(link);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n") + why);
+    EXPECT_TRUE(window->statusLink->text().startsWith(
+        QStringLiteral("停止中   ポートを開けません: ") + why + QStringLiteral("   次のポート ")))
+        << window->statusLink->text().toStdString();
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
 }
 
 TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
@@ -258,6 +296,22 @@ TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
     EXPECT_FALSE(serial.isOpen());
     QTest::qWait(100);
     EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(Communication, UnplayableSoundFileStopsTheStartLikeAMissingOne) {
+    folder.write(QStringLiteral("DrawSetting1.ini"),
+                 "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
+                 "SoundFile1=Sound\\bad.wav\r\nPlayCondition1=0,0,0-FFF,0-FFF,1-FF,1,1\r\n");
+    folder.write(QStringLiteral("Sound/bad.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
+    Start(SimOptions{});
+    Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("音声ファイル(SoundFile1) Sound\\bad.wav は再生できません。\r\n"
+                             "音声データがありません。"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("音声ファイルエラー"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    EXPECT_FALSE(serial.isOpen());
 }
 
 TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
@@ -289,6 +343,53 @@ TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
     ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before + 10; }));
     Click();
     again.stop();
+}
+
+// The fastest stream the simulator can send (no pacing): every reading reaches the recording in
+// order, none is refused; a full receive ring makes the sender wait instead.
+TEST_F(Communication, FastestStreamLosesNoReading) {
+    SimOptions options;
+    options.rate = 0;
+    options.count = 20000;
+    Start(options);
+    QTest::mouseClick(window->btnSaveCsv, Qt::LeftButton);
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() == 19999; }, 60000));
+    Click();
+    EXPECT_EQ(program->context().RxBuffer.RefusedCount(), 0);
+    EXPECT_EQ(CsvRows(), SentRows(1));
+}
+
+// A stop click while the fastest stream keeps the exchange busy: the stop command leaves within
+// 10 ms of the main thread's own time after the click was queued (its CPU time, so that a busy
+// machine taking the processor away does not count).
+TEST_F(Communication, StopClickDuringTheFastestStreamSendsTheStopWithinTenMilliseconds) {
+    SimOptions options;
+    options.rate = 0;
+    Start(options);
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > 20000; }, 60000));
+    ASSERT_TRUE(simulator.isStreaming());
+
+    QWidget* top = window->cmdComm->window();
+    ASSERT_NE(top->windowHandle(), nullptr);
+    const QPoint at = window->cmdComm->mapTo(top, window->cmdComm->rect().center());
+    clockid_t mainThread{};
+    ASSERT_EQ(pthread_getcpuclockid(pthread_self(), &mainThread), 0);
+    std::atomic<int64_t> queuedNs{-1};
+    std::thread user([&] {
+        queuedNs = CpuNs(mainThread);
+        QMetaObject::invokeMethod(
+            top, [&] { QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, at); },
+            Qt::QueuedConnection);
+    });
+    const bool stopped = WaitFor([&] { return serial.stopSentNs >= 0; }, 10000);
+    user.join();
+    ASSERT_TRUE(stopped);
+    EXPECT_LT(serial.stopSentNs - queuedNs, 10'000'000);
+    EXPECT_TRUE(WaitFor([&] { return window->cmdComm->text() == QStringLiteral("通信開始"); }));
+    ASSERT_TRUE(WaitFor([&] { return !simulator.isStreaming(); }));
+    EXPECT_EQ(Commands().mid(0, 3), (QList<QByteArray>{"r", "d", "s"}));
 }
 
 }  // namespace

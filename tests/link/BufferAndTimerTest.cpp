@@ -93,18 +93,98 @@ TEST(SplitReceivedLines, EveryCutOfTheStreamGivesTheSameLines) {
     }
 }
 
-TEST(SplitReceivedLines, BytesWithoutLineEndsAreCappedAndCounted) {
-    Receiver rx;
-    for (int i = 0; i < 100; ++i) {
-        rx.feed(QByteArray(1000, 'x'));
+// A line longer than 64 KiB is thrown away whole, up to its CR LF, however the stream is cut;
+// the stream goes on with the next line and nothing of the long one is ever decoded.
+TEST(SplitReceivedLines, OverLongLinesAreDiscardedWholeAndCounted) {
+    const QByteArray reading = "d0FF1234AB\r\n";
+    const struct {
+        const char* name;
+        QByteArray stream;
+        qsizetype chunk;
+        QStringList lines;
+        int64_t dropped;
+        int64_t discarded;
+    } cases[] = {
+        {"never ended, then a line end",
+         QByteArray(100000, 'x') + "\r\n" + reading,
+         1000,
+         {"d0FF1234AB"},
+         100002,
+         1},
+        {"ending in one chunk",
+         "x" + QByteArray(100000, 'd') + "\r\n" + reading,
+         1 << 20,
+         {"d0FF1234AB"},
+         100003,
+         1},
+        {"a reading that goes on too long",
+         "d0FF1234AB" + QByteArray(70000, 'y') + "\r\n",
+         4096,
+         {},
+         70012,
+         1},
+        {"64 KiB exactly is a line",
+         QByteArray(65536, 'z') + "\r\n" + reading,
+         5000,
+         {QString(65536, u'z'), "d0FF1234AB"},
+         0,
+         0},
+        {"one byte more is not",
+         QByteArray(65537, 'z') + "\r\n" + reading,
+         5000,
+         {"d0FF1234AB"},
+         65539,
+         1},
+        {"CR and LF in two chunks",
+         QByteArray(65600, 'z') + "\r\n" + reading,
+         65601,
+         {"d0FF1234AB"},
+         65602,
+         1},
+        {"lone CR inside the long line",
+         QByteArray(65600, 'z') + "\rq\r\n" + reading,
+         65601,
+         {"d0FF1234AB"},
+         65604,
+         1},
+    };
+    for (const auto& c : cases) {
+        Receiver rx;
+        for (qsizetype at = 0; at < c.stream.size(); at += c.chunk) {
+            rx.feed(c.stream.mid(at, c.chunk));
+        }
+        EXPECT_EQ(TakeAll(rx.buffer), c.lines) << c.name;
+        EXPECT_EQ(rx.state.DroppedBytes, c.dropped) << c.name;
+        EXPECT_EQ(rx.state.DiscardedLines, c.discarded) << c.name;
+        EXPECT_TRUE(rx.state.RxPending.isEmpty()) << c.name;
     }
-    EXPECT_EQ(rx.state.RxPending.size(), kMaxPendingBytes);
-    EXPECT_EQ(rx.state.DroppedBytes, 100 * 1000 - kMaxPendingBytes);
-    rx.feed("\r\nd0FF1234AB\r\n");  // the stream recovers at the next line end
-    const QStringList lines = TakeAll(rx.buffer);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0].size(), kMaxPendingBytes);
-    EXPECT_EQ(lines[1], "d0FF1234AB");
+}
+
+// A full ring refuses (and counts) further lines; while the exchange runs they wait instead and
+// are stored in order as room comes free.
+TEST(SplitReceivedLines, FullRingRefusesOrHoldsTheRestInOrder) {
+    for (const bool hold : {false, true}) {
+        ReceiveState state;
+        state.HoldWhenFull = hold;
+        BufferClass buffer;
+        buffer.SetSize(3);
+        SplitReceivedLines("d1\r\nd2\r\nd3\r\nd4\r\nd5\r\nd6", state, buffer);
+        EXPECT_EQ(state.Held, hold);
+        EXPECT_EQ(buffer.RefusedCount(), hold ? 0 : 2);
+        EXPECT_EQ(state.RefusedLines, hold ? 0 : 2);
+        QString first;
+        ASSERT_TRUE(buffer.TakeData(first));
+        EXPECT_EQ(first, "d1");
+        SplitReceivedLines({}, state, buffer);
+        EXPECT_EQ(state.Held, hold) << "d5 waits while held";
+        QStringList rest = TakeAll(buffer);
+        SplitReceivedLines("\r\n", state, buffer);
+        rest += TakeAll(buffer);
+        EXPECT_EQ(rest, hold ? QStringList({"d2", "d3", "d4", "d5", "d6"})
+                             : QStringList({"d2", "d3", "d6"}))
+            << hold;
+        EXPECT_FALSE(state.Held);
+    }
 }
 
 TEST(DecodeDataLine, ReadsFixedPositionsAndTheLeadingDigitsOfShortOrBadFields) {
