@@ -83,7 +83,9 @@ void CommunicationControl::Start() {
         return;
     }
     const SerialConfig config = hooks_.serialConfig ? hooks_.serialConfig() : SerialConfig{};
-    isCommunicating_ = PortNumber(config.portName) >= 1 && line_.open(config);
+    // A device named in the settings needs no port number.
+    const bool named = !config.device.trimmed().isEmpty() || PortNumber(config.portName) >= 1;
+    isCommunicating_ = named && line_.open(config);
     if (!isCommunicating_) {
         boxes_.show(QStringLiteral("ポートのオープンに失敗しました"),
                     QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);

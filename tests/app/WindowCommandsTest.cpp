@@ -2,6 +2,7 @@
 // them with their captions and check marks, rotation of a selected sensor, and the two ways out.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -39,12 +40,35 @@ TEST_F(WindowCommands, MenuItemsForwardToTheirButtonsWithTheirOwnCaptionsAndMark
     EXPECT_EQ(w.cmdDispBmp->text() + w.DispPoint->text(), QStringLiteral("点表示BMP表示"));
     EXPECT_TRUE(boxes.shown.empty()) << "the demo footprints load";
 
-    // Trace: the menu item and the check box follow each other; the box turns red while on.
+    // Trace: the menu item and the check box follow each other (the red shows on the screen:
+    // the screenshot test).
     w.CoseDisp->trigger();
     EXPECT_TRUE(w.chkTrace->isChecked() && w.display().chkTrace);
-    EXPECT_EQ(w.chkTrace->palette().color(QPalette::Window), ToQColor(kRed));
     QTest::mouseClick(w.chkTrace, Qt::LeftButton);
     EXPECT_FALSE(w.chkTrace->isChecked() || w.CoseDisp->isChecked() || w.display().chkTrace);
+}
+
+// The trace follows the box's value however it changes, not only a click: the keyboard, an
+// assistive technology's toggle action, code.
+TEST_F(WindowCommands, TraceFollowsTheBoxToggledWithoutAClick) {
+    frmDemo& w = *window();
+    const auto state = [&w] {
+        return QStringLiteral("%1%2%3")
+            .arg(int{w.chkTrace->isChecked()})
+            .arg(int{w.display().chkTrace})
+            .arg(int{w.CoseDisp->isChecked()});
+    };
+    QTest::keyClick(w.chkTrace, Qt::Key_Space);
+    EXPECT_EQ(state(), "111") << "keyboard";
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(w.chkTrace);
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->actionInterface(), nullptr);
+    box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(state(), "000") << "assistive toggle";
+    w.chkTrace->setChecked(true);
+    EXPECT_EQ(state(), "111") << "code";
+    w.chkTrace->toggle();
+    EXPECT_EQ(state(), "000") << "code";
 }
 
 TEST_F(WindowCommands, ReadingAfterARotationLandsWhereTheRotationPutsTheOrigin) {
