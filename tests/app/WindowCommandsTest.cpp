@@ -91,6 +91,37 @@ TEST_F(WindowCommands, ReadingAfterARotationLandsWhereTheRotationPutsTheOrigin) 
     EXPECT_EQ(c.pixel(37, 20), kBlack);  // the origin tick on the right edge
 }
 
+// The frame's border lies outside its drawing: what the window shows of the frame, its outermost
+// pixels included, is the drawing, and the border ring is just around it.
+TEST_F(WindowCommands, FrameBorderLeavesTheMarksAtTheEdgeWhole) {
+    DrawSetting& setting = program->context().drawSetting;
+    setting.PressColorTable = {{1, 255, 0x0000FF, 12}};
+    setting.PressThresh = 0;
+    PictureBox& frame = *window()->layout().picPressSens[0];
+    window()->layout().picSensor[0]->hide();
+    frame.Move(3000, 2000, 600, 600);  // 40 x 40 pixels at (200, 133)
+    frame.show();
+    window()->display().DrawReading(0, 255, 0, 0);  // raw (0, 0): the bottom-left corner
+    QCoreApplication::processEvents();
+    const QImage shown = window()->form().grab().toImage();
+    const auto at = [&shown](int x, int y) { return shown.pixel(200 + x, 133 + y); };
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb border = qRgb(64, 64, 64);
+    // The mark fills the corner to the last pixel; the origin tick reaches the bottom row.
+    EXPECT_EQ(at(0, 39), red);
+    EXPECT_EQ(at(0, 28), red);
+    EXPECT_EQ(at(11, 39), red);
+    EXPECT_EQ(at(20, 39), qRgb(0, 0, 0));
+    EXPECT_EQ(at(39, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(at(39, 39), qRgb(255, 255, 255));
+    for (int i = -1; i <= 40; ++i) {
+        EXPECT_EQ(at(i, -1), border) << i;
+        EXPECT_EQ(at(i, 40), border) << i;
+        EXPECT_EQ(at(-1, i), border) << i;
+        EXPECT_EQ(at(40, i), border) << i;
+    }
+}
+
 TEST_F(WindowCommands, QuitButtonStopsTheControllerButTheMenuEndsAtOnce) {
     QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
     ASSERT_EQ(serial.written, "r\r");
