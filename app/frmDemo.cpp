@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include "app/ProgramContext.h"
+#include "app/ReplayControl.h"
 #include "display/ClearDisplay.h"
 #include "display/PressDisplay.h"
 #include "display/SoundRules.h"
@@ -81,7 +82,15 @@ void frmDemo::buildSubsystems() {
     csv_->SetCaptionHandler([this](const QString& caption) { btnSaveCsv->setText(caption); });
 
     CommunicationControl::Hooks hooks;
-    hooks.prepareStart = [this] { return PrepareStart(); };
+    hooks.prepareStart = [this] {
+        if (replay_->IsOpen()) {
+            context_.boxes.show(QStringLiteral("記録の再生中は通信を開始できません。\r\n"
+                                               "再生を閉じてから通信を開始してください。"),
+                                QStringLiteral("通信エラー"), BoxIcon::Critical);
+            return false;
+        }
+        return PrepareStart();
+    };
     hooks.serialConfig = [this] {
         const Settings& s = context_.settings;
         const QString device =
@@ -99,9 +108,8 @@ void frmDemo::buildSubsystems() {
         soundTimer_->Start(context_.drawSetting.HasSoundFiles);
     };
     hooks.reading = [this](const Reading& r) {
-        display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
+        ShowReading(r, true);
         csv_->OnReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
-        soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
     };
     hooks.stopped = [this] {
         soundTimer_->Stop();
@@ -121,10 +129,24 @@ void frmDemo::buildSubsystems() {
             [this](int) { display_->ResetTraceCounters(); });
     connect(chkSound, &QCheckBox::toggled, this, [this](bool on) { display_->chkSound = on; });
 
+    buildReplay();
+
     statusTimer_.setInterval(1000);
     connect(&statusTimer_, &QTimer::timeout, this, [this] { UpdateStatus(); });
     statusTimer_.start();
     UpdateStatus();
+}
+
+void frmDemo::ShowReading(const Reading& r, bool audible) {
+    if (!audible) {
+        const bool soundOn = display_->chkSound;
+        display_->chkSound = false;
+        display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
+        display_->chkSound = soundOn;
+        return;
+    }
+    display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
+    soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
 }
 
 bool frmDemo::PrepareStart() {
@@ -246,6 +268,9 @@ void frmDemo::buildMenus() {
     fileMenu->setObjectName(QStringLiteral("FileMenu"));
     SensSave = MenuItem(fileMenu, QStringLiteral("SensSave"), QStringLiteral("センサ配置保存"));
     SensRead = MenuItem(fileMenu, QStringLiteral("SensRead"), QStringLiteral("センサ配置読込"));
+    ReplayRecord =
+        MenuItem(fileMenu, QStringLiteral("ReplayRecord"), QStringLiteral("記録の再生..."));
+    SavePicture = MenuItem(fileMenu, QStringLiteral("SavePicture"), QStringLiteral("画像保存..."));
     fileMenu->addSeparator()->setObjectName(QStringLiteral("FileMenu3"));
     Quit = MenuItem(fileMenu, QStringLiteral("Quit"), QStringLiteral("終了"));
 
@@ -271,6 +296,8 @@ void frmDemo::buildMenus() {
     connect(Quit, &QAction::triggered, this, [this] { Quit_Click(); });
     connect(DispPoint, &QAction::triggered, this, [this] { DispPoint_Click(); });
     connect(CoseDisp, &QAction::triggered, this, [this] { CoseDisp_Click(); });
+    connect(ReplayRecord, &QAction::triggered, this, [this] { ReplayRecord_Click(); });
+    connect(SavePicture, &QAction::triggered, this, [this] { SavePicture_Click(); });
 }
 
 int16_t frmDemo::FillDrawSettingList() {
@@ -365,6 +392,7 @@ void frmDemo::Quit_Click() {
 }
 
 void frmDemo::closeEvent(QCloseEvent* event) {
+    EndReplay();
     comm_->StopCommunication();
     monitor_->Close();
     event->accept();

@@ -27,6 +27,9 @@ class ComDataMonitor;
 class ReceiveEvent;
 class DragController;
 class LayoutEditor;
+class ReplayControl;
+class frmReplay;
+struct Reading;
 
 class frmDemo : public QMainWindow {
     Q_OBJECT
@@ -50,6 +53,9 @@ class frmDemo : public QMainWindow {
     SoundRules& soundRules() { return *soundRules_; }
     SoundTimer& soundTimer() { return *soundTimer_; }
     ComDataMonitor& monitor() { return *monitor_; }
+    ReplayControl& replay() { return *replay_; }
+    // The replay bar while a recording is open, else null.
+    frmReplay* replayBar() const { return replayBar_; }
 
     // Controls of the button panel, named as in the catalogue.
     PictureBox* picButtonBox = nullptr;
@@ -78,6 +84,8 @@ class frmDemo : public QMainWindow {
     QAction* SensRotate = nullptr;
     QAction* DispPoint = nullptr;
     QAction* DataWindow = nullptr;
+    QAction* ReplayRecord = nullptr;
+    QAction* SavePicture = nullptr;
 
     // The link's health while communicating.
     QLabel* statusLink = nullptr;
@@ -92,6 +100,8 @@ class frmDemo : public QMainWindow {
     void cmdComData_Click();
     void cmdQuit_Click();
     void Quit_Click();
+    void ReplayRecord_Click();
+    void SavePicture_Click();
 
     // Text of the status bar (also read by tests).
     QString StatusText() const;
@@ -110,6 +120,11 @@ class frmDemo : public QMainWindow {
     bool PrepareStart();
     void ShowCommunicating(bool communicating);
     void UpdateStatus();
+    // A reading on its way to the display and the sound rules (not to the recording); `audible`
+    // false keeps it silent.
+    void ShowReading(const Reading& r, bool audible);
+    void buildReplay();
+    void EndReplay();
 
     ProgramContext& context_;
     FormSurface* form_ = nullptr;
@@ -123,6 +138,8 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<ComDataMonitor> monitor_;
     std::unique_ptr<ReceiveEvent> onComm_;
     std::unique_ptr<CommunicationControl> comm_;
+    std::unique_ptr<ReplayControl> replay_;
+    frmReplay* replayBar_ = nullptr;
     QTimer statusTimer_;
     int64_t lastReadingCount_ = 0;
     int64_t readingsPerSecond_ = 0;

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/MessageBoxes.h"
-#include "platform/TextCodec.h"
+#include "recording/RecordingReader.h"
 #include "settings/DrawSetting.h"
 
 namespace korvi {
@@ -15,7 +15,6 @@ namespace {
 const QString kCaptionIdle = QStringLiteral("CSV出力");
 const QString kCaptionRecording = QStringLiteral("CSV出力中");
 const QString kErrorTitle = QStringLiteral("CSV出力エラー");
-const QString kHeader = QStringLiteral("センサーNo.,圧力,X座標,Y座標");
 
 // Rows collect in memory and go to the file in blocks; the flush timer empties the buffer every
 // second, so a crash loses at most the last second of rows.
@@ -90,7 +89,7 @@ bool CsvRecorder::Start() {
     }
     buffer_.clear();
     writeFailed_ = false;
-    const QByteArray header = EncodeCp932(kHeader) + "\r\n";
+    const QByteArray header = RecordingHeader() + "\r\n";
     Append(header.constData(), static_cast<size_t>(header.size()));
     WriteBuffer();
 

@@ -37,6 +37,11 @@ ReadingGenerator::ReadingGenerator(Pattern pattern, std::vector<int> sensors, ui
     }
 }
 
+ReadingGenerator::ReadingGenerator(std::vector<Sample> replay)
+    : ReadingGenerator(Pattern::Taps, {}, 1) {
+    replay_ = std::move(replay);
+}
+
 int ReadingGenerator::Uniform(int lo, int hi) {
     return std::uniform_int_distribution<int>(lo, hi)(rng_);
 }
@@ -77,6 +82,11 @@ void ReadingGenerator::BeginGesture() {
 }
 
 Sample ReadingGenerator::Next() {
+    if (!replay_.empty()) {
+        const Sample s = replay_[replayIndex_];
+        replayIndex_ = (replayIndex_ + 1) % replay_.size();
+        return s;
+    }
     if (pattern_ == Pattern::Ramp) {
         Sample s;
         s.press = static_cast<int>(rampIndex_ % 256);

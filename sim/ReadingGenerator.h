@@ -11,19 +11,14 @@
 
 namespace korvi::sim {
 
-struct Sample {
-    int sensor = 0;
-    int press = 0;  // 0..255
-    int x = 0;      // 0..4095
-    int y = 0;      // 0..4095
-};
-
 // "d" + sensor + pressure (2) + X high (2) + Y high (2) + X low + Y low, upper-case hex, no CR LF.
 QByteArray DataLine(const Sample& s);
 
 class ReadingGenerator {
   public:
     ReadingGenerator(Pattern pattern, std::vector<int> sensors, uint32_t seed);
+    // Plays back these readings in order, from the first again after the last.
+    explicit ReadingGenerator(std::vector<Sample> replay);
 
     Sample Next();
     // A malformed line in place of the given reading; the kind varies from call to call.
@@ -46,6 +41,8 @@ class ReadingGenerator {
     double x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;
     int64_t rampIndex_ = 0;
     int malformedKind_ = 0;
+    std::vector<Sample> replay_;
+    size_t replayIndex_ = 0;
 };
 
 }  // namespace korvi::sim

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "recording/RecordingReader.h"
+
 namespace korvi::sim {
 
 namespace {
@@ -69,6 +71,7 @@ QString SimUsage() {
         "  --burst N             send N lines at once in one write\n"
         "  --hangup-after N      close the line after N data lines and exit\n"
         "  --count N             stop streaming after N data lines\n"
+        "  --replay FILE         send the rows of a CSV recording once, in order\n"
         "  --log PATH            write the log to PATH instead of standard error\n"
         "  --quiet               no log\n"
         "  --help                this text\n");
@@ -188,6 +191,22 @@ bool ParseSimCommandLine(const QStringList& args, SimCommandLine& line, QString&
                 return false;
             }
             o.count = n;
+        } else if (arg == u"--replay") {
+            if (!value(text)) {
+                return false;
+            }
+            const Recording recording = ReadRecordingFile(text);
+            if (!recording.ok()) {
+                error = QStringLiteral("--replay: %1 line %2: not a recording (%3)")
+                            .arg(text)
+                            .arg(recording.badLine)
+                            .arg(recording.problem);
+                return false;
+            }
+            o.replay.clear();
+            for (const RecordedRow& r : recording.rows) {
+                o.replay.push_back({r.sensor, r.press, r.x, r.y});
+            }
         } else if (arg == u"--log") {
             if (!value(parsed.logPath)) {
                 return false;

@@ -19,6 +19,14 @@ enum class Pattern {
     Ramp,     // pressure 0..255 on each sensor in turn, position following the pressure
 };
 
+struct Sample {
+    int sensor = 0;
+    int press = 0;  // 0..255
+    int x = 0;      // 0..4095
+    int y = 0;      // 0..4095
+    bool operator==(const Sample&) const = default;
+};
+
 struct SimOptions {
     int skip = 0;         // hex digit of the ready status "r0" + digit
     QByteArray status;    // when set, the status line sent instead (e.g. "r1")
@@ -34,6 +42,7 @@ struct SimOptions {
     int64_t hangupAfter = 0;       // close the line after this many data lines
     int64_t count = 0;             // stop streaming after this many data lines
     QString linkPath;              // symbolic link to the device
+    std::vector<Sample> replay;    // when set, these readings are sent once, in order
     size_t keepReadings = 100000;  // the newest sent readings kept for sentReadings()
     // Receives a line for each command, answer and state change (from the simulator's thread).
     std::function<void(const QString&)> log;
@@ -47,7 +56,8 @@ struct SimCommandLine {
     bool help = false;
 };
 
-// Reads the arguments after the program name. False with a message on bad input.
+// Reads the arguments after the program name (--replay reads its recording at once). False with a
+// message on bad input.
 bool ParseSimCommandLine(const QStringList& args, SimCommandLine& line, QString& error);
 QString SimUsage();
 

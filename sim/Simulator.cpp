@@ -187,7 +187,8 @@ std::vector<SentReading> Simulator::sentReadings() const {
 
 void Simulator::Run() {
     const SimOptions& o = options_;
-    ReadingGenerator generator(o.pattern, o.sensors, o.seed);
+    ReadingGenerator generator = o.replay.empty() ? ReadingGenerator(o.pattern, o.sensors, o.seed)
+                                                  : ReadingGenerator(o.replay);
     std::deque<Unit> out;
     qsizetype queued = 0;
     QByteArray command;
@@ -200,8 +201,12 @@ void Simulator::Run() {
     const bool paced = o.rate > 0;
     const int perUnit = o.burst > 0 ? o.burst : (paced ? 1 : 64);
     const int64_t unitNs = paced ? static_cast<int64_t>(1e9 * perUnit / o.rate) : 0;
+    // A recording is sent once: its length acts as a count.
+    const int64_t count = o.replay.empty() || (o.count > 0 && o.count < int64_t(o.replay.size()))
+                              ? o.count
+                              : int64_t(o.replay.size());
     const int64_t dataLimit =
-        o.hangupAfter > 0 && (o.count <= 0 || o.hangupAfter < o.count) ? o.hangupAfter : o.count;
+        o.hangupAfter > 0 && (count <= 0 || o.hangupAfter < count) ? o.hangupAfter : count;
 
     auto push = [&](Unit unit) {
         queued += unit.bytes.size();
@@ -314,10 +319,10 @@ void Simulator::Run() {
                 }
             }
         }
-        if (o.count > 0 && generated >= o.count && !countLogged) {
+        if (count > 0 && generated >= count && !countLogged) {
             countLogged = true;
             streaming_ = false;
-            Log(QStringLiteral("count of %1 data lines reached").arg(o.count));
+            Log(QStringLiteral("count of %1 data lines reached").arg(count));
         }
 
         bool waitWritable = false;

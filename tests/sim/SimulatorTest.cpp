@@ -10,8 +10,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <functional>
 
+#include "link/LineProtocol.h"
 #include "sim/ReadingGenerator.h"
 #include "sim/Simulator.h"
 
@@ -122,6 +124,46 @@ TEST(KorviSimTool, PrintsTheDeviceFirstAndServesIt) {
     ASSERT_TRUE(bad.waitForFinished(3000));
     EXPECT_EQ(bad.exitCode(), 2);
     EXPECT_TRUE(bad.readAllStandardError().contains("--rate"));
+}
+
+// "センサーNo.,圧力,X座標,Y座標" in Shift-JIS, as the recorder writes it.
+const QByteArray kCsvHeader =
+    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+
+TEST(KorviSimTool, ReplaySendsTheRecordingsRowsOnceAsDataLines) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("KorviData.csv"));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        kCsvHeader +
+        "3,128,2048,1024\r\n0,0,0,0\r\n15,255,4095,4095\r\n9,1,4000,17\r\n4,16,256,4080\r\n");
+    file.close();
+
+    QProcess tool;
+    tool.start(KORVI_SIM_EXE, {"--replay", csv, "--rate", "200", "--quiet"});
+    ASSERT_TRUE(tool.waitForReadyRead(3000));
+    Client client(QString::fromLocal8Bit(tool.readLine()).trimmed());
+    client.ask("r\r", kLineEnd);
+    // The status and five rows; nothing follows the last row.
+    client.ask("d\r", kNever, 500);
+    tool.terminate();
+    EXPECT_TRUE(tool.waitForFinished(3000));
+
+    ReceiveState state;
+    BufferClass lines;
+    lines.SetSize(100);
+    SplitReceivedLines(client.received, state, lines);
+    QString line;
+    ASSERT_TRUE(lines.TakeData(line));
+    EXPECT_EQ(line, QStringLiteral("r00"));
+    QStringList rows;
+    while (lines.TakeData(line)) {
+        const Reading r = DecodeDataLine(line);
+        rows << QStringLiteral("%1,%2,%3,%4").arg(r.RxSensor).arg(r.RxPress).arg(r.RxX).arg(r.RxY);
+    }
+    EXPECT_EQ(rows, (QStringList{"3,128,2048,1024", "0,0,0,0", "15,255,4095,4095", "9,1,4000,17",
+                                 "4,16,256,4080"}));
 }
 
 }  // namespace

@@ -1,0 +1,323 @@
+// Playing a recording back on the layout, as a user does it: the menu item, the replay bar's
+// buttons, rate box and slider. Checked against the live stream that made the recording, pixel
+// for pixel, and against the clock for the pace.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QTest>
+
+#include "app/DisplayPicture.h"
+#include "app/ReplayControl.h"
+#include "app/frmReplay.h"
+#include "display/PressDisplay.h"
+#include "link/CommunicationControl.h"
+#include "recording/CsvRecorder.h"
+#include "sim/ReadingGenerator.h"
+#include "tests/support/ProgramFixture.h"
+
+namespace korvi {
+namespace {
+
+// "センサーNo.,圧力,X座標,Y座標" in Shift-JIS, with its line end.
+const QByteArray kCsvHeader =
+    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+
+struct Row {
+    int sensor, press, x, y;
+};
+
+// The controller's data line for a reading, as the simulator sends it.
+QByteArray DataLine(const Row& r) {
+    return sim::DataLine({r.sensor, r.press, r.x, r.y}) + "\r\n";
+}
+
+// A stream that visits every kind of mark: dots of both bands, floods (pressure 1..10),
+// releases, the white reset of sensor 0 at (0, 0), a rotated panel, a panel beside the plate and
+// a sensor with no panel; then a longer mixed run that wraps the six-mark trace.
+std::vector<Row> KnownStream() {
+    std::vector<Row> rows = {{0, 200, 2048, 2048}, {1, 5, 100, 100},     {2, 120, 4095, 0},
+                             {0, 0, 2048, 2048},   {3, 180, 1000, 3000}, {4, 90, 0, 0},
+                             {1, 0, 0, 0},         {2, 250, 10, 4000},   {5, 100, 2000, 2000},
+                             {0, 0, 0, 0},         {1, 60, 3000, 3000},  {4, 10, 4095, 4095}};
+    for (int k = 1; k <= 24; ++k) {
+        rows.push_back({k % 5, (k * 53) % 256, (k * 701) % 4096, (k * 1234) % 4096});
+    }
+    return rows;
+}
+
+class Replay : public test::ProgramFixture {
+  protected:
+    void SetUp() override {
+        folder.copyDemo();
+        WriteDrawSetting(0);
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+    }
+    void WriteDrawSetting(int sampling) {
+        folder.write(QStringLiteral("DrawSetting1.ini"),
+                     QStringLiteral("[Disp_Setting]\r\nPressColor0=1,40,&H00C000,3\r\n"
+                                    "PressColor1=41,FF,&H0000E0,6\r\nPressThresh=10\r\n"
+                                    "TraceSize=6\r\n[ExcelOut]\r\nSampling=%1\r\nAllTime=0\r\n")
+                         .arg(sampling)
+                         .toLatin1());
+    }
+    // Sensors 0, 1, 2 and 4 (turned 180 degrees) on the plate, sensor 3 beside it.
+    void PlaceSensors() {
+        SensorLayout& l = window()->layout();
+        l.picBaseSens->Move(1500, 1500, 6000, 4500);
+        l.picBaseSens->show();
+        const std::pair<int, QPointF> at[] = {{0, {2000, 2000}},
+                                              {1, {3200, 2000}},
+                                              {2, {4400, 2000}},
+                                              {3, {9000, 2000}},
+                                              {4, {2000, 3600}}};
+        for (const auto& [sensor, p] : at) {
+            l.picSensor[sensor]->hide();
+            l.picPressSens[sensor]->Move(float(p.x()), float(p.y()), 900, 900);
+            l.picPressSens[sensor]->show();
+        }
+        l.SensorRotation[4] = 180;
+        DrawSensorFrames(l, true);
+    }
+    // A click at the middle of a control, given to its top-level window.
+    static void Click(QWidget* control) {
+        QWidget* top = control->window();
+        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
+                          control->mapTo(top, control->rect().center()));
+    }
+    QImage Picture() { return DisplayPicture(window()->layout(), window()->display()); }
+    QString WriteRecording(const QString& name, const std::vector<Row>& rows) {
+        QByteArray bytes = kCsvHeader;
+        for (const Row& r : rows) {
+            bytes += QStringLiteral("%1,%2,%3,%4\r\n")
+                         .arg(r.sensor)
+                         .arg(r.press)
+                         .arg(r.x)
+                         .arg(r.y)
+                         .toLatin1();
+        }
+        folder.write(name, bytes);
+        return folder.file(name);
+    }
+    // Opens the recording through the menu; the replay bar, or null.
+    frmReplay* Open(const QString& path) {
+        dialogs.answers.push_back(path);
+        window()->ReplayRecord->trigger();
+        frmReplay* bar = window()->replayBar();
+        if (bar != nullptr) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(bar));
+        }
+        return bar;
+    }
+    int Position() const { return program->window()->replay().Position(); }
+    // Advances the clock and waits until the replay has shown `expected` rows, then a little
+    // longer to see that it shows no more.
+    void AdvanceAndExpect(uint32_t ms, int expected) {
+        clock.advance(ms);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Position() >= expected; }, 3000));
+        QTest::qWait(3 * ReplayControl::kTickMs);
+        EXPECT_EQ(Position(), expected) << "after " << clock.ticks() << " ms";
+    }
+};
+
+struct DisplayMode {
+    bool footprints;
+    bool trace;
+};
+
+class ReplayMatchesLive : public Replay, public ::testing::WithParamInterface<DisplayMode> {};
+
+TEST_P(ReplayMatchesLive, RowForRowTheSamePixelsAsTheStreamThatWasRecorded) {
+    frmDemo& w = *window();
+    PlaceSensors();
+    if (GetParam().footprints) {
+        Click(w.cmdDispBmp);
+        ASSERT_TRUE(w.display().BmpMode());
+    }
+    if (GetParam().trace) {
+        Click(w.chkTrace);
+        ASSERT_TRUE(w.display().chkTrace);
+    }
+
+    // Live: the controller answers ready, one data line is skipped, then every row is drawn.
+    const std::vector<Row> stream = KnownStream();
+    Click(w.cmdComm);
+    serial.pushIncoming("r00\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written.endsWith("d\r"); }));
+    Click(w.btnSaveCsv);
+    serial.pushIncoming(DataLine({6, 255, 1, 1}));
+    std::vector<QImage> live;
+    for (const Row& r : stream) {
+        serial.pushIncoming(DataLine(r));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return w.comm().ReadingCount() == qint64(live.size()) + 1; }));
+        live.push_back(Picture());
+    }
+    Click(w.cmdComm);
+    ASSERT_EQ(w.csv().CsvMode(), 0);
+    QFile csv(w.csv().FilePath());
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray recorded = csv.readAll();
+    csv.close();
+
+    // Replay, one step at a time.
+    frmReplay* bar = Open(w.csv().FilePath());
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->lblPosition->text(), QStringLiteral("全 36 行中 0 行目"));
+    for (size_t n = 0; n < live.size(); ++n) {
+        Click(bar->cmdStep);
+        ASSERT_EQ(Position(), int(n) + 1);
+        EXPECT_EQ(Picture(), live[n]) << "row " << n + 1;
+    }
+    EXPECT_EQ(bar->lblPosition->text(), QStringLiteral("全 36 行中 36 行目"));
+    // Nothing is recorded by a replay.
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll(), recorded);
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // The pictures really differ from row to row: the comparison was not between blank areas.
+    int changes = 0;
+    for (size_t n = 1; n < live.size(); ++n) {
+        changes += live[n] != live[n - 1] ? 1 : 0;
+    }
+    EXPECT_GE(changes, 25);
+}
+
+// Without the trace the plate shows every sensor's last mark: a replay must not inherit the marks
+// the live run left behind.
+INSTANTIATE_TEST_SUITE_P(DotsAndFootprints, ReplayMatchesLive,
+                         ::testing::Values(DisplayMode{false, true}, DisplayMode{true, true},
+                                           DisplayMode{false, false}),
+                         [](const ::testing::TestParamInfo<DisplayMode>& mode) {
+                             return std::string(mode.param.footprints ? "Footprints" : "Dots") +
+                                    (mode.param.trace ? "WithTrace" : "");
+                         });
+
+struct RateCase {
+    int sampling;     // of the draw setting
+    int defaultRate;  // the bar's rate after opening
+    int rate;         // then typed in
+};
+
+TEST_F(Replay, RateHoldsOverTenSecondsAtTenAndAThousandRowsASecond) {
+    for (const RateCase c : {RateCase{0, 100, 10}, RateCase{25, 25, 1000}}) {
+        WriteDrawSetting(c.sampling);
+        // Rows of a sensor without a panel: only the pace is looked at here.
+        const std::vector<Row> rows(size_t(c.rate) * 11, Row{7, 100, 2000, 2000});
+        frmReplay* bar = Open(WriteRecording(QStringLiteral("rate.csv"), rows));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->txtRate->value(), c.defaultRate);
+        bar->txtRate->setValue(c.rate);
+        Click(bar->cmdPlay);
+        EXPECT_EQ(bar->cmdPlay->text(), QStringLiteral("一時停止"));
+        AdvanceAndExpect(0, 0);
+        for (int second = 1; second <= 10; ++second) {
+            AdvanceAndExpect(1000, c.rate * second);
+        }
+        AdvanceAndExpect(50, c.rate * 10 + c.rate / 20);
+        Click(bar->cmdClose);
+        EXPECT_EQ(window()->replayBar(), nullptr);
+    }
+}
+
+TEST_F(Replay, PauseStepAndSeekShowTheRowsUpToTheirPlace) {
+    PlaceSensors();
+    Click(window()->chkTrace);
+    const std::vector<Row> stream = KnownStream();
+    const std::vector<Row> rows(stream.begin(), stream.begin() + 12);
+    frmReplay* bar = Open(WriteRecording(QStringLiteral("short.csv"), rows));
+    ASSERT_NE(bar, nullptr);
+    std::vector<QImage> shown = {Picture()};
+    for (size_t n = 0; n < rows.size(); ++n) {
+        Click(bar->cmdStep);
+        shown.push_back(Picture());
+    }
+
+    // Seeking: the slider by keyboard and by value.
+    const std::pair<int, int> seeks[] = {{Qt::Key_Home, 0}, {Qt::Key_End, 12}};
+    for (const auto& [key, position] : seeks) {
+        QTest::keyClick(bar->sldPosition, Qt::Key(key));
+        EXPECT_EQ(Position(), position);
+        EXPECT_EQ(Picture(), shown[size_t(position)]) << position;
+    }
+    for (int position : {5, 1, 9}) {
+        bar->sldPosition->setValue(position);
+        EXPECT_EQ(Picture(), shown[size_t(position)]) << position;
+    }
+    EXPECT_EQ(bar->lblPosition->text(), QStringLiteral("全 12 行中 9 行目"));
+
+    // Playing at 4 rows a second from row 9, pausing, stepping, playing to the end.
+    bar->txtRate->setValue(4);
+    Click(bar->cmdPlay);
+    AdvanceAndExpect(500, 11);
+    EXPECT_EQ(Picture(), shown[11]);
+    Click(bar->cmdPlay);
+    EXPECT_EQ(bar->cmdPlay->text(), QStringLiteral("再生"));
+    AdvanceAndExpect(5000, 11);
+    Click(bar->cmdStep);
+    EXPECT_EQ(Position(), 12);
+    EXPECT_EQ(Picture(), shown[12]);
+    // Play at the end starts again from the first row and stops after the last.
+    Click(bar->cmdPlay);
+    AdvanceAndExpect(1000, 4);
+    EXPECT_EQ(Picture(), shown[4]);
+    AdvanceAndExpect(5000, 12);
+    EXPECT_EQ(bar->cmdPlay->text(), QStringLiteral("再生"));
+    EXPECT_EQ(bar->sldPosition->value(), 12);
+}
+
+TEST_F(Replay, DamagedRecordingIsRefusedWithItsLineAndNothingIsDrawn) {
+    PlaceSensors();
+    const QImage before = Picture();
+    const QString path = folder.file(QStringLiteral("bad.csv"));
+    folder.write(QStringLiteral("bad.csv"), kCsvHeader + "0,200,2048,2048\r\n16,200,2048,2048\r\n");
+    EXPECT_EQ(Open(path), nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(
+        boxes.shown[0].text,
+        path + QStringLiteral(
+                   " は記録の形式ではありません。\r\n3 行目: センサーNo.が範囲(0～15)外です"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("再生エラー"));
+    EXPECT_EQ(Picture(), before);
+    EXPECT_TRUE(window()->cboDrawSetting->isEnabled());
+}
+
+TEST_F(Replay, ReplayAndCommunicationRefuseEachOther) {
+    frmDemo& w = *window();
+    const QString path = WriteRecording(QStringLiteral("one.csv"), {{0, 200, 2048, 2048}});
+    Click(w.cmdComm);
+    ASSERT_TRUE(w.comm().IsCommunicating());
+    EXPECT_EQ(Open(path), nullptr);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(
+        boxes.shown[0].text,
+        QStringLiteral("通信中は記録を再生できません。\r\n通信を停止してから再生してください。"));
+    EXPECT_TRUE(dialogs.asked.empty()) << "no file is asked for";
+    dialogs.answers.clear();
+    Click(w.cmdComm);
+
+    frmReplay* bar = Open(path);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(w.cboDrawSetting->isEnabled());
+    serial.written.clear();
+    Click(w.cmdComm);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(
+        boxes.shown[1].text,
+        QStringLiteral(
+            "記録の再生中は通信を開始できません。\r\n再生を閉じてから通信を開始してください。"));
+    EXPECT_EQ(boxes.shown[1].title, QStringLiteral("通信エラー"));
+    EXPECT_FALSE(serial.isOpen() || w.comm().IsCommunicating());
+    EXPECT_TRUE(serial.written.isEmpty());
+
+    // Closing the bar ends the replay: communication starts again.
+    Click(bar->cmdClose);
+    EXPECT_TRUE(w.cboDrawSetting->isEnabled());
+    Click(w.cmdComm);
+    EXPECT_TRUE(w.comm().IsCommunicating());
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+}  // namespace
+}  // namespace korvi
