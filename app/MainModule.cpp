@@ -5,10 +5,12 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 #include "app/frmDemo.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageBoxes.h"
+#include "platform/UserFolder.h"
 
 namespace korvi {
 
@@ -29,8 +31,9 @@ bool CheckFolder(MessageBoxes& boxes, const QString& appFolder, const QString& f
 }  // namespace
 
 MainModule::MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock,
-                       SerialLine& serial)
-    : context_{ApplicationFolder(), {}, {}, {}, {}, boxes, dialogs, sound, clock, serial} {}
+                       SerialLine& serial, ApplicationFolderPlan folder)
+    : context_{folder.path, {}, {}, {}, {}, boxes, dialogs, sound, clock, serial},
+      folder_(std::move(folder)) {}
 
 MainModule::~MainModule() = default;
 
@@ -54,6 +57,15 @@ bool MainModule::RefuseSecondCopy() {
 bool MainModule::Main() {
     if (RefuseSecondCopy()) {
         return false;
+    }
+    // The user's own folder is made from the demo settings on first start; the checks below then
+    // apply to it as to any other application folder.
+    if (folder_.source == FolderSource::UserData &&
+        PrepareUserFolder(context_.appFolder, folder_.demoFolder) == UserFolderResult::Created) {
+        startNotice_ = QStringLiteral(
+                           "設定フォルダ %1 をデモ設定から作りました。通信するポートは"
+                           "「ﾌｧｲﾙ」→「ポート選択...」で選んでください。")
+                           .arg(QDir::toNativeSeparators(context_.appFolder));
     }
     QDir(context_.appFolder).mkpath(QStringLiteral("SavaData"));
 
@@ -84,6 +96,9 @@ bool MainModule::Main() {
         window_->setGeometry(screen->availableGeometry());
     }
     window_->showMaximized();
+    if (!startNotice_.isEmpty()) {
+        window_->statusBar()->showMessage(startNotice_, 60000);
+    }
     return true;
 }
 

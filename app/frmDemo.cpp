@@ -7,6 +7,7 @@
 
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"
+#include "app/frmPortSelect.h"
 #include "display/ClearDisplay.h"
 #include "display/PressDisplay.h"
 #include "display/SoundRules.h"
@@ -18,6 +19,8 @@
 #include "platform/Colors.h"
 #include "platform/DragDrop.h"
 #include "platform/MessageBoxes.h"
+#include "platform/RememberedPort.h"
+#include "platform/SerialPorts.h"
 #include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
 
@@ -56,6 +59,10 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     buildMenus();
     statusLink = Named(new QLabel(this), QStringLiteral("statusLink"));
     statusBar()->addWidget(statusLink, 1);
+    rememberedPort_ = std::make_unique<RememberedPort>(context.appFolder);
+    chosenPort_ = rememberedPort_->device();
+    systemPorts_ = std::make_unique<QtPortEnumerator>();
+    ports_ = systemPorts_.get();
     buildSubsystems();
 }
 
@@ -95,7 +102,16 @@ void frmDemo::buildSubsystems() {
         const Settings& s = context_.settings;
         const QString device =
             s.Device.isEmpty() ? QString() : ResolvePath(context_.appFolder, s.Device);
-        return SerialConfig{s.ComPort, device, s.ComSpeed, s.ComParity, s.ComDataLen, s.ComStopBit};
+        SerialConfig config{s.ComPort, device, s.ComSpeed, s.ComParity, s.ComDataLen, s.ComStopBit};
+        // A port picked from the list wins over Setting.ini's.
+        if (!chosenPort_.isEmpty()) {
+            config.device = chosenPort_;
+#ifdef Q_OS_WIN
+            config.portName = chosenPort_;
+#endif
+        }
+        portInUse_ = PortText();
+        return config;
     };
     hooks.showCommunicating = [this](bool on) { ShowCommunicating(on); };
     hooks.started = [this] {
@@ -187,12 +203,19 @@ void frmDemo::ShowCommunicating(bool communicating) {
     statusLink->setText(StatusText());
 }
 
-QString frmDemo::StatusText() const {
-    if (!comm_->IsCommunicating()) {
-        return QStringLiteral("停止中");
+QString frmDemo::PortText() const {
+    if (!chosenPort_.isEmpty()) {
+        return chosenPort_ + QStringLiteral(" (ユーザー選択)");
     }
     const Settings& s = context_.settings;
-    const QString port = s.Device.isEmpty() ? s.ComPort : s.Device;
+    return (s.Device.isEmpty() ? s.ComPort : s.Device) + QStringLiteral(" (設定ファイル)");
+}
+
+QString frmDemo::StatusText() const {
+    if (!comm_->IsCommunicating()) {
+        return QStringLiteral("停止中   次のポート %1").arg(PortText());
+    }
+    const QString port = portInUse_;
     return QStringLiteral(
                "ポート %1   受信 %2 件/秒   キュー溢れ %3 行   改行なし破棄 %4 バイト   CSV %5")
         .arg(port)
@@ -268,6 +291,7 @@ void frmDemo::buildMenus() {
     fileMenu->setObjectName(QStringLiteral("FileMenu"));
     SensSave = MenuItem(fileMenu, QStringLiteral("SensSave"), QStringLiteral("センサ配置保存"));
     SensRead = MenuItem(fileMenu, QStringLiteral("SensRead"), QStringLiteral("センサ配置読込"));
+    PortSelect = MenuItem(fileMenu, QStringLiteral("PortSelect"), QStringLiteral("ポート選択..."));
     ReplayRecord =
         MenuItem(fileMenu, QStringLiteral("ReplayRecord"), QStringLiteral("記録の再生..."));
     SavePicture = MenuItem(fileMenu, QStringLiteral("SavePicture"), QStringLiteral("画像保存..."));
@@ -296,6 +320,7 @@ void frmDemo::buildMenus() {
     connect(Quit, &QAction::triggered, this, [this] { Quit_Click(); });
     connect(DispPoint, &QAction::triggered, this, [this] { DispPoint_Click(); });
     connect(CoseDisp, &QAction::triggered, this, [this] { CoseDisp_Click(); });
+    connect(PortSelect, &QAction::triggered, this, [this] { PortSelect_Click(); });
     connect(ReplayRecord, &QAction::triggered, this, [this] { ReplayRecord_Click(); });
     connect(SavePicture, &QAction::triggered, this, [this] { SavePicture_Click(); });
 }
@@ -389,6 +414,19 @@ void frmDemo::Quit_Click() {
     // Ends at once: no stop command is sent, the port is simply released.
     csv_->StopCsvOutput();
     emit endProgram();
+}
+
+void frmDemo::PortSelect_Click() {
+    const Settings& s = context_.settings;
+    auto* dialog =
+        new frmPortSelect(*ports_, chosenPort_, s.Device.isEmpty() ? s.ComPort : s.Device, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        chosenPort_ = dialog->ChosenDevice();
+        rememberedPort_->remember(chosenPort_);
+        statusLink->setText(StatusText());
+    });
+    dialog->open();
 }
 
 void frmDemo::closeEvent(QCloseEvent* event) {

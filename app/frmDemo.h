@@ -27,6 +27,8 @@ class ComDataMonitor;
 class ReceiveEvent;
 class DragController;
 class LayoutEditor;
+class PortEnumerator;
+class RememberedPort;
 class ReplayControl;
 class frmReplay;
 struct Reading;
@@ -84,6 +86,7 @@ class frmDemo : public QMainWindow {
     QAction* SensRotate = nullptr;
     QAction* DispPoint = nullptr;
     QAction* DataWindow = nullptr;
+    QAction* PortSelect = nullptr;
     QAction* ReplayRecord = nullptr;
     QAction* SavePicture = nullptr;
 
@@ -100,6 +103,13 @@ class frmDemo : public QMainWindow {
     void cmdComData_Click();
     void cmdQuit_Click();
     void Quit_Click();
+    // Opens the port list; its choice applies from the next start of communication.
+    void PortSelect_Click();
+
+    // The ports the port list shows (the system's own unless a test gives others).
+    void SetPortEnumerator(const PortEnumerator& ports) { ports_ = &ports; }
+    // The port the next start opens and where it comes from, as the status bar says it.
+    QString PortText() const;
     void ReplayRecord_Click();
     void SavePicture_Click();
 
@@ -143,6 +153,12 @@ class frmDemo : public QMainWindow {
     QTimer statusTimer_;
     int64_t lastReadingCount_ = 0;
     int64_t readingsPerSecond_ = 0;
+    // The device picked from the port list (empty: Setting.ini's port), remembered per user.
+    std::unique_ptr<RememberedPort> rememberedPort_;
+    QString chosenPort_;
+    QString portInUse_;  // PortText() of the running exchange
+    std::unique_ptr<PortEnumerator> systemPorts_;
+    const PortEnumerator* ports_ = nullptr;
 };
 
 }  // namespace korvi

@@ -2,15 +2,45 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace korvi {
 
-QString ApplicationFolder() {
-    const QString home = qEnvironmentVariable("KORVISENSOR_HOME");
+ApplicationFolderPlan ChooseApplicationFolder(const QString& home, const QString& executableFolder,
+                                              const QString& userDataFolder) {
+    ApplicationFolderPlan plan;
+    plan.demoFolder = InstalledDemoFolder(executableFolder);
     if (!home.isEmpty()) {
-        return QDir(home).absolutePath();
+        plan.path = QDir(home).absolutePath();
+        plan.source = FolderSource::Environment;
+    } else if (QFileInfo(QDir(executableFolder).filePath(QStringLiteral("Setting.ini"))).isFile()) {
+        plan.path = QDir(executableFolder).absolutePath();
+        plan.source = FolderSource::Portable;
+    } else {
+        plan.path = QDir(userDataFolder).absolutePath();
+        plan.source = FolderSource::UserData;
     }
-    return QCoreApplication::applicationDirPath();
+    return plan;
+}
+
+ApplicationFolderPlan PlanApplicationFolder() {
+    // The generic location plus our own name does not depend on the organisation and application
+    // names the toolkit would otherwise put into the path.
+    const QString userData =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+            .filePath(QStringLiteral("KorviSensor"));
+    return ChooseApplicationFolder(qEnvironmentVariable("KORVISENSOR_HOME"),
+                                   QCoreApplication::applicationDirPath(), userData);
+}
+
+QString ApplicationFolder() {
+    return PlanApplicationFolder().path;
+}
+
+QString InstalledDemoFolder(const QString& executableFolder) {
+    return QDir::cleanPath(
+        QDir(executableFolder).filePath(QStringLiteral("../share/korvisensor/demo")));
 }
 
 QString NativePath(const QString& path) {

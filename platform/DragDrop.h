@@ -1,17 +1,21 @@
-// The program's own manual drag and drop. A mouse-move handler begins a drag of a control from
-// code; an outline then follows the pointer, every move is delivered as a drag-over to the control
-// under the pointer, and the button release is delivered as a drop there. The source receives no
-// mouse-up for a drag that has begun, so a release after a real drag never counts as a click.
-// Everything runs on plain mouse events, so drops are testable under the offscreen platform.
+// The program's own manual drag and drop. A mouse handler begins a drag of a control from code;
+// an outline then follows the pointer, the control under the pointer gets a drag-over at once and
+// at every move, and the button release is delivered as a drop there. While the drag runs the
+// window background holds the mouse, so the drag keeps every event even when the control that
+// took the press is hidden, moved or given another container. The source receives no mouse-up for
+// a drag that has begun, so a release after a real drag never counts as a click. Everything runs
+// on plain mouse events, so drops are testable under the offscreen platform.
 #pragma once
 
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 #include "platform/Control.h"
 
+class QMouseEvent;
 class QWidget;
 
 namespace korvi {
@@ -36,7 +40,8 @@ class DragController : public QObject {
 
     // grabPixels: where in the source the pointer is, so the outline keeps that point under it.
     void beginDrag(Control& source, QPointF grabPixels);
-    // Ends a drag without a drop (a mouse-up that arrives while no drag runs does nothing).
+    // Ends a drag without a drop and lets go of the mouse (a mouse-up that arrives while no drag
+    // runs does nothing).
     void cancelDrag();
     bool isDragging() const { return source_ != nullptr; }
     Control* source() const { return source_; }
@@ -46,16 +51,16 @@ class DragController : public QObject {
     std::function<void(const DragArgs&)> onDragOver;
     std::function<void(const DragArgs&)> onDragDrop;
 
-    // Delivers a drag-over or drop at a window position; used by the event filter and by tests
-    // that need positions finer than a pixel.
-    void deliverMove(QPointF globalPos);
-    void deliverDrop(QPointF globalPos);
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // A drag-over or the drop at the pointer's global position (pixels, finer than a pixel when
+    // the window system reports it so).
+    void deliverMove(QPointF globalPos);
+    void deliverDrop(QPointF globalPos);
     DragArgs argsAt(QPointF globalPos);
+    QPointF pointerPosition(QObject* receiver, const QMouseEvent* mouse);
     void moveOutline(QPointF globalPos);
 
     QWidget* background_;
@@ -64,6 +69,8 @@ class DragController : public QObject {
     QPointer<QWidget> sourceWidget_;
     QPointF grab_;
     QWidget* outline_ = nullptr;
+    // The position of the last mouse event the window received, to a fraction of a pixel.
+    std::optional<QPointF> windowPointer_;
 };
 
 }  // namespace korvi

@@ -2,8 +2,8 @@
 # Installs the Debian packages the program and its tests need, when any is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
-          libgtest-dev libgmock-dev xvfb xauth fonts-ipafont-gothic clang-format
-          qt6-translations-l10n)
+          libgtest-dev libgmock-dev xvfb xauth xdotool fonts-ipafont-gothic clang-format
+          dpkg-dev file lintian desktop-file-utils appstream qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -11,6 +11,7 @@
 #include "platform/Colors.h"
 #include "settings/DrawSetting.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
@@ -80,8 +81,10 @@ TEST_F(WindowCommands, ReadingAfterARotationLandsWhereTheRotationPutsTheOrigin) 
     window()->layout().picSensor[0]->hide();
     frame.Move(3000, 2000, 600, 600);  // 40 x 40 pixels
     frame.show();
-    QTest::mouseClick(&frame, Qt::LeftButton, {}, QPoint(20, 20));  // select it
-    QTest::mouseClick(window()->cmdRotate, Qt::LeftButton);
+    // Selected, then the command button clicked, both through the window.
+    test::WindowMouse mouse(&frame);
+    mouse.click(mouse.at(&frame, QPointF(28, 28)));
+    mouse.click(mouse.at(window()->cmdRotate, QPointF(10, 10)));
     ASSERT_EQ(window()->layout().SensorRotation[0], 90);
 
     // Raw (0, 0) at rotation 90 is the bottom-right corner of the frame.

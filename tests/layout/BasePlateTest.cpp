@@ -1,5 +1,6 @@
 // Base images in the base box and the base plate on the window: which files are offered, laying
-// a plate out, swapping its picture, moving it back, and sensors dropped on it.
+// a plate out, swapping its picture, moving it back, and sensors dropped on it, along slow and
+// fast pointer paths given to the window.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -36,11 +37,14 @@ TEST(BaseImages, OnlyWholeReadablePicturesAreOffered) {
     EXPECT_EQ(f.l().picBase[3]->canvas().pixel(34, 34), PictureColour(3));
 }
 
-TEST(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
+class BasePlate : public ::testing::TestWithParam<Pace> {};
+
+TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
+    const Pace pace = GetParam();
     EditorFixture f{true, {2, 4}};
     PictureBox& plate = *f.l().picBaseSens;
     // Image 2 dragged out: a 555 x 555 plate with the grab point (5, 5) under the pointer.
-    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300));
+    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300), pace);
     EXPECT_EQ(f.l().BaseIndex, 2);
     EXPECT_FALSE(f.shown(f.l().picBase[2]));
     EXPECT_EQ(plate.Left(), 6000 - 75);
@@ -50,7 +54,7 @@ TEST(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
     EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(2));
 
     // Image 4 dropped on it swaps the picture; size and place stay.
-    f.dragTo(f.l().picBase[4], QPoint(5, 5), QPointF(410, 310));
+    f.dragTo(f.l().picBase[4], QPoint(5, 5), QPointF(410, 310), pace);
     EXPECT_EQ(f.l().BaseIndex, 4);
     EXPECT_TRUE(f.shown(f.l().picBase[2]));
     EXPECT_FALSE(f.shown(f.l().picBase[4]));
@@ -59,24 +63,26 @@ TEST(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
     EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(4));
 
     // Moved without moving the frame on it, then dragged back into the base box.
-    f.place(0, QPoint(400, 300));
-    f.dragTo(&plate, QPoint(20, 30), QPointF(600, 400));
-    EXPECT_EQ(plate.Left(), 9000 - 300);
+    f.place(0, QPoint(400, 300), pace);
+    // Grabbed at its left strip, which the frame does not cover.
+    f.dragTo(&plate, QPoint(2, 30), QPointF(600, 400), pace);
+    EXPECT_EQ(plate.Left(), 9000 - 30);
     EXPECT_EQ(f.frame(0).Left(), 6000);
-    f.dragTo(&plate, QPoint(20, 30), QPointF(980, 600));
+    f.dragTo(&plate, QPoint(2, 30), QPointF(980, 600), pace);
     EXPECT_FALSE(f.shown(&plate));
     EXPECT_EQ(f.l().BaseIndex, -1);
     EXPECT_TRUE(f.shown(f.l().picBase[4]));
     EXPECT_TRUE(f.shown(&f.frame(0)));
 }
 
-TEST(BasePlate, SensorDroppedOnThePlateMayOverlapAnotherFrame) {
+TEST_P(BasePlate, SensorDroppedOnThePlateMayOverlapAnotherFrame) {
+    const Pace pace = GetParam();
     EditorFixture f{true, {2}};
-    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300));  // plate at 5925, 4425
-    f.place(0, QPoint(415, 300));                                 // 6225, 4500
+    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300), pace);  // plate at 5925, 4425
+    f.place(0, QPoint(415, 300), pace);                                 // 6225, 4500
     // Item 1 dropped on the plate's left strip, its frame reaching across frame 1's left edge:
     // no push on the plate.
-    f.dragTo(&f.item(1), QPoint(1, 1), QPointF(414, 321));
+    f.dragTo(&f.item(1), QPoint(1, 1), QPointF(414, 321), pace);
     EXPECT_EQ(f.frame(1).Left(), 6195);
     EXPECT_EQ(f.frame(1).Top(), 4800);
     EXPECT_FALSE(f.l().SensorMerged[1]);
@@ -85,6 +91,8 @@ TEST(BasePlate, SensorDroppedOnThePlateMayOverlapAnotherFrame) {
     EXPECT_EQ(f.l().picBaseSens->canvas().pixel(20, 15), outline);
     EXPECT_EQ(f.l().picBaseSens->canvas().pixel(18, 30), outline);
 }
+
+INSTANTIATE_TEST_SUITE_P(SlowAndFast, BasePlate, ::testing::Values(Pace::Slow, Pace::Fast));
 
 }  // namespace
 }  // namespace korvi::test

@@ -1,10 +1,9 @@
 // A shown window with the window background, the layout model, the drag controller and the layout
-// editor, as the main window builds them, plus mouse gestures made of real mouse events.
+// editor, as the main window builds them, plus mouse gestures given to the window as a user's
+// input arrives.
 #pragma once
 
-#include <QApplication>
 #include <QImage>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -19,6 +18,7 @@
 #include "platform/DragDrop.h"
 #include "platform/Units.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/WindowMouse.h"
 
 namespace korvi::test {
 
@@ -77,54 +77,36 @@ class EditorFixture {
         layout->picDragNo->hide();
         window.show();
         (void)QTest::qWaitForWindowExposed(&window);
+        mouse_ = std::make_unique<WindowMouse>(&window);
     }
 
     SensorLayout& l() { return *layout; }
     PictureBox& frame(int i) { return *layout->picPressSens[i]; }
     PictureBox& item(int i) { return *layout->picSensor[i]; }
+    WindowMouse& mouse() { return *mouse_; }
 
-    // Where a point of the window background (pixels) lies in a widget's own coordinates.
-    // (Mapped through the widgets' whole-pixel origins: mapping a QPointF through the window
-    // drops its fraction.)
-    QPointF inWidget(QWidget* w, QPointF formPx) const {
-        return formPx + QPointF(form->mapToGlobal(QPoint(0, 0))) -
-               QPointF(w->mapToGlobal(QPoint(0, 0)));
-    }
+    // A point of a widget (its own pixels) as the window sees it.
+    QPointF on(const QWidget* w, QPointF local) const { return mouse_->at(w, local); }
 
-    // A mouse event as Qt delivers it under the mouse grab: to the pressed widget, at a position
-    // of its own that may be finer than a pixel, with the pointer's global position.
-    static void Send(QWidget* w, QEvent::Type type, QPointF local, Qt::MouseButton button,
-                     Qt::MouseButtons held) {
-        QMouseEvent event(type, local, local + QPointF(w->mapToGlobal(QPoint(0, 0))), button, held,
-                          Qt::NoModifier);
-        QApplication::sendEvent(w, &event);
+    // Presses `source` at grab (its own pixels), travels to the drop point of the window
+    // background (pixels, possibly between pixels) and releases there, all through the window.
+    void dragTo(const QWidget* source, QPoint grab, QPointF dropFormPx, Pace pace = Pace::Fast) {
+        mouse_->drag(on(source, grab), on(form, dropFormPx), pace);
     }
-
-    // Presses `source` at grab (its own pixels), moves to the drop point of the window background
-    // (pixels) and releases there.
-    void dragTo(QWidget* source, QPoint grab, QPointF dropFormPx) {
-        const QPointF drop = inWidget(source, dropFormPx);
-        if (drop == drop.toPoint()) {  // whole pixels go through the window as a user's would
-            QTest::mousePress(source, Qt::LeftButton, {}, grab);
-            QTest::mouseMove(source, drop.toPoint());
-            QTest::mouseMove(source, drop.toPoint());
-            QTest::mouseRelease(source, Qt::LeftButton, {}, drop.toPoint());
-            return;
-        }
-        Send(source, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-        Send(source, QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);
-        Send(source, QEvent::MouseMove, drop, Qt::NoButton, Qt::LeftButton);
-        Send(source, QEvent::MouseButtonRelease, drop, Qt::LeftButton, Qt::NoButton);
+    void click(const QWidget* w, QPoint at = QPoint(10, 10),
+               Qt::MouseButton button = Qt::LeftButton) {
+        mouse_->click(on(w, at), button);
     }
-    void click(QWidget* w, QPoint at = QPoint(10, 10)) {
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    bool shown(const QWidget* w) const { return w->isVisibleTo(&window); }
+    bool anyHandleShown() const {
+        return std::any_of(layout->picStretchPtr.begin(), layout->picStretchPtr.end(),
+                           [this](const PictureBox* h) { return shown(h); });
     }
-    bool shown(QWidget* w) const { return w->isVisibleTo(&window); }
 
     // Places sensor i from the box so that its frame's top-left lands on (x, y) pixels of the
     // window background (the item is grabbed one pixel in from its corner).
-    void place(int i, QPoint topLeftPx) {
-        dragTo(&item(i), QPoint(1, 1), topLeftPx + QPoint(1, 1));
+    void place(int i, QPoint topLeftPx, Pace pace = Pace::Fast) {
+        dragTo(&item(i), QPoint(1, 1), topLeftPx + QPoint(1, 1), pace);
     }
 
     QWidget window;
@@ -136,6 +118,9 @@ class EditorFixture {
     std::unique_ptr<SensorLayout> layout;
     std::unique_ptr<DragController> drag;
     std::unique_ptr<LayoutEditor> editor;
+
+  private:
+    std::unique_ptr<WindowMouse> mouse_;
 };
 
 }  // namespace korvi::test

@@ -32,7 +32,7 @@ void BuildLayout(EditorFixture& f) {
     f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300));  // plate at 5925, 4425
     f.frame(1).Move(7500.3f, 3000.7f, 611.11f, 432.9f);
     f.frame(1).canvas().setBackColor(0x00C0FFEE);
-    QTest::mouseClick(&f.frame(1), Qt::LeftButton, {}, QPoint(20, 20));
+    f.click(&f.frame(1), QPoint(30, 26));
     f.editor->cmdRotate_Click();
 }
 

@@ -1,5 +1,6 @@
 // Placing, moving, pushing and returning sensors, selecting them with the stretch handles, and
-// merging and un-merging numbers, all driven by mouse events on the real widgets.
+// merging and un-merging numbers, all driven by mouse input given to the window, along slow and
+// fast pointer paths.
 #include <gtest/gtest.h>
 
 #include "tests/layout/EditorFixture.h"
@@ -7,11 +8,15 @@
 namespace korvi::test {
 namespace {
 
-TEST(Placing, ItemDraggedOutBecomesAnUprightFrameWithTheGrabPointUnderThePointer) {
+class Placing : public ::testing::TestWithParam<Pace> {};
+class Merging : public ::testing::TestWithParam<Pace> {};
+
+TEST_P(Placing, ItemDraggedOutBecomesAnUprightFrameWithTheGrabPointUnderThePointer) {
     EditorFixture f;
+    const Pace pace = GetParam();
     f.l().SensorRotation[4] = 180;
     // Dropped a third of a pixel past 300, 200: the landing keeps the fraction.
-    f.dragTo(&f.item(4), QPoint(10, 6), QPointF(300 + 1 / 3.0, 200 + 2 / 3.0));
+    f.dragTo(&f.item(4), QPoint(10, 6), QPointF(300 + 1 / 3.0, 200 + 2 / 3.0), pace);
     PictureBox& frame = f.frame(4);
     EXPECT_FALSE(f.shown(&f.item(4)));
     EXPECT_TRUE(f.shown(&frame));
@@ -22,15 +27,16 @@ TEST(Placing, ItemDraggedOutBecomesAnUprightFrameWithTheGrabPointUnderThePointer
     EXPECT_EQ(frame.canvas().pixel(35, 18), kWhite);
 }
 
-TEST(Placing, FramesMoveKeepingTheGrabPointAndReturnToTheBoxAtThePaletteSize) {
+TEST_P(Placing, FramesMoveKeepingTheGrabPointAndReturnToTheBoxAtThePaletteSize) {
     EditorFixture f;
+    const Pace pace = GetParam();
     PictureBox& frame = f.frame(2);
-    f.place(2, QPoint(300, 200));
+    f.place(2, QPoint(300, 200), pace);
     // A long move over the background and a short one that ends on the frame itself.
-    f.dragTo(&frame, QPoint(5, 7), QPointF(500, 300));
+    f.dragTo(&frame, QPoint(5, 7), QPointF(500, 300), pace);
     EXPECT_EQ(frame.Left(), 7500 - 75);
     EXPECT_EQ(frame.Top(), 4500 - 105);
-    f.dragTo(&frame, QPoint(20, 22), QPointF(495 + 23, 293 + 26));
+    f.dragTo(&frame, QPoint(20, 22), QPointF(495 + 23, 293 + 26), pace);
     EXPECT_EQ(frame.Left(), 7500 - 75 + 45);
     EXPECT_EQ(frame.Top(), 4500 - 105 + 60);
     EXPECT_EQ(f.l().StretchTarget, nullptr);  // moving never selects
@@ -38,31 +44,32 @@ TEST(Placing, FramesMoveKeepingTheGrabPointAndReturnToTheBoxAtThePaletteSize) {
     // Stretched, then dropped on the box below the items: back in the box; placed again it has
     // the palette size.
     frame.Move(frame.Left(), frame.Top(), 900, 700);
-    f.dragTo(&frame, QPoint(4, 4), QPointF(40, 690));
+    f.dragTo(&frame, QPoint(4, 4), QPointF(40, 690), pace);
     EXPECT_TRUE(f.shown(&f.item(2)));
     EXPECT_FALSE(f.shown(&frame));
-    f.place(2, QPoint(400, 300));
+    f.place(2, QPoint(400, 300), pace);
     EXPECT_EQ(Geometry(frame), (std::array<float, 4>{6000, 4500, 555, 555}));
 }
 
-TEST(Placing, FrameDroppedOverlappingAnotherIsPushedAlongTheSmallerOverlap) {
+TEST_P(Placing, FrameDroppedOverlappingAnotherIsPushedAlongTheSmallerOverlap) {
     EditorFixture f;
-    f.place(1, QPoint(290, 190));  // 4350, 2850
+    const Pace pace = GetParam();
+    f.place(1, QPoint(290, 190), pace);  // 4350, 2850
     // On the background over frame 1's lower part: more horizontal overlap, so it goes below.
-    f.dragTo(&f.item(5), QPoint(10, 3), QPointF(294 + 10, 220 + 3));
+    f.dragTo(&f.item(5), QPoint(10, 3), QPointF(294 + 10, 220 + 3), pace);
     EXPECT_EQ(f.frame(5).Left(), 4410);
     EXPECT_EQ(f.frame(5).Top(), 2850 + 555);
     // Onto frame 1 itself towards its right edge: more vertical overlap, so it goes right.
-    f.dragTo(&f.item(6), QPoint(1, 1), QPointF(321, 191));
+    f.dragTo(&f.item(6), QPoint(1, 1), QPointF(321, 191), pace);
     EXPECT_EQ(f.frame(6).Left(), 4350 + 555);
     EXPECT_EQ(f.frame(6).Top(), 2850);
 }
 
-TEST(Placing, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDeselects) {
+TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDeselects) {
     EditorFixture f;
     f.frame(7).Move(1000, 1000, 555, 555);
     f.frame(7).show();
-    f.click(&f.frame(7));
+    f.click(&f.frame(7), QPoint(28, 28));
     EXPECT_EQ(f.l().StretchTarget, &f.frame(7));
     for (PictureBox* handle : f.l().picStretchPtr) {
         EXPECT_TRUE(f.shown(handle));
@@ -71,28 +78,55 @@ TEST(Placing, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDesele
     EXPECT_EQ(Geometry(*f.l().picStretchPtr[4]), (std::array<float, 4>{1555, 1555, 75, 75}));
     EXPECT_EQ(f.frame(7).Left(), 1000);
 
-    QTest::mouseClick(f.form, Qt::RightButton, {}, QPoint(600, 500));
+    f.click(f.form, QPoint(600, 500), Qt::RightButton);
     EXPECT_EQ(f.l().StretchTarget, nullptr);
     EXPECT_FALSE(f.shown(f.l().picStretchPtr[0]));
+
+    // The number label passes its press on to the frame, but not its release: a click on it
+    // deselects.
+    f.click(&f.frame(7), QPoint(28, 28));
+    f.click(f.l().lblNo[7], QPoint(2, 2));
+    EXPECT_EQ(f.l().StretchTarget, nullptr);
+    EXPECT_FALSE(f.anyHandleShown());
+}
+
+TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsTheSelection) {
+    EditorFixture f;
+    f.place(0, QPoint(200, 100));
+    f.click(&f.frame(0), QPoint(28, 28));
+    ASSERT_EQ(f.frame(0).canvas().pixel(18, 35), kBlack);
+    // Item 6 pressed in the box, dragged slowly over handle 7 (195 to 199, 116 to 120) and on to
+    // the background below.
+    f.mouse().press(f.on(&f.item(5), QPointF(1, 1)));
+    f.mouse().glide(QPointF(197, 118), 2);
+    EXPECT_FALSE(f.anyHandleShown());
+    f.mouse().glide(QPointF(181, 301), 2);
+    f.mouse().release(QPointF(181, 301));
+    EXPECT_EQ(f.frame(5).Left(), 2700);
+    EXPECT_EQ(f.frame(5).Top(), 4500);
+    EXPECT_FALSE(f.anyHandleShown());
+    EXPECT_EQ(f.l().StretchTarget, &f.frame(0));
+    EXPECT_EQ(f.frame(0).canvas().pixel(18, 35), kWhite);  // origin tick cleared too
 }
 
 // Sensor 1 placed at 300, 200 px with items 3 then 2 dropped on it.
 struct Merged : EditorFixture {
-    explicit Merged(bool mergeMode = true) : EditorFixture(mergeMode) {
-        place(0, QPoint(300, 200));
-        dragTo(&item(2), QPoint(3, 3), QPointF(310, 210));
-        dragTo(&item(1), QPoint(3, 3), QPointF(320, 220));
+    Merged(bool mergeMode, Pace pace) : EditorFixture(mergeMode) {
+        place(0, QPoint(300, 200), pace);
+        dragTo(&item(2), QPoint(3, 3), QPointF(310, 210), pace);
+        dragTo(&item(1), QPoint(3, 3), QPointF(320, 220), pace);
     }
 };
 
-TEST(Merging, ItemsJoinInIndexOrderAndANumberDraggedOutGetsAFrameCentredOnTheDrop) {
-    Merged f;
+TEST_P(Merging, ItemsJoinInIndexOrderAndANumberDraggedOutGetsAFrameCentredOnTheDrop) {
+    const Pace pace = GetParam();
+    Merged f(true, pace);
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,2,3"));
     EXPECT_EQ(f.l().MergedCount, 2);
     EXPECT_FALSE(f.shown(&f.frame(1)) || f.shown(&f.item(1)));
 
     LabelControl* two = f.l().lblNo[1];
-    f.dragTo(two, QPoint(2, 2), QPointF(600, 450));
+    f.dragTo(two, QPoint(2, 2), QPointF(600, 450), pace);
     EXPECT_FALSE(f.l().SensorMerged[1]);
     EXPECT_EQ(f.l().MergedCount, 1);
     EXPECT_TRUE(f.shown(&f.frame(1)));
@@ -103,12 +137,13 @@ TEST(Merging, ItemsJoinInIndexOrderAndANumberDraggedOutGetsAFrameCentredOnTheDro
     EXPECT_EQ(ChainText(f.l(), 1), QStringLiteral("2"));
 }
 
-TEST(Merging, ReturningTheHostReturnsEverySensorMergedIntoIt) {
-    Merged f;
-    f.place(5, QPoint(500, 200));
-    f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210));  // a placed frame merges too
+TEST_P(Merging, ReturningTheHostReturnsEverySensorMergedIntoIt) {
+    const Pace pace = GetParam();
+    Merged f(true, pace);
+    f.place(5, QPoint(500, 200), pace);
+    f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210), pace);  // a placed frame merges too
     EXPECT_EQ(f.l().MergedCount, 3);
-    f.dragTo(&f.frame(0), QPoint(3, 3), QPointF(40, 690));
+    f.dragTo(&f.frame(0), QPoint(3, 3), QPointF(40, 690), pace);
     EXPECT_EQ(f.l().MergedCount, 0);
     for (int s : {0, 1, 2, 5}) {
         EXPECT_FALSE(f.l().SensorMerged[s]);
@@ -118,13 +153,14 @@ TEST(Merging, ReturningTheHostReturnsEverySensorMergedIntoIt) {
     }
 }
 
-TEST(Merging, LimitRefusesTheDropWithAMessageAndNoChange) {
+TEST_P(Merging, LimitRefusesTheDropWithAMessageAndNoChange) {
+    const Pace pace = GetParam();
     EditorFixture f;
-    f.place(0, QPoint(300, 200));
-    f.place(8, QPoint(500, 200));
+    f.place(0, QPoint(300, 200), pace);
+    f.place(8, QPoint(500, 200), pace);
     f.l().MergedCount = 15;
-    f.dragTo(&f.item(3), QPoint(3, 3), QPointF(310, 210));
-    f.dragTo(&f.frame(8), QPoint(3, 3), QPointF(310, 210));
+    f.dragTo(&f.item(3), QPoint(3, 3), QPointF(310, 210), pace);
+    f.dragTo(&f.frame(8), QPoint(3, 3), QPointF(310, 210), pace);
     ASSERT_EQ(f.boxes.shown.size(), 2u);
     EXPECT_EQ(f.boxes.shown[0].text, QStringLiteral("統合できるセンサ数は16個までです。"));
     EXPECT_EQ(f.boxes.shown[0].title, QStringLiteral("Tamsen Korviｾﾝｻｰ (圧力位置検出ｾﾝｻｰ)"));
@@ -134,12 +170,15 @@ TEST(Merging, LimitRefusesTheDropWithAMessageAndNoChange) {
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1"));
 }
 
-TEST(Merging, WithMergeModeOffItemsOnSensorOneArePlacedBesideIt) {
-    Merged f(false);
+TEST_P(Merging, WithMergeModeOffItemsOnSensorOneArePlacedBesideIt) {
+    Merged f(false, GetParam());
     EXPECT_EQ(f.l().MergedCount, 0);
     EXPECT_TRUE(f.shown(&f.frame(1)) && f.shown(&f.frame(2)));
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1"));
 }
+
+INSTANTIATE_TEST_SUITE_P(SlowAndFast, Placing, ::testing::Values(Pace::Slow, Pace::Fast));
+INSTANTIATE_TEST_SUITE_P(SlowAndFast, Merging, ::testing::Values(Pace::Slow, Pace::Fast));
 
 }  // namespace
 }  // namespace korvi::test

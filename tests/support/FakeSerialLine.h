@@ -14,7 +14,8 @@ class FakeSerialLine : public SerialLine {
   public:
     using SerialLine::SerialLine;
 
-    bool open(const SerialConfig&) override {
+    bool open(const SerialConfig& config) override {
+        opened = config;
         incoming_.clear();  // a real open discards pending input
         return open_ = true;
     }
@@ -32,7 +33,8 @@ class FakeSerialLine : public SerialLine {
     void pushIncoming(const QByteArray& bytes);
     void raiseLineEvent(int code) { emit lineEvent(code); }
 
-    QByteArray written;  // everything written, in order
+    QByteArray written;   // everything written, in order
+    SerialConfig opened;  // the settings of the last open
 
   private:
     bool open_ = false;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace korvi::test {
 
@@ -11,6 +12,9 @@ TempAppFolder::TempAppFolder()
     qputenv("KORVISENSOR_HOME", dir_.path().toLocal8Bit());
     QDir(dir_.path()).mkpath(QStringLiteral("tmp"));
     qputenv("TMPDIR", file(QStringLiteral("tmp")).toLocal8Bit());
+    // The user's settings store (the remembered port) lives here too, never in the real home.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       file(QStringLiteral("config")));
 }
 
 TempAppFolder::~TempAppFolder() {
@@ -42,8 +46,12 @@ void TempAppFolder::writeDefaults() const {
     QDir(dir_.path()).mkpath(QStringLiteral("Base"));
 }
 
+QString TempAppFolder::demoFolder() {
+    return QStringLiteral(KORVI_SOURCE_DIR "/demo");
+}
+
 void TempAppFolder::copyDemo() const {
-    const QDir demo(QStringLiteral(KORVI_SOURCE_DIR "/demo"));
+    const QDir demo(demoFolder());
     const QStringList files = {QStringLiteral("Setting.ini"), QStringLiteral("DrawSetting1.ini"),
                                QStringLiteral("DrawSetting2.ini")};
     for (const QString& name : files) {

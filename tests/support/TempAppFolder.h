@@ -1,6 +1,7 @@
 // A throw-away application folder for tests that start the program: Setting.ini, draw-setting
-// files and the bitmap folders, with KORVISENSOR_HOME and the temp folder pointed at it so that
-// runs never share files or the single-instance lock.
+// files and the bitmap folders, with KORVISENSOR_HOME, the temp folder and the user's settings
+// store pointed at it so that runs never share files, the single-instance lock or a remembered
+// port.
 #pragma once
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ class TempAppFolder {
     void writeDefaults() const;
     // The bundled demo folder's settings, footprints, base pictures and sounds.
     void copyDemo() const;
+    // The bundled demo folder itself (in the source tree).
+    static QString demoFolder();
 
   private:
     QTemporaryDir dir_;

@@ -1,0 +1,41 @@
+// The port list ("ポート選択..."): the serial ports the system reports, with their description,
+// maker and USB ids, and a field for any device path (a pseudo-terminal of the simulator, for
+// example). Picking a row puts its device into the field; the field is the choice, and an empty
+// field leaves the port to Setting.ini.
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace korvi {
+
+class PortEnumerator;
+
+class frmPortSelect : public QDialog {
+    Q_OBJECT
+  public:
+    // `current` is the device chosen so far (empty for none); `settingsPort` the port Setting.ini
+    // names, shown as what an empty field means.
+    frmPortSelect(const PortEnumerator& ports, const QString& current, const QString& settingsPort,
+                  QWidget* parent = nullptr);
+
+    // The device to use from the next start of communication; empty for Setting.ini's port.
+    QString ChosenDevice() const;
+    // Lists the ports again (the 更新 button).
+    void FillPortList();
+
+    QTableWidget* lstPorts = nullptr;
+    QLineEdit* txtDevice = nullptr;
+    QLabel* lblNoPorts = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+  private:
+    const PortEnumerator& ports_;
+};
+
+}  // namespace korvi

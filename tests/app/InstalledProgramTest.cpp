@@ -1,0 +1,148 @@
+// The installed program as a new user meets it: the package unpacked into a temporary root, the
+// program started from there on a real X server (Xvfb) with an empty home folder and no
+// KORVISENSOR_HOME, and its window read back from the screen. Runs only when KORVI_INSTALLED_ROOT
+// names the unpacked tree (scripts/package-check.sh does so); elsewhere it is skipped.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace korvi {
+namespace {
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Pixels darker than mid-grey inside a rectangle of the screen: text.
+int Ink(const QImage& screen, const QRect& rect) {
+    int ink = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            ink += qGray(screen.pixel(x, y)) < 100 ? 1 : 0;
+        }
+    }
+    return ink;
+}
+
+// The share of the screen still showing the X server's black background.
+double BlackShare(const QImage& screen) {
+    int64_t black = 0;
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            black += (screen.pixel(x, y) & 0xffffff) == 0 ? 1 : 0;
+        }
+    }
+    return static_cast<double>(black) / (static_cast<double>(screen.width()) * screen.height());
+}
+
+class PackageScreenshot : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root = qEnvironmentVariable("KORVI_INSTALLED_ROOT");
+        if (root.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb")) {
+            GTEST_SKIP() << "needs the unpacked package and an X server (scripts/package-check.sh)";
+        }
+        outDir =
+            qEnvironmentVariable("KORVI_SCREENSHOT_DIR", work.filePath(QStringLiteral("shots")));
+        QDir().mkpath(outDir);
+        for (const char* sub : {"home", "tmp", "run"}) {
+            QDir(work.path()).mkpath(QString::fromLatin1(sub));
+        }
+        QFile::setPermissions(work.filePath(QStringLiteral("run")), QFileDevice::ReadOwner |
+                                                                        QFileDevice::WriteOwner |
+                                                                        QFileDevice::ExeOwner);
+        userFolder = work.filePath(QStringLiteral("home/.local/share/KorviSensor"));
+    }
+    void TearDown() override { Stop(); }
+
+    // Starts the unpacked program as a user with an empty home would, and waits until its window
+    // covers the screen.
+    QImage StartAndGrab(const char* name) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* unset : {"KORVISENSOR_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+            env.remove(QString::fromLatin1(unset));
+        }
+        env.insert(QStringLiteral("HOME"), work.filePath(QStringLiteral("home")));
+        env.insert(QStringLiteral("TMPDIR"), work.filePath(QStringLiteral("tmp")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work.filePath(QStringLiteral("run")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(env);
+        program.setProgram(QDir(root).filePath(QStringLiteral("usr/bin/korvisensor")));
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start();
+        EXPECT_TRUE(program.waitForStarted(5000));
+        QImage screen;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                return BlackShare(screen) < 0.05 || program.state() != QProcess::Running;
+            },
+            20000);
+        EXPECT_TRUE(settled) << "the window did not cover the screen";
+        QTest::qWait(500);  // the status bar and the palette settle
+        screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        EXPECT_TRUE(screen.save(QDir(outDir).filePath(QString::fromLatin1(name))));
+        return screen;
+    }
+    void Stop() {
+        if (program.state() != QProcess::NotRunning) {
+            program.terminate();
+            program.waitForFinished(5000);
+        }
+    }
+
+    QTemporaryDir work;
+    QString root;
+    QString outDir;
+    QString userFolder;
+    QProcess program;
+};
+
+TEST_F(PackageScreenshot, FirstStartMakesTheUserFolderAndShowsTheWindowSecondStartReusesIt) {
+    const QImage first = StartAndGrab("package-first-start.png");
+    ASSERT_EQ(program.state(), QProcess::Running) << "the program ended at start";
+    const QString demo = QDir(root).filePath(QStringLiteral("usr/share/korvisensor/demo"));
+    const QDir user(userFolder);
+    for (const char* name :
+         {"Setting.ini", "DrawSetting1.ini", "DrawSetting2.ini", "DemoLayout.lay",
+          "Bmp/Foot_15.bmp", "Base/Base_2.bmp", "Sound/chime.wav"}) {
+        EXPECT_EQ(Read(user.filePath(QString::fromLatin1(name))),
+                  Read(QDir(demo).filePath(QString::fromLatin1(name))))
+            << name;
+    }
+    EXPECT_TRUE(user.exists(QStringLiteral("SavaData")));
+
+    // The window fills the 1280 x 1024 screen: the menu captions at the top left, the notice
+    // about the new folder across the status bar at the bottom.
+    ASSERT_EQ(first.size(), QSize(1280, 1024));
+    EXPECT_LT(BlackShare(first), 0.05);
+    EXPECT_GT(Ink(first, QRect(0, 0, 300, 24)), 20) << "menu captions";
+    const QRect statusLeft(0, 996, 300, 28);
+    const QRect statusMiddle(600, 996, 400, 28);
+    EXPECT_GT(Ink(first, statusLeft), 20);
+    EXPECT_GT(Ink(first, statusMiddle), 20) << "the long notice reaches the middle";
+    Stop();
+
+    // A change of the user's survives the second start, which says nothing about the folder.
+    QFile edited(user.filePath(QStringLiteral("DrawSetting2.ini")));
+    ASSERT_TRUE(edited.open(QIODevice::Append));
+    edited.write("; mine\r\n");
+    edited.close();
+    const QByteArray mine = Read(edited.fileName());
+    const QImage second = StartAndGrab("package-second-start.png");
+    ASSERT_EQ(program.state(), QProcess::Running) << "the program ended at the second start";
+    EXPECT_EQ(Read(edited.fileName()), mine);
+    EXPECT_LT(BlackShare(second), 0.05);
+    EXPECT_GT(Ink(second, statusLeft), 20) << "the idle status and its port";
+    EXPECT_EQ(Ink(second, statusMiddle), 0) << "no notice about the folder";
+}
+
+}  // namespace
+}  // namespace korvi

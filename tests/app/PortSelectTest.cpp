@@ -1,0 +1,249 @@
+// The port list: the system's ports (here a fixed list) with their ids, a typed device path, the
+// choice reaching the next start of communication and surviving a restart; and the simulator's
+// pseudo-terminal picked by path, streaming readings.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QHeaderView>
+#include <QStatusBar>
+#include <QTest>
+
+#include "app/frmPortSelect.h"
+#include "link/CommunicationControl.h"
+#include "platform/Colors.h"
+#include "platform/QtSerialLine.h"
+#include "platform/RememberedPort.h"
+#include "platform/SerialPorts.h"
+#include "sim/Simulator.h"
+#include "tests/support/ProgramFixture.h"
+
+namespace korvi {
+namespace {
+
+class FixedPorts : public PortEnumerator {
+  public:
+    std::vector<SerialPortEntry> availablePorts() const override { return ports; }
+    std::vector<SerialPortEntry> ports = {
+        {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+         0x0403, 0x6001},
+        {QStringLiteral("/dev/ttyACM0"), QStringLiteral("USB-Serial Controller"),
+         QStringLiteral("Prolific"), 0x067b, 0x2303},
+        {QStringLiteral("/dev/ttyS0"), QString(), QString(), std::nullopt, std::nullopt},
+    };
+};
+
+// Every cell of the list, row by row, "|" between columns.
+QStringList Rows(const QTableWidget& table) {
+    QStringList rows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table.columnCount(); ++c) {
+            cells << table.item(r, c)->text();
+        }
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+// A click given to the dialog's window at the centre of `widget` (or of a rectangle in it), so it
+// takes the toolkit's routing as a user's click does.
+void ClickIn(QWidget* widget, QRect rect = {}) {
+    QWidget* top = widget->window();
+    const QPoint at = widget->mapTo(top, (rect.isNull() ? widget->rect() : rect).center());
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, at);
+}
+
+frmPortSelect* OpenPortList(frmDemo& window) {
+    window.PortSelect->trigger();
+    auto* dialog = window.findChild<frmPortSelect*>();
+    if (dialog != nullptr) {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    }
+    return dialog;
+}
+
+// Types into the device field and confirms with the Enter key (the default button).
+void TypeDevice(frmPortSelect* dialog, const QString& device) {
+    ClickIn(dialog->txtDevice);
+    dialog->txtDevice->selectAll();
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Backspace);
+    QTest::keyClicks(dialog->txtDevice, device);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+}
+
+class PortList : public test::ProgramFixture {
+  protected:
+    void SetUp() override {
+        folder.writeDefaults();
+        StartWithPorts();
+    }
+    void StartWithPorts() {
+        ASSERT_TRUE(Start());
+        window()->SetPortEnumerator(ports);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
+    }
+    void Restart() {
+        program.reset();
+        StartWithPorts();
+    }
+    void ClickComm() { ClickIn(window()->cmdComm); }
+
+    FixedPorts ports;
+};
+
+TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
+    frmPortSelect* dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("ポート選択"));
+    QStringList headers;
+    for (int c = 0; c < dialog->lstPorts->columnCount(); ++c) {
+        headers << dialog->lstPorts->horizontalHeaderItem(c)->text();
+    }
+    EXPECT_EQ(headers.join('|'), QStringLiteral("ポート|説明|メーカー|ベンダーID|製品ID"));
+    EXPECT_EQ(Rows(*dialog->lstPorts),
+              (QStringList{QStringLiteral("/dev/ttyUSB0|FT232R USB UART|FTDI|0403|6001"),
+                           QStringLiteral("/dev/ttyACM0|USB-Serial Controller|Prolific|067b|2303"),
+                           QStringLiteral("/dev/ttyS0||||")}));
+    EXPECT_FALSE(dialog->lblNoPorts->isVisible());
+
+    // A port plugged in while the list is open shows after 更新; with none, the list says so.
+    ports.ports.push_back({QStringLiteral("/dev/ttyUSB1"), {}, {}, 0xffff, 0x0001});
+    ClickIn(dialog->cmdRefresh);
+    EXPECT_EQ(Rows(*dialog->lstPorts).last(), QStringLiteral("/dev/ttyUSB1|||ffff|0001"));
+    ports.ports.clear();
+    ClickIn(dialog->cmdRefresh);
+    EXPECT_EQ(dialog->lstPorts->rowCount(), 0);
+    EXPECT_TRUE(dialog->lblNoPorts->isVisible());
+    ClickIn(dialog->cmdCancel);
+}
+
+TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCameFrom) {
+    const QByteArray settingBefore = [&] {
+        QFile f(folder.file(QStringLiteral("Setting.ini")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+
+    frmPortSelect* dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    ClickIn(dialog->lstPorts->viewport(),
+            dialog->lstPorts->visualItemRect(dialog->lstPorts->item(1, 2)));
+    EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/dev/ttyACM0"));
+    ClickIn(dialog->cmdOK);
+    EXPECT_EQ(window()->statusLink->text(),
+              QStringLiteral("停止中   次のポート /dev/ttyACM0 (ユーザー選択)"));
+
+    ClickComm();
+    EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(serial.opened.portName + serial.opened.speed + serial.opened.parity,
+              QStringLiteral("COM119200E"));
+    EXPECT_TRUE(window()->StatusText().startsWith(
+        QStringLiteral("ポート /dev/ttyACM0 (ユーザー選択)   受信 0 件/秒")));
+
+    // Chosen while communicating: the running exchange keeps its port, the next start takes the
+    // new one.
+    dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    ClickIn(dialog->lstPorts->viewport(),
+            dialog->lstPorts->visualItemRect(dialog->lstPorts->item(2, 0)));
+    ClickIn(dialog->cmdOK);
+    EXPECT_TRUE(window()->StatusText().startsWith(QStringLiteral("ポート /dev/ttyACM0 ")));
+    ClickComm();  // stop
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /dev/ttyS0 (ユーザー選択)"));
+    ClickComm();
+    EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyS0"));
+    ClickComm();
+
+    QFile after(folder.file(QStringLiteral("Setting.ini")));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), settingBefore) << "Setting.ini is never written";
+}
+
+TEST_F(PortList, TypedDeviceIsRememberedAcrossRestartsUntilTheFieldIsEmptied) {
+    frmPortSelect* dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    TypeDevice(dialog, QStringLiteral("/tmp/ttyKORVI"));
+    Restart();
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /tmp/ttyKORVI (ユーザー選択)"));
+    ClickComm();
+    EXPECT_EQ(serial.opened.device, QStringLiteral("/tmp/ttyKORVI"));
+    ClickComm();
+    // The choice belongs to this application folder only.
+    EXPECT_EQ(RememberedPort(folder.file(QStringLiteral("other"))).device(), QString());
+
+    // Cancel keeps the choice; the field shows it.
+    dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/tmp/ttyKORVI"));
+    dialog->txtDevice->clear();
+    ClickIn(dialog->cmdCancel);
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /tmp/ttyKORVI (ユーザー選択)"));
+
+    // An emptied field hands the port back to Setting.ini, also after a restart.
+    dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    TypeDevice(dialog, QString());
+    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    Restart();
+    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    ClickComm();
+    EXPECT_EQ(serial.opened.device, QString());
+    ClickComm();
+}
+
+// The simulator's pseudo-terminal is not among the system's ports: its path is typed into the
+// list's field, and the real serial line then streams its readings onto the panels.
+TEST(PortListEndToEnd, TypedPseudoTerminalOfTheSimulatorStreamsReadings) {
+    test::TempAppFolder folder;
+    folder.writeDefaults();  // PortNo=1 and no Device: without a choice /dev/ttyS0 would open
+    test::RecordingMessageBoxes boxes;
+    test::ScriptedFileDialogs dialogs;
+    test::RecordingSound sound;
+    SteadyClock clock;
+    QtSerialLine serial;
+    sim::Simulator simulator;
+    sim::SimOptions options;
+    options.rate = 500;
+    const QString pty = simulator.start(options);
+    ASSERT_FALSE(pty.isEmpty()) << simulator.error().toStdString();
+    MainModule program(boxes, dialogs, sound, clock, serial);
+    ASSERT_TRUE(program.Main());
+    frmDemo& window = *program.window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    PictureBox& panel = *window.layout().picPressSens[0];
+    window.layout().picSensor[0]->hide();
+    panel.Move(2000, 1000, 1500, 1500);
+    panel.show();
+
+    frmPortSelect* dialog = OpenPortList(window);
+    ASSERT_NE(dialog, nullptr);
+    TypeDevice(dialog, pty);
+    ClickIn(window.cmdComm);
+    // Sensor 1's presses show as red marks (the draw setting's one band) on its panel.
+    const auto marked = [&panel] {
+        const Canvas& c = panel.canvas();
+        int red = 0;
+        for (int y = 0; y < c.pixelHeight(); ++y) {
+            for (int x = 0; x < c.pixelWidth(); ++x) {
+                red += c.pixel(x, y) == kRed ? 1 : 0;
+            }
+        }
+        return red;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return marked() > 0; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.comm().ReadingCount() >= 50; }, 5000))
+        << window.StatusText().toStdString();
+    EXPECT_TRUE(
+        window.StatusText().startsWith(QStringLiteral("ポート %1 (ユーザー選択)").arg(pty)));
+    ClickIn(window.cmdComm);
+    EXPECT_TRUE(boxes.shown.empty());
+    ASSERT_GE(simulator.receivedCommands().size(), 2u);
+    EXPECT_EQ(simulator.receivedCommands()[0].text + simulator.receivedCommands()[1].text,
+              QByteArray("rd"));
+}
+
+}  // namespace
+}  // namespace korvi

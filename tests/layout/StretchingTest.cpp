@@ -1,0 +1,188 @@
+// Resizing the selection by dragging its handles, with the pointer's whole path given to the
+// window: the handles hide as the stretch begins, the edges follow the held button, the release
+// ends the stretch by what lies under the pointer, and the bare pointer moves nothing afterwards.
+#include <gtest/gtest.h>
+
+#include "tests/layout/EditorFixture.h"
+
+namespace korvi::test {
+namespace {
+
+using Rect = std::array<float, 4>;  // Left, Top, Width, Height in twips
+
+// The selection before each stretch: 3000, 1500, 555 x 555 twips, that is pixels 200 to 236 and
+// 100 to 136 of the window background.
+constexpr Rect kStart{3000, 1500, 555, 555};
+
+struct HandleCase {
+    int handle;
+    QPointF pointer;  // window pixels where the handle is released
+    Rect expected;
+    // The pointer ends on the target's own top-left pixel rather than on the background.
+    bool endsOnTarget;
+};
+
+// Each handle pulled outwards; 1 px is 15 twips.
+const HandleCase kHandleCases[] = {
+    {0, {180, 90}, {2700, 1350, 855, 705}, true},     // left and top follow the pointer
+    {1, {150, 80}, {3000, 1200, 555, 855}, false},    // top only, whatever the pointer's x
+    {2, {260, 90}, {3000, 1350, 900, 705}, false},    // right and top
+    {3, {270, 300}, {3000, 1500, 1050, 555}, false},  // right only
+    {4, {250, 160}, {3000, 1500, 750, 900}, false},   // right and bottom
+    {5, {100, 170}, {3000, 1500, 555, 1050}, false},  // bottom only
+    {6, {190, 150}, {2850, 1500, 705, 750}, false},   // left and bottom
+    {7, {170, 20}, {2550, 1500, 1005, 555}, false},   // left only
+};
+
+enum class Target { Frame, Plate };
+
+class HandleDrag : public ::testing::TestWithParam<std::tuple<Target, Pace>> {
+  protected:
+    HandleDrag() {
+        if (std::get<0>(GetParam()) == Target::Plate) {
+            // Base image 2 laid out with its grab point (5, 5) at 205, 105: the plate at 3000,
+            // 1500.
+            f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(205, 105));
+            target = f.l().picBaseSens;
+        } else {
+            f.place(0, QPoint(200, 100));
+            target = &f.frame(0);
+        }
+    }
+
+    EditorFixture f{true, {2}};
+    PictureBox* target = nullptr;
+};
+
+TEST_P(HandleDrag, EveryHandleResizesByTheRuleAndTheStretchEndsWithTheRelease) {
+    const Pace pace = std::get<1>(GetParam());
+    const bool plate = std::get<0>(GetParam()) == Target::Plate;
+    WindowMouse& mouse = f.mouse();
+    for (const HandleCase& c : kHandleCases) {
+        SCOPED_TRACE(testing::Message() << "handle " << c.handle);
+        target->Move(kStart[0], kStart[1], kStart[2], kStart[3]);
+        f.click(target, QPoint(28, 28));
+        ASSERT_EQ(f.l().StretchTarget, target);
+        ASSERT_TRUE(f.shown(f.l().picStretchPtr[c.handle]));
+
+        mouse.press(f.on(f.l().picStretchPtr[c.handle], QPointF(2, 2)));
+        if (pace == Pace::Slow) {
+            mouse.glide(c.pointer, 2);
+        } else {
+            mouse.move(c.pointer);
+        }
+        // While the button is held: the edges have followed and the handles are gone.
+        EXPECT_EQ(Geometry(*target), c.expected);
+        EXPECT_FALSE(f.anyHandleShown());
+
+        mouse.release(c.pointer);
+        EXPECT_EQ(Geometry(*target), c.expected);
+        EXPECT_FALSE(f.anyHandleShown());
+        // Released over the background a frame is deselected and the plate stays selected;
+        // released over the target itself, either is deselected.
+        EXPECT_EQ(f.l().StretchTarget, plate && !c.endsOnTarget ? target : nullptr);
+
+        // The bare pointer wandering over the window afterwards resizes nothing ...
+        mouse.glide(QPointF(600, 500), 7);
+        mouse.glide(QPointF(150, 120), 7);
+        EXPECT_EQ(Geometry(*target), c.expected);
+        // ... and the next click is a click: it selects the target at its new size.
+        f.click(target, QPoint(28, 28));
+        EXPECT_EQ(f.l().StretchTarget, target);
+        const PictureBox& corner = *f.l().picStretchPtr[4];
+        EXPECT_TRUE(f.shown(&corner));
+        EXPECT_EQ(corner.Left(), c.expected[0] + c.expected[2]);
+        EXPECT_EQ(corner.Top(), c.expected[1] + c.expected[3]);
+        f.click(f.form, QPoint(600, 500));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameAndPlate, HandleDrag,
+                         ::testing::Combine(::testing::Values(Target::Frame, Target::Plate),
+                                            ::testing::Values(Pace::Slow, Pace::Fast)),
+                         [](const ::testing::TestParamInfo<HandleDrag::ParamType>& param) {
+                             return std::string(std::get<0>(param.param) == Target::Frame
+                                                    ? "Frame"
+                                                    : "Plate") +
+                                    (std::get<1>(param.param) == Pace::Slow ? "Slow" : "Fast");
+                         });
+
+// Sensor 1 placed at 200, 100 px, selected, its handle 4 pressed and pulled slowly to `to`.
+void PullCorner(EditorFixture& f, QPointF to) {
+    f.click(&f.frame(0), QPoint(28, 28));
+    f.mouse().press(f.on(f.l().picStretchPtr[4], QPointF(2, 2)));
+    f.mouse().glide(to, 2);
+}
+
+// Dark pixels in the character cell at column 1, row 1 (8 x 16 pixels from 8, 16).
+int InkOfFirstCell(const Canvas& c) {
+    int ink = 0;
+    for (int y = 16; y < 32; ++y) {
+        for (int x = 8; x < 16; ++x) {
+            ink += c.pixel(x, y) == kBlack ? 1 : 0;
+        }
+    }
+    return ink;
+}
+
+TEST(StretchEnd, ReleasedOverAnotherFrameTheStretchedFrameIsPushedClear) {
+    EditorFixture f;
+    f.place(0, QPoint(200, 100));  // 3000, 1500
+    f.place(1, QPoint(300, 160));  // 4500, 2400 to 5055, 2955
+    // Pulled to 4875, 2850 over frame 2 (clear of its number): it overlaps frame 2 by 375 across
+    // and 450 down, so it goes left.
+    PullCorner(f, QPointF(325, 190));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 1875, 1350}));
+    f.mouse().release(QPointF(325, 190));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1875, 1500, 1875, 1350}));
+    EXPECT_EQ(Geometry(f.frame(1)), (Rect{4500, 2400, 555, 555}));
+    EXPECT_EQ(f.l().StretchTarget, nullptr);
+    EXPECT_FALSE(f.anyHandleShown());
+    // Redrawn at the new size: the origin tick in the middle of the new bottom edge (125 x 90
+    // pixels), no number printed.
+    EXPECT_EQ(f.frame(0).canvas().pixel(62, 88), kBlack);
+    EXPECT_EQ(InkOfFirstCell(f.frame(0).canvas()), 0);
+}
+
+TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
+    EditorFixture f{true, {2}};
+    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(405, 305));  // plate 6000, 4500
+    PictureBox& plate = *f.l().picBaseSens;
+    plate.Move(1500, 750, 9000, 7500);  // pixels 100 to 699, 50 to 549
+    f.place(0, QPoint(200, 100));
+    f.place(1, QPoint(300, 160));
+    PullCorner(f, QPointF(400, 250));
+    f.mouse().release(QPointF(400, 250));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 3000, 2250}));
+    EXPECT_EQ(f.l().StretchTarget, nullptr);
+    EXPECT_FALSE(f.anyHandleShown());
+    EXPECT_GT(InkOfFirstCell(f.frame(0).canvas()), 3);
+    EXPECT_EQ(f.frame(0).canvas().pixel(100, 148), kBlack);  // tick of the 200 x 150 frame
+
+    // The same pull released over the background prints no number.
+    f.place(5, QPoint(750, 100));
+    f.click(&f.frame(5), QPoint(28, 28));
+    f.mouse().press(f.on(f.l().picStretchPtr[4], QPointF(2, 2)));
+    f.mouse().glide(QPointF(800, 150), 2);
+    f.mouse().release(QPointF(800, 150));
+    EXPECT_EQ(Geometry(f.frame(5)), (Rect{11250, 1500, 750, 750}));
+    EXPECT_EQ(InkOfFirstCell(f.frame(5).canvas()), 0);
+}
+
+TEST(StretchEnd, RightHandleDraggedPastTheLeftEdgeNeverFlipsTheFrame) {
+    EditorFixture f;
+    f.place(0, QPoint(200, 100));
+    f.click(&f.frame(0), QPoint(28, 28));
+    f.mouse().press(f.on(f.l().picStretchPtr[3], QPointF(2, 2)));
+    // Out to 250 (width 750), back to 210 (width 150) below the number label, then onto the left
+    // edge and beyond it.
+    f.mouse().glide(QPointF(250, 130), 2);
+    f.mouse().glide(QPointF(210, 130), 2);
+    f.mouse().move(QPointF(200, 130));
+    f.mouse().move(QPointF(150, 130));
+    f.mouse().release(QPointF(150, 130));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 150, 555}));
+}
+
+}  // namespace
+}  // namespace korvi::test
