@@ -21,6 +21,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
+#include "platform/WavFile.h"
 #include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
 
@@ -188,6 +189,15 @@ bool frmDemo::PrepareStart() {
                              QStringLiteral("Directory Error!"), BoxIcon::Critical);
                 return false;
             }
+            const QString unusable = WavFileProblem(file);
+            if (!unusable.isEmpty()) {
+                c.boxes.show(QStringLiteral("音声ファイル(SoundFile%1) %2 は再生できません。\r\n")
+                                     .arg(n)
+                                     .arg(sound.FileName) +
+                                 unusable,
+                             QStringLiteral("音声ファイルエラー"), BoxIcon::Critical);
+                return false;
+            }
             sound.FileName = file;
         }
     }
@@ -213,7 +223,13 @@ QString frmDemo::PortText() const {
 
 QString frmDemo::StatusText() const {
     if (!comm_->IsCommunicating()) {
-        return QStringLiteral("停止中   次のポート %1").arg(PortText());
+        // After a port that did not open, the reason stays in view until the next start.
+        const QString failure = comm_->OpenFailure();
+        return QStringLiteral("停止中   ") +
+               (failure.isEmpty()
+                    ? QString()
+                    : QStringLiteral("ポートを開けません: ") + failure + QStringLiteral("   ")) +
+               QStringLiteral("次のポート %1").arg(PortText());
     }
     const QString port = portInUse_;
     return QStringLiteral(

@@ -2,13 +2,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 
 #include "display/Beep.h"
 #include "display/ClearDisplay.h"
 #include "display/PanelMapping.h"
+#include "layout/BaseImages.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
 #include "platform/MessageBoxes.h"
@@ -590,8 +590,8 @@ bool PressDisplay::LoadFootprints() {
         if (!QFileInfo(path).isFile()) {
             problem = QStringLiteral(" が見つかりません。");
         } else {
-            QImageReader reader(path);
-            loaded[i] = reader.read();
+            // A copy cut short is refused like a file that is no picture at all.
+            loaded[i] = LoadBasePicture(path);
             if (loaded[i].isNull()) {
                 problem = QStringLiteral(" を読み込めません。");
             }

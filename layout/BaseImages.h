@@ -12,7 +12,7 @@ namespace korvi {
 QString BaseImagePath(const QString& baseDir, int k);
 
 // The picture in the file, or a null image when the file is missing, unreadable, not a picture,
-// or a bitmap whose pixel data is cut short.
+// or a bitmap whose pixel data is cut short. Footprints are loaded the same way.
 QImage LoadBasePicture(const QString& path);
 
 // False for a Windows bitmap whose headers promise more pixel data than the bytes hold (a copy

@@ -2,6 +2,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include "layout/LayoutEditor.h"
 #include "platform/Colors.h"
@@ -11,6 +17,45 @@ namespace korvi {
 namespace {
 
 const QString kErrorTitle = QStringLiteral("Error!");
+
+// Writes the file beside the old one and renames it over the old one only when every byte is on
+// the disk, so that a failure half-way (a full disk) leaves the old layout as it was. Returns why
+// it failed, or an empty text.
+QString WriteWholeFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    // Unbuffered: a write the disk refuses fails here, where the save file notices it, rather
+    // than in the flush at commit, whose failure it would not see.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return file.errorString();
+    }
+    // A short write is tried again for the rest: that either finds room after all or gives the
+    // reason there is none.
+    qint64 done = 0;
+    for (qint64 n = 0; done < bytes.size(); done += n) {
+        n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            break;
+        }
+    }
+    if (done != bytes.size() || !file.flush()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return why;
+    }
+#ifdef Q_OS_UNIX
+    // Some file systems only find out at the sync that there is no room; special files that
+    // cannot be synced are no failure.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        return why;
+    }
+#endif
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -57,14 +102,10 @@ void LayoutEditor::cmdSave_Click() {
         return;
     }
     const QByteArray bytes = EncodeLayoutFile(CollectLayout());
-    // Written beside the old file and renamed over it only when complete, so a failure half-way
-    // never leaves a damaged layout behind.
-    QSaveFile file(*path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written) {
-        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。"), kErrorTitle,
-                    BoxIcon::Critical);
+    const QString failure = WriteWholeFile(*path, bytes);
+    if (!failure.isEmpty()) {
+        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") + failure,
+                    kErrorTitle, BoxIcon::Critical);
     }
 }
 

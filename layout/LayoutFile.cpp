@@ -61,16 +61,43 @@ class Reader {
     int at_;
 };
 
-bool PlausibleCoordinate(float v) {
-    return std::isfinite(v) && std::fabs(v) <= kLayoutGeometryLimit;
+QString Number(float v) {
+    return QString::number(static_cast<double>(v), 'g', 9);
 }
 
-bool PlausibleGeometry(float left, float top, float width, float height, bool needsSize) {
-    if (!PlausibleCoordinate(left) || !PlausibleCoordinate(top) || !PlausibleCoordinate(width) ||
-        !PlausibleCoordinate(height)) {
-        return false;
+// Why a rectangle cannot be applied, or an empty text. A shown rectangle (a placed frame, a merge
+// host, the base plate) must be at least a pixel in each direction and overlap the layout area;
+// a hidden one only has to lie within reach of it, as its place and size are kept for later.
+QString CheckGeometry(const QString& who, float left, float top, float width, float height,
+                      bool shown) {
+    struct Field {
+        const char16_t* name;
+        float value;
+        float low;
+        float high;
+    };
+    const float smallest = shown ? kLayoutSmallestSize : 0.0f;
+    const Field fields[] = {
+        {u"上端", top, -kLayoutAreaHeight, kLayoutAreaHeight},
+        {u"左端", left, -kLayoutAreaWidth, kLayoutAreaWidth},
+        {u"幅", width, smallest, kLayoutLargestWidth},
+        {u"高さ", height, smallest, kLayoutLargestHeight},
+    };
+    for (const Field& f : fields) {
+        const QString name = QString::fromUtf16(f.name);
+        if (!std::isfinite(f.value)) {
+            return who + QStringLiteral(" の") + name + QStringLiteral("が数値ではありません。");
+        }
+        if (f.value < f.low || f.value > f.high) {
+            return who + QStringLiteral(" の%1 %2 が範囲外です (%3 〜 %4)。")
+                             .arg(name, Number(f.value), Number(f.low), Number(f.high));
+        }
     }
-    return !needsSize || (width > 0 && height > 0);
+    if (shown && (left >= kLayoutAreaWidth || top >= kLayoutAreaHeight || left + width <= 0 ||
+                  top + height <= 0)) {
+        return who + QStringLiteral(" が表示できる範囲の外にあります。");
+    }
+    return {};
 }
 
 QString SensorName(int i) {
@@ -116,9 +143,11 @@ QString Check(LayoutFileData& d) {
     }
     for (int i = 0; i < 16; ++i) {
         SensorFileRecord& r = d.sensors[i];
-        const bool needsSize = r.Visible != 0 || hostOf[i] != -1;
-        if (!PlausibleGeometry(r.Left, r.Top, r.Width, r.Height, needsSize)) {
-            return SensorName(i) + QStringLiteral(" の位置または大きさが不正です。");
+        // A merged sensor's frame is hidden but keeps the place where it was dropped on its host.
+        const bool inUse = r.Visible != 0 || hostOf[i] != -1;
+        const QString fault = CheckGeometry(SensorName(i), r.Left, r.Top, r.Width, r.Height, inUse);
+        if (!fault.isEmpty()) {
+            return fault;
         }
         const std::optional<int16_t> rotation = NormalisedRotation(r.Rotation);
         if (!rotation) {
@@ -127,10 +156,10 @@ QString Check(LayoutFileData& d) {
         r.Rotation = *rotation;
     }
     const BaseFileRecord& b = d.base;
-    if (b.BaseIndex != -1 && !PlausibleGeometry(b.Left, b.Top, b.Width, b.Height, true)) {
-        return QStringLiteral("ベースの位置または大きさが不正です。");
+    if (b.BaseIndex == -1) {
+        return {};
     }
-    return {};
+    return CheckGeometry(QStringLiteral("ベース"), b.Left, b.Top, b.Width, b.Height, true);
 }
 
 }  // namespace

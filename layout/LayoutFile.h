@@ -16,8 +16,17 @@ inline constexpr int kLayoutRecordCount = 17;
 inline constexpr int kLayoutFileSize = kLayoutRecordSize * kLayoutRecordCount;  // 1020
 // The end of the used part of the base record; shorter files are refused.
 inline constexpr int kLayoutMinimumSize = 16 * kLayoutRecordSize + 18;  // 978
-// Positions and sizes beyond this many twips are not a layout anyone drew.
-inline constexpr float kLayoutGeometryLimit = 1000000.0f;
+// Where a layout may lie: four times the window's designed client area (1030 x 790 pixels) in
+// each direction, at 15 twips a pixel, which covers a window maximised on a 4K screen. Every frame
+// and the base plate must lie within it, and a shown one must overlap it.
+inline constexpr float kLayoutAreaWidth = 61800.0f;   // twips
+inline constexpr float kLayoutAreaHeight = 47400.0f;  // twips
+// How large a frame or the plate may be: twice the designed client area in each direction
+// (2060 x 1580 pixels), so that the drawings of 16 frames and the plate stay within about 220 MB
+// and load in a fraction of a second; and at least a pixel when shown.
+inline constexpr float kLayoutLargestWidth = 30900.0f;   // twips
+inline constexpr float kLayoutLargestHeight = 23700.0f;  // twips
+inline constexpr float kLayoutSmallestSize = 15.0f;      // one pixel, in twips
 
 struct SensorFileRecord {
     int16_t Index = 0;

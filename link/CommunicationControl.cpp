@@ -87,10 +87,18 @@ void CommunicationControl::Start() {
     const bool named = !config.device.trimmed().isEmpty() || PortNumber(config.portName) >= 1;
     isCommunicating_ = named && line_.open(config);
     if (!isCommunicating_) {
-        boxes_.show(QStringLiteral("ポートのオープンに失敗しました"),
-                    QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
+        // The second line says why (no such device, busy, no permission); so does the status bar.
+        openFailure_ = named ? line_.lastError()
+                                : QStringLiteral("ポート名 %1 にポート番号がありません。")
+                                      .arg(config.portName.trimmed());
+        boxes_.show(
+            QStringLiteral("ポートのオープンに失敗しました") +
+                (openFailure_.isEmpty() ? QString() : QStringLiteral("\r\n") + openFailure_),
+            QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Critical);
+        Call(hooks_.showCommunicating, false);
         return;
     }
+    openFailure_.clear();
     Call(hooks_.showCommunicating, true);
     Call(hooks_.started);
 

@@ -73,6 +73,8 @@ class CommunicationControl : public QObject {
     int64_t ReadingCount() const { return readings_; }
     int16_t SkipCount() const { return skipCount_; }
     int16_t RetryCount() const { return retryCount_; }
+    // Why the last start could not open the port; empty once a start has opened it.
+    QString OpenFailure() const { return openFailure_; }
 
     // Writes a command and its CR, echoes it to the monitor and clears RxDataReady.
     void SendCommand(const QString& command);
@@ -102,6 +104,7 @@ class CommunicationControl : public QObject {
     int16_t retryCount_ = 0;
     int16_t skipCount_ = 0;
     int64_t readings_ = 0;
+    QString openFailure_;
     std::unique_ptr<TimerClass> stopwatch_;
     QTimer step_;          // one pass of the exchange per event-loop pass while lines wait
     QTimer replyTimeout_;  // wakes the handshake when no reply came

@@ -1,6 +1,11 @@
 #include "platform/QtSerialLine.h"
 
+#include <QFile>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace korvi {
 
@@ -85,6 +90,26 @@ QString SerialDeviceName(const SerialConfig& config) {
 #endif
 }
 
+QString OpenFailureText(QSerialPort::SerialPortError error, const QString& device,
+                        const QString& systemText, bool accessible) {
+    QString why;
+    switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            why = QStringLiteral("デバイス %1 がありません").arg(device);
+            break;
+        case QSerialPort::PermissionError:
+            why = accessible
+                      ? QStringLiteral("デバイス %1 は他のプログラムが使用中です").arg(device)
+                      : QStringLiteral("デバイス %1 を使う権限がありません").arg(device);
+            break;
+        default:
+            why = QStringLiteral("デバイス %1 を開けません").arg(device);
+            break;
+    }
+    return systemText.isEmpty() ? why + QStringLiteral("。")
+                                : QStringLiteral("%1 (%2)。").arg(why, systemText);
+}
+
 int LineEventCode(QSerialPort::SerialPortError error) {
     // Qt no longer reports parity, framing, break or overrun conditions; what is left that keeps
     // the line open is a failed write or an error Qt cannot classify, both shown as undefined.
@@ -117,7 +142,8 @@ bool QtSerialLine::open(const SerialConfig& config) {
 
     const QString device = SerialDeviceName(config);
     if (device.isEmpty()) {
-        lastError_ = QStringLiteral("%1: no port number").arg(config.portName.trimmed());
+        lastError_ =
+            QStringLiteral("ポート名 %1 にポート番号がありません。").arg(config.portName.trimmed());
         return false;
     }
     bool ok = false;
@@ -128,7 +154,7 @@ bool QtSerialLine::open(const SerialConfig& config) {
     if (!ok || speed <= 0 || !ParseParity(config.parity, parity) ||
         !ParseDataBits(config.dataBits, dataBits) || !ParseStopBits(config.stopBits, stopBits)) {
         lastError_ =
-            QStringLiteral("%1: unusable settings %2,%3,%4,%5")
+            QStringLiteral("%1: 通信設定 %2,%3,%4,%5 は使えません。")
                 .arg(device, config.speed, config.parity, config.dataBits, config.stopBits);
         return false;
     }
@@ -141,7 +167,14 @@ bool QtSerialLine::open(const SerialConfig& config) {
     port_.setStopBits(stopBits);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        lastError_ = QStringLiteral("%1: %2").arg(device, port_.errorString());
+        bool accessible = true;
+#ifdef Q_OS_UNIX
+        // The port says "permission" both for a device locked by another program and for one
+        // this user may not open; the file's access rights tell them apart.
+        accessible = ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
+#endif
+        // (Elsewhere a port refuses access only while another program holds it.)
+        lastError_ = OpenFailureText(port_.error(), device, port_.errorString(), accessible);
         port_.clearError();
         return false;
     }

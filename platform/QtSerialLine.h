@@ -21,6 +21,12 @@ QString SerialDeviceName(const SerialConfig& config);
 // event, for errors without a code of their own); 0 for errors that are no line event.
 int LineEventCode(QSerialPort::SerialPortError error);
 
+// Why a port did not open, in the user's words: no such device, busy, no permission, or the
+// port's own reason. `accessible` tells a busy device (one this program may use) from one it may
+// not use at all, which the port reports alike.
+QString OpenFailureText(QSerialPort::SerialPortError error, const QString& device,
+                        const QString& systemText, bool accessible);
+
 class QtSerialLine : public SerialLine {
     Q_OBJECT
   public:

@@ -4,19 +4,20 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QBuffer>
+#include <QDateTime>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <numbers>
 #include <utility>
+
+#include "platform/WavFile.h"
 
 namespace korvi {
 
@@ -29,48 +30,6 @@ constexpr double kToneAmplitude = 0.3 * 32767.0;
 // Short ramps at both ends keep the tone from clicking.
 constexpr int kRampSamples = kToneRate / 500;
 constexpr int kLongestToneMs = 10000;
-
-// A RIFF WAVE file with a usable format chunk before its data chunk: what a sound effect loads.
-bool IsPlayableWav(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray head = file.read(12);
-    if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE") {
-        return false;
-    }
-    bool formatOk = false;
-    qint64 chunk = 12;
-    while (file.seek(chunk)) {
-        const QByteArray header = file.read(8);
-        if (header.size() < 8) {
-            return false;
-        }
-        const quint32 size = qFromLittleEndian<quint32>(header.constData() + 4);
-        const QByteArray id = header.left(4);
-        if (id == "fmt ") {
-            const QByteArray fmt = file.read(16);
-            if (fmt.size() < 16) {
-                return false;
-            }
-            const quint16 tag = qFromLittleEndian<quint16>(fmt.constData());
-            const quint16 channels = qFromLittleEndian<quint16>(fmt.constData() + 2);
-            const quint32 rate = qFromLittleEndian<quint32>(fmt.constData() + 4);
-            const quint16 bits = qFromLittleEndian<quint16>(fmt.constData() + 14);
-            // PCM, IEEE float or the extensible form of either.
-            formatOk =
-                (tag == 1 || tag == 3 || tag == 0xFFFE) && channels > 0 && rate > 0 && bits > 0;
-            if (!formatOk) {
-                return false;
-            }
-        } else if (id == "data") {
-            return formatOk;
-        }
-        chunk += 8 + qint64{size} + (size & 1);
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -91,6 +50,14 @@ struct QtSoundOutput::Impl {
     std::unique_ptr<QAudioSink> sink;
     QElapsedTimer sinceTone;
     int toneMs = 0;
+
+    // Files: each is judged once, and again only when it changes on disk.
+    struct Verdict {
+        qint64 size = -1;
+        QDateTime modified;
+        bool playable = false;
+    };
+    std::map<QString, Verdict> verdicts;
 
     // Files: one sound effect per file, kept loaded; `current` is the one heard last.
     std::map<QString, std::unique_ptr<QSoundEffect>> effects;
@@ -238,9 +205,22 @@ struct QtSoundOutput::Impl {
         return slot.get();
     }
 
+    bool Playable(const QFileInfo& info) {
+        if (!info.isFile()) {
+            return false;
+        }
+        Verdict& verdict = verdicts[info.absoluteFilePath()];
+        if (verdict.size != info.size() || verdict.modified != info.lastModified()) {
+            verdict = {info.size(), info.lastModified(),
+                       WavFileProblem(info.absoluteFilePath()).isEmpty()};
+        }
+        return verdict.playable;
+    }
+
     bool PlayFile(const QString& path) {
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        if (!IsPlayableWav(absolute)) {
+        const QFileInfo info(path);
+        const QString absolute = info.absoluteFilePath();
+        if (!Playable(info)) {
             return false;
         }
         if (!HasDevice()) {

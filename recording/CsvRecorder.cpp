@@ -1,6 +1,7 @@
 #include "recording/CsvRecorder.h"
 
 #include <QDir>
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -89,9 +90,16 @@ bool CsvRecorder::Start() {
     }
     buffer_.clear();
     writeFailed_ = false;
+    writeError_.clear();
+    fileBytes_ = 0;
     const QByteArray header = RecordingHeader() + "\r\n";
     Append(header.constData(), static_cast<size_t>(header.size()));
-    WriteBuffer();
+    if (!WriteBuffer()) {
+        // No room even for the header: the recording does not start.
+        CsvFile_.close();
+        ReportWriteFailure();
+        return false;
+    }
 
     if (setting_.Sampling != 0) {
         CsvMode_ = 1;
@@ -156,10 +164,14 @@ void CsvRecorder::StopCsvOutput() {
     CsvMode_ = 0;
     SetCaption(kCaptionIdle);
     if (!written) {
-        boxes_.show(QStringLiteral("CSVファイルに書き込めませんでした。\n%1")
-                        .arg(QDir::toNativeSeparators(FilePath())),
-                    kErrorTitle, BoxIcon::Critical);
+        ReportWriteFailure();
     }
+}
+
+void CsvRecorder::ReportWriteFailure() {
+    boxes_.show(QStringLiteral("CSVファイルに書き込めませんでした。\n%1\n%2")
+                    .arg(QDir::toNativeSeparators(FilePath()), writeError_),
+                kErrorTitle, BoxIcon::Critical);
 }
 
 void CsvRecorder::FlushTick() {
@@ -182,13 +194,32 @@ void CsvRecorder::Append(const char* data, size_t size) {
 }
 
 bool CsvRecorder::WriteBuffer() {
-    if (!buffer_.empty()) {
+    if (!buffer_.empty() && !writeFailed_) {
         const auto size = static_cast<qint64>(buffer_.size());
-        if (CsvFile_.write(buffer_.data(), size) != size) {
-            writeFailed_ = true;
+        // A short write is tried again for the rest: that either finds room after all or gives
+        // the reason there is none.
+        qint64 done = 0;
+        for (qint64 n = 0; done < size; done += n) {
+            n = CsvFile_.write(buffer_.data() + done, size - done);
+            if (n <= 0) {
+                break;
+            }
         }
-        buffer_.clear();
+        if (done == size) {
+            fileBytes_ += size;
+        } else {
+            writeFailed_ = true;
+            writeError_ = CsvFile_.errorString();
+            // Part of the block may have gone in, ending in a torn row that would read as a
+            // reading of its own: the file is cut back to the last row that went in whole.
+            const qint64 landed = std::clamp<qint64>(CsvFile_.size() - fileBytes_, 0, size);
+            const auto whole = std::find(std::make_reverse_iterator(buffer_.begin() + landed),
+                                         buffer_.rend(), '\n');
+            fileBytes_ += static_cast<qint64>(buffer_.rend() - whole);
+            CsvFile_.resize(fileBytes_);
+        }
     }
+    buffer_.clear();
     return !writeFailed_;
 }
 

@@ -1,6 +1,7 @@
 // CSV recording of the readings into SavaData/KorviData.csv: timed sampling through the timer
 // `CSVTime`, or one row per reading for `AllTime` seconds (`smpleEndTimeer`), with the row limit.
-// Rows are buffered and reach the disk at least once a second and at every stop.
+// Rows are buffered and reach the disk at least once a second and at every stop; a write the disk
+// cannot take whole is cut back to the last whole row, so the file never ends in a torn row.
 #pragma once
 
 #include <QFile>
@@ -65,6 +66,7 @@ class CsvRecorder {
     void WriteRow();
     void Append(const char* data, size_t size);
     bool WriteBuffer();
+    void ReportWriteFailure();
     void SetCaption(const QString& caption);
     void SetCsvTime(bool on);
     void SetEndTimer(bool on, int32_t intervalMs = 0);
@@ -80,6 +82,8 @@ class CsvRecorder {
     QFile CsvFile_;
     std::vector<char> buffer_;
     bool writeFailed_ = false;
+    QString writeError_;    // why the write failed, for the message
+    qint64 fileBytes_ = 0;  // what the file holds: whole rows only
     Reading reading_;
 
     // A timer that is on with an interval of 0 never ticks, so the "on" state is kept apart

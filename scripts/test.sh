@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors,
 # checks the formatting, runs every test through ctest, then builds and checks the Debian package
-# (scripts/package-check.sh; KORVI_SKIP_PACKAGE=1 leaves it out).
+# (scripts/package-check.sh; KORVI_SKIP_PACKAGE=1 leaves it out), and runs the fuzz targets for
+# 15 s each (scripts/fuzz.sh; KORVI_FUZZ_SECONDS sets another time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,3 +16,5 @@ ctest --test-dir "$build" --output-on-failure -j2 "$@"
 if [ "${KORVI_SKIP_PACKAGE:-0}" != 1 ]; then
   KORVI_TEST_BUILD="$build" bash scripts/package-check.sh
 fi
+# The parsers under libFuzzer for a short while (15 s each); scripts/fuzz.sh N runs them longer.
+bash scripts/fuzz.sh "${KORVI_FUZZ_SECONDS:-15}"

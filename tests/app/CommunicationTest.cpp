@@ -271,7 +271,8 @@ TEST_F(Communication, EmptyPortNumberWithoutADeviceCannotBeOpened) {
     Start(SimOptions{}, QString(), false);
     Click();
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました"));
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n"
+                                                  "ポート名 COM にポート番号がありません。"));
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
     EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
     QTest::qWait(100);
@@ -290,6 +291,20 @@ TEST_F(Communication, DeviceWithoutAPortNumberCommunicates) {
     EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
 }
 
+TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
+    Start(SimOptions{});
+    ASSERT_TRUE(QFile::remove(link));  // the controller's device went away
+    Click();
+    const QString why =
+        QStringLiteral("デバイス %1 がありません (No such file or directory)。").arg(link);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n") + why);
+    EXPECT_TRUE(window->statusLink->text().startsWith(
+        QStringLiteral("停止中   ポートを開けません: ") + why + QStringLiteral("   次のポート ")))
+        << window->statusLink->text().toStdString();
+    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+}
+
 TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
     folder.write(QStringLiteral("DrawSetting1.ini"),
                  "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
@@ -304,6 +319,22 @@ TEST_F(Communication, MissingSoundFileStopsTheStartBeforeAnythingIsSent) {
     EXPECT_FALSE(serial.isOpen());
     QTest::qWait(100);
     EXPECT_TRUE(Commands().isEmpty());
+}
+
+TEST_F(Communication, UnplayableSoundFileStopsTheStartLikeAMissingOne) {
+    folder.write(QStringLiteral("DrawSetting1.ini"),
+                 "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
+                 "SoundFile1=Sound\\bad.wav\r\nPlayCondition1=0,0,0-FFF,0-FFF,1-FF,1,1\r\n");
+    folder.write(QStringLiteral("Sound/bad.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
+    Start(SimOptions{});
+    Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("音声ファイル(SoundFile1) Sound\\bad.wav は再生できません。\r\n"
+                             "音声データがありません。"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("音声ファイルエラー"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    EXPECT_FALSE(serial.isOpen());
 }
 
 TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
+#include <cmath>
+#include <functional>
 #include <limits>
 
 #include "tests/layout/EditorFixture.h"
+#include "tests/support/SmallDisk.h"
 
 namespace korvi::test {
 namespace {
@@ -201,6 +205,15 @@ TEST_F(Loading, BadFilesAreRefusedWithAMessageAndNothingChanges) {
         {"frame not finite", bad([nan](LayoutFileData& d) { d.sensors[0].Left = nan; })},
         {"frame far away", bad([](LayoutFileData& d) { d.sensors[0].Top = 2e6f; })},
         {"frame size", bad([](LayoutFileData& d) { d.sensors[0].Height = -5; })},
+        {"a million twips", bad([](LayoutFileData& d) { d.sensors[0].Width = 1e6f; })},
+        {"100,000-twip frame", bad([](LayoutFileData& d) {
+             d.sensors[0].Width = 1e5f;
+             d.sensors[0].Height = 1e5f;
+         })},
+        {"hidden frame huge", bad([](LayoutFileData& d) { d.sensors[9].Height = 1e6f; })},
+        {"tiny width", bad([](LayoutFileData& d) { d.sensors[0].Width = 1e-42f; })},
+        {"frame off the window", bad([](LayoutFileData& d) { d.sensors[0].Left = -600; })},
+        {"plate off the window", bad([](LayoutFileData& d) { d.base.Top = 47400; })},
         {"rotation", bad([](LayoutFileData& d) { d.sensors[0].Rotation = 45; })},
         {"merged into itself", bad([](LayoutFileData& d) { d.sensors[0].MergedInto[0] = -1; })},
         {"two hosts", bad([](LayoutFileData& d) {
@@ -232,6 +245,111 @@ TEST_F(Loading, CancelledOrMissingFilesChangeNothingAndCreateNothing) {
     EXPECT_TRUE(f.boxes.shown[0].text.startsWith(missing));
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(Take(f), before);
+}
+
+// Every size and position at the edge of the layout area, and just beyond it.
+TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) {
+    const auto up = [](float v) { return std::nextafter(v, std::numeric_limits<float>::max()); };
+    const auto down = [](float v) { return std::nextafter(v, -std::numeric_limits<float>::max()); };
+    struct Case {
+        const char* name;
+        std::function<void(LayoutFileData&)> change;
+        QString fault;  // empty: the file is accepted
+    };
+    SensorFileRecord& (*s1)(LayoutFileData&) = [](LayoutFileData& d) -> SensorFileRecord& {
+        return d.sensors[0];
+    };
+    const std::vector<Case> cases = {
+        {"one pixel", [&](LayoutFileData& d) { s1(d).Width = s1(d).Height = 15; }, {}},
+        {"under a pixel", [&](LayoutFileData& d) { s1(d).Width = down(15); },
+         QStringLiteral("センサ1 の幅 14.999999 が範囲外です (15 〜 30900)。")},
+        {"widest", [&](LayoutFileData& d) { s1(d) = {0, 0, 0, 30900, 23700, 0, -1, 0, {}}; }, {}},
+        {"too wide", [&](LayoutFileData& d) { s1(d).Width = up(30900); },
+         QStringLiteral("センサ1 の幅 30900.002 が範囲外です (15 〜 30900)。")},
+        {"too high", [&](LayoutFileData& d) { s1(d).Height = 23701; },
+         QStringLiteral("センサ1 の高さ 23701 が範囲外です (15 〜 23700)。")},
+        {"far left", [&](LayoutFileData& d) { s1(d).Left = down(-61800); },
+         QStringLiteral("センサ1 の左端 -61800.0039 が範囲外です (-61800 〜 61800)。")},
+        {"far down", [&](LayoutFileData& d) { s1(d).Top = 47401; },
+         QStringLiteral("センサ1 の上端 47401 が範囲外です (-47400 〜 47400)。")},
+        {"one pixel showing at the top left",
+         [&](LayoutFileData& d) {
+             s1(d).Left = -540;
+             s1(d).Top = -540;
+         },
+         {}},
+        {"ends at the left edge", [&](LayoutFileData& d) { s1(d).Left = -555; },
+         QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
+        {"ends at the top edge", [&](LayoutFileData& d) { s1(d).Top = -555; },
+         QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
+        {"starts at the far edge", [&](LayoutFileData& d) { s1(d).Left = 61800; },
+         QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
+        {"last pixel at the bottom right",
+         [&](LayoutFileData& d) {
+             s1(d).Left = 61785;
+             s1(d).Top = 47385;
+         },
+         {}},
+        {"not a number", [&](LayoutFileData& d) { s1(d).Top = std::nanf(""); },
+         QStringLiteral("センサ1 の上端が数値ではありません。")},
+        {"infinite", [&](LayoutFileData& d) { d.sensors[4].Width = INFINITY; },
+         QStringLiteral("センサ5 の幅が数値ではありません。")},
+        // A sensor in the box keeps a size of 0 (never placed) or its last one.
+        {"hidden, never placed", [&](LayoutFileData& d) { d.sensors[4] = {}; }, {}},
+        {"hidden, largest",
+         [&](LayoutFileData& d) { d.sensors[4] = {4, -47400, -61800, 30900, 23700, 0, 0, 0, {}}; },
+         {}},
+        {"hidden, too far", [&](LayoutFileData& d) { d.sensors[4].Left = 61801; },
+         QStringLiteral("センサ5 の左端 61801 が範囲外です (-61800 〜 61800)。")},
+        {"plate under a pixel", [](LayoutFileData& d) { d.base.Height = 14; },
+         QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 23700)。")},
+        {"no plate, any geometry",
+         [](LayoutFileData& d) {
+             d.base = {-1, 1e9f, NAN, -4, 0};
+         },
+         {}},
+    };
+    for (const Case& c : cases) {
+        LayoutFileData d = OnPlate();
+        c.change(d);
+        const DecodedLayout decoded = DecodeLayoutFile(EncodeLayoutFile(d));
+        EXPECT_EQ(decoded.fault, c.fault) << c.name;
+        EXPECT_EQ(decoded.data.has_value(), c.fault.isEmpty()) << c.name;
+    }
+}
+
+// A save on a full disk fails with its reason and leaves the layout saved before as it was.
+TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
+    SmallDisk disk(64);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "no small disk can be mounted here";
+    }
+    const QString path = disk.filePath(QStringLiteral("layout.dat"));
+    EditorFixture f(true, {2, 4});
+    BuildLayout(f);
+    f.dialogs.answers.push_back(path);
+    f.editor->cmdSave_Click();
+    ASSERT_TRUE(f.boxes.shown.empty());
+    const QByteArray before = ReadAll(path);
+    ASSERT_EQ(before, GoldenFile());
+
+    ASSERT_TRUE(disk.Fill());
+    f.frame(0).Move(100, 100, 555, 555);
+    const QString fresh = disk.filePath(QStringLiteral("fresh.dat"));
+    for (const QString& target : {path, fresh}) {
+        f.boxes.shown.clear();
+        f.dialogs.answers.push_back(target);
+        f.editor->cmdSave_Click();
+        ASSERT_EQ(f.boxes.shown.size(), 1u);
+        EXPECT_EQ(f.boxes.shown[0].text,
+                  target + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") +
+                      QStringLiteral("No space left on device"));
+        EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Critical);
+    }
+    EXPECT_EQ(ReadAll(path), before);
+    // Nothing is left behind: neither the new file nor a half-written temporary one.
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("filler"), QStringLiteral("layout.dat")}));
 }
 
 }  // namespace

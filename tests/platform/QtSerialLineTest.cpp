@@ -1,0 +1,77 @@
+// Ports that do not open say why: no such device, busy, no permission, no port number, settings
+// the port cannot take.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <cstdlib>
+
+#include "platform/QtSerialLine.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace korvi {
+namespace {
+
+SerialConfig Config(const QString& port, const QString& device = {}) {
+    return SerialConfig{port,
+                        device,
+                        QStringLiteral("19200"),
+                        QStringLiteral("E"),
+                        QStringLiteral("8"),
+                        QStringLiteral("1")};
+}
+
+TEST(QtSerialLineOpen, AFailedOpenSaysWhy) {
+    QtSerialLine line;
+    struct Case {
+        const char* name;
+        SerialConfig config;
+        QString why;
+    } cases[] = {
+        {"no such device", Config("COM1", "/nonexistent/ttyKORVI"),
+         QStringLiteral(
+             "デバイス /nonexistent/ttyKORVI がありません (No such file or directory)。")},
+        {"no port number", Config("COMx"),
+         QStringLiteral("ポート名 COMx にポート番号がありません。")},
+        {"settings", SerialConfig{"COM1", "/dev/null", "fast", "E", "8", "1"},
+         QStringLiteral("/dev/null: 通信設定 fast,E,8,1 は使えません。")},
+        {"not a port", Config("COM1", "/dev/null"),
+         QStringLiteral("デバイス /dev/null を開けません (Inappropriate ioctl for device)。")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(line.open(c.config)) << c.name;
+        EXPECT_EQ(line.lastError(), c.why) << c.name;
+    }
+    // What only a user without the rights meets (the tests run as root).
+    EXPECT_EQ(
+        OpenFailureText(QSerialPort::PermissionError, "/dev/ttyS0", "Permission denied", false),
+        QStringLiteral("デバイス /dev/ttyS0 を使う権限がありません (Permission denied)。"));
+}
+
+#ifdef Q_OS_UNIX
+TEST(QtSerialLineOpen, APortAnotherLineHoldsIsBusy) {
+    const int controller = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(controller, 0);
+    ASSERT_EQ(::grantpt(controller), 0);
+    ASSERT_EQ(::unlockpt(controller), 0);
+    const QString device = QFile::decodeName(::ptsname(controller));
+    QtSerialLine first;
+    QtSerialLine second;
+    ASSERT_TRUE(first.open(Config("COM1", device))) << first.lastError().toStdString();
+    EXPECT_FALSE(second.open(Config("COM1", device)));
+    EXPECT_EQ(second.lastError(),
+              QStringLiteral("デバイス %1 は他のプログラムが使用中です (Permission error while "
+                             "locking the device)。")
+                  .arg(device));
+    first.close();
+    EXPECT_TRUE(second.open(Config("COM1", device)));
+    second.close();
+    ::close(controller);
+}
+#endif
+
+}  // namespace
+}  // namespace korvi
