@@ -89,8 +89,8 @@ void CommunicationControl::Start() {
     if (!isCommunicating_) {
         // The second line says why (no such device, busy, no permission); so does the status bar.
         openFailure_ = named ? line_.lastError()
-                                : QStringLiteral("ポート名 %1 にポート番号がありません。")
-                                      .arg(config.portName.trimmed());
+                             : QStringLiteral("ポート名 %1 にポート番号がありません。")
+                                   .arg(config.portName.trimmed());
         boxes_.show(
             QStringLiteral("ポートのオープンに失敗しました") +
                 (openFailure_.isEmpty() ? QString() : QStringLiteral("\r\n") + openFailure_),
