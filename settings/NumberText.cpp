@@ -168,7 +168,12 @@ int64_t LeadingNumber(QStringView text) {
 }
 
 std::optional<Range16> TextToRange(QStringView text, bool hex) {
-    const auto convert = [hex](QStringView part) {
+    const auto convert = [hex](QStringView part) -> std::optional<int16_t> {
+        // A bound is digits only: a sign here would be a second "-" ("1--4"), not a negative bound.
+        part = TrimBlanks(part);
+        if (!part.isEmpty() && (part[0] == QLatin1Char('-') || part[0] == QLatin1Char('+'))) {
+            return std::nullopt;
+        }
         return hex ? HexToInteger(part) : DecimalToInteger(part);
     };
     const qsizetype dash = text.indexOf(QLatin1Char('-'));

@@ -118,6 +118,7 @@ TEST(CheckDrawSetting, RefusesUnusableValuesNamingFileAndKey) {
         {"PressColor1=10,FF,255,5", "PressColor1=10,FF,red,5"},
         {"PressColor1=10,FF,255,5", "PressColor1=10,8000,255,5"},  // beyond 16 bits
         {"PlayCondition1=0,1-4", "PlayCondition1=0,1-x"},
+        {"PlayCondition1=0,1-4", "PlayCondition1=0,1--4"},  // no negative bound
         {",2,3\n", ",2\n"},
         {"Sampling=1999", "Sampling=2000"},
         {"Sampling=1999", "Sampling=-1"},
