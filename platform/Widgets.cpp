@@ -100,7 +100,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     // In bands of rows: the toolkit hands the copy of a taller area to its thread pool and waits
     // for it, which costs more than the copy itself.
-    constexpr int kBandRows = 64;
+    constexpr int kBandRows = 16;
     const QImage& image = canvas_.shownImage();
     const QRect dirty = event->rect();
     for (int top = 0; top < image.height(); top += kBandRows) {
