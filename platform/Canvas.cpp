@@ -371,10 +371,10 @@ void Canvas::matchPicture(const QImage& picture) {
 }
 
 void Canvas::notify(bool wholeWhenUnchanged) {
+    if (changed_) {
+        changed_();
+    }
     if (!changedArea_) {
-        if (changed_) {
-            changed_();
-        }
         return;
     }
     const bool whole = screenAll_ || (wholeWhenUnchanged && screenList_.empty());

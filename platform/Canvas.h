@@ -118,8 +118,7 @@ class Canvas {
     void refresh();
     void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
     // The same notice with the area drawn on since the last one (in pixels), so that only that
-    // area is repainted; a refresh with nothing drawn since names the whole surface. Takes the
-    // place of the plain notice when set.
+    // area is repainted; a refresh with nothing drawn since names the whole surface.
     void setChangedAreaCallback(std::function<void(const QRegion&)> callback) {
         changedArea_ = std::move(callback);
     }
