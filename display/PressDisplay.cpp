@@ -512,7 +512,7 @@ void PressDisplay::PaintPlateBackground(bool picturePainted) {
     Canvas& canvas = layout_.picBaseSens->canvas();
     const PlateBackgroundKey key = BackgroundKey(picturePainted);
     if (!background_.isNull() && key == backgroundKey_) {
-        canvas.copyFrom(background_);
+        canvas.restoreFrom(background_);
         canvas.setCurrent(0, 0);
         return;
     }

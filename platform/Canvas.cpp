@@ -76,6 +76,7 @@ Stamp::Stamp(const QImage& picture) : width_(picture.width()), height_(picture.h
 Canvas::Canvas(int widthPixels, int heightPixels)
     : image_(std::max(widthPixels, 0), std::max(heightPixels, 0), QImage::Format_RGB32) {
     image_.fill(ToQColor(backColor_));
+    setupTiles();
 }
 
 void Canvas::resize(int widthPixels, int heightPixels) {
@@ -92,6 +93,8 @@ void Canvas::resize(int widthPixels, int heightPixels) {
         p.drawImage(0, 0, image_);
     }
     image_ = std::move(next);
+    setupTiles();
+    touchAll();
     changed();
 }
 
@@ -153,6 +156,7 @@ void Canvas::cls() {
     }
     currentX_ = 0;
     currentY_ = 0;
+    touchAll();
     changed();
 }
 
@@ -164,7 +168,10 @@ void Canvas::copyFrom(const QImage& picture) {
     if (picture.size() != image_.size() || picture.format() != image_.format()) {
         QPainter p(&image_);
         p.drawImage(0, 0, picture);
+        touchAll();
     } else {
+        matchPicture(picture);
+        screenAll_ = true;
         const auto bytes = static_cast<size_t>(image_.width()) * sizeof(QRgb);
         uchar* to = image_.bits();
         const uchar* from = picture.constBits();
@@ -190,6 +197,7 @@ void Canvas::circle(double x, double y, double radius, uint32_t color) {
     }
     const double r = toPixelsX(radius);
     p.drawEllipse(QPointF(toPixelsX(x), toPixelsY(y)), r, r);
+    touchAll();
     changed();
 }
 
@@ -205,6 +213,7 @@ void Canvas::line(double x1, double y1, double x2, double y2, uint32_t color) {
     p.drawLine(QPointF(toPixelsX(x1), toPixelsY(y1)), QPointF(toPixelsX(x2), toPixelsY(y2)));
     currentX_ = x2;
     currentY_ = y2;
+    touchAll();
     changed();
 }
 
@@ -224,6 +233,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, uint32_t color, boo
         p.setPen(pen);
         p.drawRect(QRectF(a, b).normalized());
     }
+    touchAll();
     changed();
 }
 
@@ -234,6 +244,7 @@ void Canvas::paintPicture(const QImage& picture, double x, double y) {
     }
     QPainter p(&image_);
     p.drawImage(QPointF(toPixelsX(x), toPixelsY(y)), picture);
+    touchAll();
     changed();
 }
 
@@ -244,6 +255,7 @@ void Canvas::paintPicture(const QImage& picture, double x, double y, double widt
     }
     QPainter p(&image_);
     p.drawImage(QRectF(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height)), picture);
+    touchAll();
     changed();
 }
 
@@ -275,6 +287,7 @@ void Canvas::stamp(const Stamp& shape, int x, int y) {
                         static_cast<size_t>(right - left) * 4);
         }
     }
+    touch(x, y, shape.width_, shape.height_);
     changed();
 }
 
@@ -286,6 +299,7 @@ void Canvas::paintMasked(const QImage& picture, double x, double y) {
     const QImage masked = WhiteAsTransparent(picture);
     QPainter p(&image_);
     p.drawImage(QPointF(toPixelsX(x), toPixelsY(y)), masked);
+    touchAll();
     changed();
 }
 
@@ -301,20 +315,133 @@ void Canvas::print(const QString& text) {
     const QPointF at(toPixelsX(currentX_), toPixelsY(currentY_));
     p.drawText(at + QPointF(0, metrics.ascent()), text);
     currentY_ += fromPixelsY(metrics.height());
+    touchAll();
     changed();
 }
 
 void Canvas::refresh() {
     // A repaint request changes nothing in the drawing.
-    if (changed_ && !holdNotices_) {
+    if (!holdNotices_) {
+        notify(true);
+    }
+}
+
+void Canvas::setupTiles() {
+    tileColumns_ = (image_.width() + kTileSize - 1) / kTileSize;
+    const int rows = (image_.height() + kTileSize - 1) / kTileSize;
+    touchedTiles_.assign(static_cast<size_t>(tileColumns_ * rows), 0);
+    touchedList_.clear();
+    screenTiles_.assign(touchedTiles_.size(), 0);
+    screenList_.clear();
+    allTouched_ = true;
+    screenAll_ = true;
+}
+
+void Canvas::touch(int x, int y, int width, int height) {
+    if (x >= image_.width() || y >= image_.height() || x + width <= 0 || y + height <= 0) {
+        return;
+    }
+    const int left = std::max(x, 0) / kTileSize;
+    const int top = std::max(y, 0) / kTileSize;
+    const int right = (std::min(x + width, image_.width()) - 1) / kTileSize;
+    const int bottom = (std::min(y + height, image_.height()) - 1) / kTileSize;
+    if (right < left || bottom < top) {
+        return;
+    }
+    for (int ty = top; ty <= bottom; ++ty) {
+        for (int tx = left; tx <= right; ++tx) {
+            const auto tile = static_cast<size_t>(ty * tileColumns_ + tx);
+            if (!allTouched_ && touchedTiles_[tile] == 0) {
+                touchedTiles_[tile] = 1;
+                touchedList_.push_back(static_cast<int>(tile));
+            }
+            if (!screenAll_ && screenTiles_[tile] == 0) {
+                screenTiles_[tile] = 1;
+                screenList_.push_back(static_cast<int>(tile));
+            }
+        }
+    }
+}
+
+void Canvas::matchPicture(const QImage& picture) {
+    basis_ = picture.cacheKey();
+    allTouched_ = false;
+    std::fill(touchedTiles_.begin(), touchedTiles_.end(), 0);
+    touchedList_.clear();
+}
+
+void Canvas::notify(bool wholeWhenUnchanged) {
+    if (changed_) {
         changed_();
     }
+    if (!changedArea_) {
+        return;
+    }
+    const bool whole = screenAll_ || (wholeWhenUnchanged && screenList_.empty());
+    QRegion area;
+    if (whole) {
+        area = QRegion(image_.rect());
+    } else if (!screenList_.empty()) {
+        // Runs of neighbouring tiles along each tile row, in row order, as the region wants.
+        std::sort(screenList_.begin(), screenList_.end());
+        std::vector<QRect> rects;
+        for (size_t i = 0; i < screenList_.size();) {
+            const int first = screenList_[i];
+            int last = first;
+            while (++i < screenList_.size() && screenList_[i] == last + 1 &&
+                   screenList_[i] % tileColumns_ != 0) {
+                last = screenList_[i];
+            }
+            const QRect run(first % tileColumns_ * kTileSize, first / tileColumns_ * kTileSize,
+                            (last - first + 1) * kTileSize, kTileSize);
+            rects.push_back(run.intersected(image_.rect()));
+        }
+        area.setRects(rects.data(), static_cast<int>(rects.size()));
+    }
+    for (const int tile : screenList_) {
+        screenTiles_[static_cast<size_t>(tile)] = 0;
+    }
+    screenList_.clear();
+    screenAll_ = false;
+    if (!area.isEmpty()) {
+        changedArea_(area);
+    }
+}
+
+void Canvas::restoreFrom(const QImage& picture) {
+    landPending();
+    if (allTouched_ || picture.isNull() || picture.cacheKey() != basis_ ||
+        picture.size() != image_.size() || picture.format() != image_.format()) {
+        copyFrom(picture);
+        return;
+    }
+    const qsizetype toStride = image_.bytesPerLine();
+    const qsizetype fromStride = picture.bytesPerLine();
+    uchar* to = image_.bits();
+    const uchar* from = picture.constBits();
+    for (const int tile : touchedList_) {
+        const int left = tile % tileColumns_ * kTileSize;
+        const int top = tile / tileColumns_ * kTileSize;
+        const int width = std::min(kTileSize, image_.width() - left);
+        const int bottom = std::min(top + kTileSize, image_.height());
+        for (int row = top; row < bottom; ++row) {
+            std::memcpy(to + row * toStride + left * 4, from + row * fromStride + left * 4,
+                        static_cast<size_t>(width) * 4);
+        }
+        touchedTiles_[static_cast<size_t>(tile)] = 0;
+        if (!screenAll_ && screenTiles_[static_cast<size_t>(tile)] == 0) {
+            screenTiles_[static_cast<size_t>(tile)] = 1;
+            screenList_.push_back(tile);
+        }
+    }
+    touchedList_.clear();
+    changed();
 }
 
 void Canvas::changed() {
     ++generation_;
-    if (changed_ && !holdNotices_) {
-        changed_();
+    if (!holdNotices_) {
+        notify(false);
     }
 }
 

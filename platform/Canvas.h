@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -100,6 +101,9 @@ class Canvas {
     // Replaces the whole drawing by a picture of the surface's own size (a prepared background),
     // by plain row copies; a picture of another size or format is painted at (0, 0) instead.
     void copyFrom(const QImage& picture);
+    // The same result as copyFrom, but when the surface was last made equal to this very picture
+    // (by copyFrom or restoreFrom) only the tiles drawn on since then are copied back.
+    void restoreFrom(const QImage& picture);
     // Paints a picture whose white pixels are transparent (footprint bitmaps).
     void paintMasked(const QImage& picture, double x, double y);
     double currentX() const { return currentX_; }
@@ -113,6 +117,11 @@ class Canvas {
     // Asks the owner to repaint; drawing never repaints synchronously.
     void refresh();
     void setChangedCallback(std::function<void()> callback) { changed_ = std::move(callback); }
+    // The same notice with the area drawn on since the last one (in pixels), so that only that
+    // area is repainted; a refresh with nothing drawn since names the whole surface.
+    void setChangedAreaCallback(std::function<void(const QRegion&)> callback) {
+        changedArea_ = std::move(callback);
+    }
 
     // Drawing that an owner keeps pending (the press display draws once per frame) must land
     // before anyone else draws here or reads the pixels: the hook runs first in every drawing
@@ -132,7 +141,17 @@ class Canvas {
     double fromPixelsY(double px) const;
 
   private:
+    // Tiles of kTileSize x kTileSize pixels drawn on since the surface last equalled basis_.
+    static constexpr int kTileSize = 32;
     void changed();
+    void touchAll() {
+        allTouched_ = true;
+        screenAll_ = true;
+    }
+    void touch(int x, int y, int width, int height);
+    void matchPicture(const QImage& picture);
+    void setupTiles();
+    void notify(bool wholeWhenUnchanged);
     void landPending() const {
         if (pending_) {
             pending_();
@@ -151,9 +170,19 @@ class Canvas {
     double currentX_ = 0;
     double currentY_ = 0;
     std::function<void()> changed_;
+    std::function<void(const QRegion&)> changedArea_;
     std::function<void()> pending_;
     bool holdNotices_ = false;
     uint64_t generation_ = 0;
+    qint64 basis_ = 0;  // cache key of the picture the surface equals apart from touched tiles
+    bool allTouched_ = true;
+    int tileColumns_ = 0;
+    std::vector<uint8_t> touchedTiles_;
+    std::vector<int> touchedList_;
+    // Tiles drawn on since the owner was last asked to repaint.
+    bool screenAll_ = true;
+    std::vector<uint8_t> screenTiles_;
+    std::vector<int> screenList_;
 };
 
 // Holds a canvas's repaint requests for the length of a scope.

@@ -126,8 +126,33 @@ QtSerialLine::QtSerialLine(QObject* parent) : SerialLine(parent) {
     // Read at most this much ahead of the program: what it has not taken yet waits in the
     // device, so a fast sender is slowed down rather than piling up in memory.
     port_.setReadBufferSize(16 * 1024);
-    connect(&port_, &QSerialPort::readyRead, this, &SerialLine::readyRead);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialLine::onPortReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
+    gather_.setSingleShot(true);
+    gather_.setTimerType(Qt::PreciseTimer);
+    gather_.setInterval(kGatherMs);
+    connect(&gather_, &QTimer::timeout, this, [this] {
+        if (readWatch_ && port_.isOpen()) {
+            readWatch_->setEnabled(true);
+        }
+    });
+}
+
+void QtSerialLine::onPortReadyRead() {
+    emit readyRead();
+    if (!port_.isOpen()) {
+        return;
+    }
+    if (!readWatch_) {
+        readWatch_ = port_.findChild<QSocketNotifier*>();
+    }
+    // The port keeps its notifier on while it has room; it is switched off here for the
+    // gathering interval and on again when the interval ends (a read in between may switch it
+    // on earlier, which only costs one early wake).
+    if (readWatch_ && readWatch_->type() == QSocketNotifier::Read && readWatch_->isEnabled()) {
+        readWatch_->setEnabled(false);
+        gather_.start();
+    }
 }
 
 QtSerialLine::~QtSerialLine() {
@@ -142,6 +167,8 @@ bool QtSerialLine::open(const SerialConfig& config) {
     }
     lastError_.clear();
     lost_ = false;
+    gather_.stop();
+    readWatch_ = nullptr;
 
     const QString device = SerialDeviceName(config);
     if (device.isEmpty()) {
@@ -194,6 +221,7 @@ bool QtSerialLine::isOpen() const {
 }
 
 void QtSerialLine::close() {
+    gather_.stop();
     if (port_.isOpen()) {
         // Hand what is still buffered (the stop command) to the device before letting go of it.
         port_.flush();

@@ -7,7 +7,10 @@
 //   connect(&line, &SerialLine::lineLost, ...);    // once; the port is closed by then
 #pragma once
 
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include "platform/SerialLine.h"
 
@@ -41,10 +44,18 @@ class QtSerialLine : public SerialLine {
     qint64 bytesWaiting() const override;
     QString lastError() const override { return lastError_; }
 
+    // After each notification the port is not watched for this long, so that characters
+    // arriving meanwhile are read and handled together: a fast sender then wakes the program
+    // about once per interval instead of once per line.
+    static constexpr int kGatherMs = 1;
+
   private:
     void onError(QSerialPort::SerialPortError error);
+    void onPortReadyRead();
 
     QSerialPort port_;
+    QPointer<QSocketNotifier> readWatch_;  // the port's own read notifier, where it has one
+    QTimer gather_;
     QString lastError_;
     bool lost_ = false;
 };

@@ -84,7 +84,7 @@ PictureBox::PictureBox(QWidget* parent, const QString& name, const QString& tag,
     setAccessibleName(AccessibleName());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
-    canvas_.setChangedCallback([this] { update(); });
+    canvas_.setChangedAreaCallback([this](const QRegion& area) { update(area); });
 }
 
 PictureBox::~PictureBox() {
@@ -145,12 +145,13 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     // In bands of rows: the toolkit hands the copy of a taller area to its thread pool and waits
     // for it, which costs more than the copy itself.
-    constexpr int kBandRows = 64;
+    constexpr int kBandRows = 16;
     const QImage& image = canvas_.shownImage();
-    const QRect dirty = event->rect();
-    for (int top = 0; top < image.height(); top += kBandRows) {
-        const QRect band(0, top, image.width(), std::min(kBandRows, image.height() - top));
-        if (band.intersects(dirty)) {
+    for (const QRect& dirty : event->region()) {
+        const QRect area = dirty.intersected(image.rect());
+        for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
+            const QRect band(area.left(), top, area.width(),
+                             std::min(kBandRows, area.bottom() + 1 - top));
             p.drawImage(band.topLeft(), image, band);
         }
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSignalSpy>
 #include <cstdlib>
 
 #include "platform/QtSerialLine.h"
@@ -69,6 +70,31 @@ TEST(QtSerialLineOpen, APortAnotherLineHoldsIsBusy) {
     first.close();
     EXPECT_TRUE(second.open(Config("COM1", device)));
     second.close();
+    ::close(controller);
+}
+
+// After each notification the line is not watched for a moment; what arrives then, and what
+// arrives after the line is opened again, is still read.
+TEST(QtSerialLineRead, CharactersAfterAPauseAreRead) {
+    const int controller = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(controller, 0);
+    ASSERT_EQ(::grantpt(controller), 0);
+    ASSERT_EQ(::unlockpt(controller), 0);
+    const QString device = QFile::decodeName(::ptsname(controller));
+    QtSerialLine line;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(line.open(Config("COM1", device))) << line.lastError().toStdString();
+        QSignalSpy ready(&line, &SerialLine::readyRead);
+        QByteArray received;
+        for (const char* chunk : {"d0\r", "d1\r", "d2\r"}) {
+            ASSERT_EQ(::write(controller, chunk, 3), 3);
+            while (!received.endsWith(chunk) && ready.wait(2000)) {
+                received += line.readAll();
+            }
+        }
+        EXPECT_EQ(received, QByteArray("d0\rd1\rd2\r")) << "round " << round;
+        line.close();
+    }
     ::close(controller);
 }
 #endif

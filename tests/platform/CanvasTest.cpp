@@ -1,0 +1,98 @@
+// A surface restored from its prepared background shows exactly that background again, however
+// it was drawn on; repaint notices name only the tiles drawn on.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <vector>
+
+#include "platform/Canvas.h"
+
+namespace korvi {
+namespace {
+
+// 100 x 70 pixels: four tile columns (the last 4 wide) and three tile rows (the last 6 high).
+QImage Background() {
+    QImage picture(100, 70, QImage::Format_RGB32);
+    picture.fill(QColor(0x80, 0x80, 0x80));
+    picture.setPixel(0, 0, qRgb(1, 2, 3));
+    picture.setPixel(99, 69, qRgb(4, 5, 6));
+    return picture;
+}
+
+Stamp RedSquare(int side) {
+    QImage shape(side, side, QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::red);
+    return Stamp(shape);
+}
+
+TEST(CanvasRestore, EveryWayOfDrawingIsUndone) {
+    const QImage background = Background();
+    struct Case {
+        const char* name;
+        void (*draw)(Canvas&);
+    } cases[] = {
+        {"stamps inside, across tiles, over the edges",
+         [](Canvas& c) {
+             c.stamp(RedSquare(3), 40, 5);
+             c.stamp(RedSquare(4), 30, 30);
+             c.stamp(RedSquare(5), 97, 67);
+             c.stamp(RedSquare(5), -2, -2);
+         }},
+        {"a line", [](Canvas& c) { c.line(0, 69, 99, 0, 0x0000FF); }},
+        {"a clear", [](Canvas& c) { c.cls(); }},
+        {"a stamp after a restore",
+         [](Canvas& c) {
+             c.stamp(RedSquare(3), 10, 10);
+             c.restoreFrom(Background());  // another picture: copied in full
+             c.stamp(RedSquare(3), 60, 40);
+         }},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(100, 70);
+        canvas.setScaleMode(ScaleMode::Pixels);
+        canvas.copyFrom(background);
+        c.draw(canvas);
+        ASSERT_NE(canvas.image(), background) << c.name;
+        canvas.restoreFrom(background);
+        EXPECT_EQ(canvas.image(), background) << c.name;
+        // And once more, after drawing on the restored surface.
+        canvas.stamp(RedSquare(3), 50, 50);
+        canvas.restoreFrom(background);
+        EXPECT_EQ(canvas.image(), background) << c.name;
+    }
+}
+
+TEST(CanvasNotices, NameTheTilesDrawnOn) {
+    Canvas canvas(100, 70);
+    std::vector<QRegion> notices;
+    canvas.setChangedAreaCallback([&notices](const QRegion& area) { notices.push_back(area); });
+    canvas.refresh();  // nothing drawn since it was made: the whole surface
+    canvas.stamp(RedSquare(3), 40, 5);
+    canvas.stamp(RedSquare(4), 62, 30);  // four tiles
+    canvas.stamp(RedSquare(5), 97, 67);  // the corner tile, cut to the surface
+    canvas.refresh();                    // nothing drawn since the last notice: everything
+    {
+        ChangeNoticeHold hold(canvas);
+        canvas.stamp(RedSquare(3), 1, 1);
+        canvas.stamp(RedSquare(3), 70, 1);
+        canvas.stamp(RedSquare(3), 33, 1);
+    }
+    canvas.refresh();  // the three tiles of the held stamps
+    canvas.line(0, 0, 5, 5, 0);
+
+    QRegion fourTiles;
+    fourTiles.setRects(std::vector<QRect>{{32, 0, 64, 32}, {32, 32, 64, 32}}.data(), 2);
+    const std::vector<QRegion> expected = {
+        QRegion(0, 0, 100, 70), QRegion(32, 0, 32, 32), fourTiles,
+        QRegion(96, 64, 4, 6),  QRegion(0, 0, 100, 70), QRegion(0, 0, 96, 32),
+        QRegion(0, 0, 100, 70),
+    };
+    ASSERT_EQ(notices.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(notices[i], expected[i]) << "notice " << i;
+    }
+}
+
+}  // namespace
+}  // namespace korvi
