@@ -51,10 +51,7 @@ TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
     f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300), pace);
     EXPECT_EQ(f.l().BaseIndex, 2);
     EXPECT_FALSE(f.shown(f.l().picBase[2]));
-    EXPECT_EQ(plate.Left(), 6000 - 75);
-    EXPECT_EQ(plate.Top(), 4500 - 75);
-    EXPECT_EQ(plate.Width(), 555);
-    EXPECT_EQ(plate.Height(), 555);
+    EXPECT_EQ(Geometry(plate), (std::array<float, 4>{6000 - 75, 4500 - 75, 555, 555}));
     EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(2));
 
     // Image 4 dropped on it swaps the picture; size and place stay.
@@ -62,8 +59,7 @@ TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
     EXPECT_EQ(f.l().BaseIndex, 4);
     EXPECT_TRUE(f.shown(f.l().picBase[2]));
     EXPECT_FALSE(f.shown(f.l().picBase[4]));
-    EXPECT_EQ(plate.Left(), 5925);
-    EXPECT_EQ(plate.Width(), 555);
+    EXPECT_EQ(Geometry(plate), (std::array<float, 4>{5925, 4425, 555, 555}));
     EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(4));
 
     // Moved without moving the frame on it, then dragged back into the base box.

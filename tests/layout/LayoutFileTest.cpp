@@ -4,27 +4,16 @@
 
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <cmath>
 #include <functional>
 #include <limits>
 
 #include "tests/layout/EditorFixture.h"
 #include "tests/support/SmallDisk.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // The layout the golden file describes: sensor 1 placed, sensor 2 placed, stretched, recoloured
 // and turned a quarter, sensors 3 and 5 merged into 1, base image 2 on the plate.
@@ -76,7 +65,7 @@ QByteArray GoldenFile() {
 TEST(LayoutFile, SaveWritesTheExactRecordsAndLoadRestoresThemBitForBit) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("layout.dat"));
-    WriteAll(path, QByteArray(5000, 'x'));  // a longer file is replaced whole
+    ASSERT_TRUE(WriteFile(path, QByteArray(5000, 'x')));  // a longer file is replaced whole
     {
         EditorFixture f(true, {2, 4});
         BuildLayout(f);
@@ -86,7 +75,7 @@ TEST(LayoutFile, SaveWritesTheExactRecordsAndLoadRestoresThemBitForBit) {
         EXPECT_EQ(f.dialogs.asked[0].filter, QStringLiteral("すべてのﾌｧｲﾙ (*.*)|*.*|"));
         EXPECT_TRUE(f.boxes.shown.empty());
     }
-    const QByteArray saved = ReadAll(path);
+    const QByteArray saved = ReadFile(path);
     EXPECT_EQ(saved.toHex(), GoldenFile().toHex());
 
     EditorFixture g(true, {2, 4});
@@ -109,7 +98,7 @@ TEST(LayoutFile, SaveWritesTheExactRecordsAndLoadRestoresThemBitForBit) {
     const QString again = folder.filePath(QStringLiteral("again.dat"));
     g.dialogs.answers.push_back(again);
     g.editor->cmdSave_Click();
-    EXPECT_EQ(ReadAll(again), saved);
+    EXPECT_EQ(ReadFile(again), saved);
 }
 
 // Sensor 1 placed on base 2's plate: its outline crosses the plate 75 twips (5 px) in.
@@ -139,7 +128,7 @@ class Loading : public ::testing::Test {
         return bytes;
     }
     void load(const QByteArray& bytes) {
-        WriteAll(path(), bytes);
+        ASSERT_TRUE(WriteFile(path(), bytes));
         f.dialogs.answers.push_back(path());
         f.editor->cmdLoad_Click();
     }
@@ -202,16 +191,10 @@ TEST_F(Loading, BadFilesAreRefusedWithAMessageAndNothingChanges) {
         {"short", EncodeLayoutFile(OnPlate()).left(977)},
         {"base index", bad([](LayoutFileData& d) { d.base.BaseIndex = 16; })},
         {"plate size", bad([](LayoutFileData& d) { d.base.Width = 0; })},
+        // Each kind of geometry fault once; their bounds are pinned by LayoutFileLimits.
         {"frame not finite", bad([nan](LayoutFileData& d) { d.sensors[0].Left = nan; })},
-        {"frame far away", bad([](LayoutFileData& d) { d.sensors[0].Top = 2e6f; })},
         {"frame size", bad([](LayoutFileData& d) { d.sensors[0].Height = -5; })},
-        {"a million twips", bad([](LayoutFileData& d) { d.sensors[0].Width = 1e6f; })},
-        {"100,000-twip frame", bad([](LayoutFileData& d) {
-             d.sensors[0].Width = 1e5f;
-             d.sensors[0].Height = 1e5f;
-         })},
         {"hidden frame huge", bad([](LayoutFileData& d) { d.sensors[9].Height = 1e6f; })},
-        {"tiny width", bad([](LayoutFileData& d) { d.sensors[0].Width = 1e-42f; })},
         {"frame off the window", bad([](LayoutFileData& d) { d.sensors[0].Left = -600; })},
         {"plate off the window", bad([](LayoutFileData& d) { d.base.Top = 47400; })},
         {"rotation", bad([](LayoutFileData& d) { d.sensors[0].Rotation = 45; })},
@@ -330,7 +313,7 @@ TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     f.dialogs.answers.push_back(path);
     f.editor->cmdSave_Click();
     ASSERT_TRUE(f.boxes.shown.empty());
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = ReadFile(path);
     ASSERT_EQ(before, GoldenFile());
 
     ASSERT_TRUE(disk.Fill());
@@ -346,7 +329,7 @@ TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
                       QStringLiteral("No space left on device"));
         EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Critical);
     }
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadFile(path), before);
     // Nothing is left behind: neither the new file nor a half-written temporary one.
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("filler"), QStringLiteral("layout.dat")}));
