@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include "tests/layout/EditorFixture.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
 namespace {
@@ -22,12 +23,11 @@ TEST(BaseImages, OnlyWholeReadablePicturesAreOffered) {
     const QString cut = folder.filePath(QStringLiteral("Base_5.bmp"));
     QImage(64, 64, QImage::Format_RGB32).save(cut, "BMP");
     QFile::resize(cut, QFileInfo(cut).size() / 2);
-    QFile noise(folder.filePath(QStringLiteral("Base_6.bmp")));
-    ASSERT_TRUE(noise.open(QIODevice::WriteOnly));
+    QByteArray noise;
     for (int n = 0; n < 2000; ++n) {
-        noise.putChar(static_cast<char>(QRandomGenerator::global()->bounded(256)));
+        noise += static_cast<char>(QRandomGenerator::global()->bounded(256));
     }
-    noise.close();
+    ASSERT_TRUE(WriteFile(folder.filePath(QStringLiteral("Base_6.bmp")), noise));
 
     EditorFixture f;
     f.editor->InitBaseImages(folder.path());

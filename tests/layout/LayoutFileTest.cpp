@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 
 #include "tests/layout/EditorFixture.h"
 #include "tests/support/SmallDisk.h"
@@ -40,17 +41,12 @@ QByteArray GoldenFile() {
         qint32 color;
         qint16 visible, rotation;
     };
+    const std::map<int, Frame> used = {{0, {3000, 4500, 555, 555, 0xFFFFFF, -1, 0}},
+                                       {1, {3000.7f, 7500.3f, 611.11f, 432.9f, 0x00C0FFEE, -1, 90}},
+                                       {2, {3435, 4935, 555, 555, 0xFFFFFF, 0, 0}},
+                                       {4, {3465, 4860, 555, 555, 0xFFFFFF, 0, 0}}};
     for (int i = 0; i < 16; ++i) {
-        Frame r{0, 0, 0, 0, 0xFFFFFF, 0, 0};
-        if (i == 0) {
-            r = {3000, 4500, 555, 555, 0xFFFFFF, -1, 0};
-        } else if (i == 1) {
-            r = {3000.7f, 7500.3f, 611.11f, 432.9f, 0x00C0FFEE, -1, 90};
-        } else if (i == 2) {
-            r = {3435, 4935, 555, 555, 0xFFFFFF, 0, 0};
-        } else if (i == 4) {
-            r = {3465, 4860, 555, 555, 0xFFFFFF, 0, 0};
-        }
+        const Frame r = used.count(i) ? used.at(i) : Frame{0, 0, 0, 0, 0xFFFFFF, 0, 0};
         out << qint16(i) << r.top << r.left << r.width << r.height << r.color << r.visible
             << r.rotation;
         for (int j = 0; j < 17; ++j) {

@@ -134,11 +134,8 @@ TEST_F(CsvRecorderTest, UnwritableFilesAreReportedAndRecordingStopsOrNeverStarts
     ASSERT_EQ(boxes.shown.size(), 1u);
 
     // A file where the folder should be: the file cannot be created at all.
-    ASSERT_TRUE(QDir(home.path()).removeRecursively());
-    ASSERT_TRUE(QDir().mkpath(home.path()));
-    QFile blocker(QDir(home.path()).filePath(QStringLiteral("SavaData")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(QDir(home.filePath(QStringLiteral("SavaData"))).removeRecursively());
+    ASSERT_TRUE(test::WriteFile(home.filePath(QStringLiteral("SavaData")), {}));
     captions.clear();
     recorder.btnSaveCsv_Click();
     EXPECT_EQ(recorder.CsvMode(), 0);
