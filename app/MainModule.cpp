@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include "app/frmDemo.h"
@@ -37,8 +38,12 @@ MainModule::MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& s
 MainModule::~MainModule() = default;
 
 bool MainModule::RefuseSecondCopy() {
-    // One copy per user: a lock in the temp folder, taken over when its owner crashed.
-    lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(QStringLiteral("korvisensor.lock")));
+    // One copy per user: a lock in the user's own runtime folder ($XDG_RUNTIME_DIR, or a private
+    // folder Qt makes for the user), so that another user's copy on the same machine is not
+    // refused. A lock whose owner crashed is taken over.
+    lock_ = std::make_unique<QLockFile>(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+            .filePath(QStringLiteral("korvisensor.lock")));
     lock_->setStaleLockTime(0);
     if (lock_->tryLock(0)) {
         return false;

@@ -296,7 +296,9 @@ void frmDemo::buildButtonBox() {
     connect(cmdDispSensor, &QPushButton::clicked, this, [this] { cmdDispSensor_Click(); });
     connect(cmdCls, &QPushButton::clicked, this, [this] { cmdCls_Click(); });
     connect(cmdDispBmp, &QPushButton::clicked, this, [this] { cmdDispBmp_Click(); });
-    connect(chkTrace, &QCheckBox::clicked, this, [this] { chkTrace_Click(); });
+    // The trace follows the box's value however it changes: a click, the keyboard, an assistive
+    // technology's toggle, or code.
+    connect(chkTrace, &QCheckBox::toggled, this, [this] { chkTrace_Click(); });
     connect(cmdQuit, &QPushButton::clicked, this, [this] { cmdQuit_Click(); });
 }
 
@@ -401,8 +403,10 @@ void frmDemo::chkTrace_Click() {
     const bool on = chkTrace->isChecked();
     display_->chkTrace = on;
     chkTrace->setAutoFillBackground(true);
+    // Filled with the role the check box paints its background with (the button role), not the
+    // window role.
     QPalette pal = chkTrace->palette();
-    pal.setColor(QPalette::Window, ToQColor(TraceCheckBackColor(on)));
+    pal.setColor(chkTrace->backgroundRole(), ToQColor(TraceCheckBackColor(on)));
     chkTrace->setPalette(pal);
     CoseDisp->setChecked(on);
 }

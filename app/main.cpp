@@ -12,6 +12,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("KorviSensor"));
+    korvi::LoadToolkitTranslations();
     korvi::QtMessageBoxes boxes;
     korvi::QtFileDialogs dialogs;
     korvi::QtSoundOutput sound;

@@ -86,13 +86,14 @@ void CommunicationControl::Start() {
         return;
     }
     const SerialConfig config = hooks_.serialConfig ? hooks_.serialConfig() : SerialConfig{};
-    const bool numbered = PortNumber(config.portName) >= 1;
-    isCommunicating_ = numbered && line_.open(config);
+    // A device named in the settings needs no port number.
+    const bool named = !config.device.trimmed().isEmpty() || PortNumber(config.portName) >= 1;
+    isCommunicating_ = named && line_.open(config);
     if (!isCommunicating_) {
         // The second line says why (no such device, busy, no permission); so does the status bar.
-        openFailure_ = numbered ? line_.lastError()
-                                : QStringLiteral("ポート名 %1 にポート番号がありません。")
-                                      .arg(config.portName.trimmed());
+        openFailure_ = named ? line_.lastError()
+                             : QStringLiteral("ポート名 %1 にポート番号がありません。")
+                                   .arg(config.portName.trimmed());
         boxes_.show(
             QStringLiteral("ポートのオープンに失敗しました") +
                 (openFailure_.isEmpty() ? QString() : QStringLiteral("\r\n") + openFailure_),

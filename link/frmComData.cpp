@@ -9,33 +9,44 @@ namespace korvi {
 
 namespace {
 
-// Remembers, per box, that the last append ended in CR, so that an LF opening the next chunk
-// completes that line end instead of starting an empty line.
-constexpr char kEndsInCr[] = "korviEndsInCr";
+// The box keeps the text it holds as it was received, to count the limit on, and whether the
+// character before that text (already cut away) was a CR.
+constexpr char kReceived[] = "korviReceived";
+constexpr char kAfterCr[] = "korviAfterCr";
 
-}  // namespace
+// An LF right after a CR completes that line end and shows nothing.
+bool Hidden(const QString& received, qsizetype i, bool afterCr) {
+    return received[i] == u'\n' && (i == 0 ? afterCr : received[i - 1] == u'\r');
+}
 
-QString MonitorShownText(QPlainTextEdit& box, const QString& text) {
+// The received text from `from` on as the box shows it: every line end a single line break.
+QString Shown(const QString& received, qsizetype from, bool afterCr) {
     QString shown;
-    shown.reserve(text.size());
-    bool afterCr = box.property(kEndsInCr).toBool();
-    for (const QChar c : text) {
-        if (c == u'\n' && afterCr) {
-            afterCr = false;
-            continue;
+    shown.reserve(received.size() - from);
+    for (qsizetype i = from; i < received.size(); ++i) {
+        if (!Hidden(received, i, afterCr)) {
+            shown += received[i] == u'\r' ? QChar(u'\n') : received[i];
         }
-        afterCr = c == u'\r';
-        shown += afterCr ? QChar(u'\n') : c;
     }
-    box.setProperty(kEndsInCr, afterCr);
     return shown;
 }
 
-void AppendShownChunks(QPlainTextEdit& box, const QString& joined,
-                       const std::vector<qsizetype>& lengths, uint32_t colour) {
-    QTextDocument* doc = box.document();
-    // characterCount() includes the final paragraph separator.
-    const qsizetype before = doc->characterCount() - 1;
+// How many characters the box shows for the first `count` received characters.
+qsizetype ShownCount(const QString& received, qsizetype count, bool afterCr) {
+    qsizetype shown = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        shown += Hidden(received, i, afterCr) ? 0 : 1;
+    }
+    return shown;
+}
+
+}  // namespace
+
+void AppendReceivedChunks(QPlainTextEdit& box, const QString& joined,
+                          const std::vector<qsizetype>& lengths, uint32_t colour) {
+    QString received = box.property(kReceived).toString();
+    const bool afterCr = box.property(kAfterCr).toBool();
+    const qsizetype before = received.size();
     // Every cut takes the oldest characters, so the chunks one by one leave a tail of the old
     // text and the chunks together: only how much goes has to be worked out.
     qsizetype length = before;
@@ -47,16 +58,25 @@ void AppendShownChunks(QPlainTextEdit& box, const QString& joined,
         }
         length += chunk;
     }
-    QString added = joined;
+    received += joined;
+
+    QTextDocument* doc = box.document();
+    QString added;
     if (dropped > 0 && dropped >= before) {
         doc->clear();
-        added = joined.mid(dropped - before);
-    } else if (dropped > 0) {
-        QTextCursor cut(doc);
-        cut.setPosition(0);
-        cut.setPosition(static_cast<int>(dropped), QTextCursor::KeepAnchor);
-        cut.removeSelectedText();
+        added = Shown(received, dropped, afterCr);
+    } else {
+        if (dropped > 0) {
+            QTextCursor cut(doc);
+            cut.setPosition(0);
+            cut.setPosition(static_cast<int>(ShownCount(received, dropped, afterCr)),
+                            QTextCursor::KeepAnchor);
+            cut.removeSelectedText();
+        }
+        added = Shown(received, before, afterCr);
     }
+    box.setProperty(kAfterCr, dropped > 0 ? received[dropped - 1] == u'\r' : afterCr);
+    box.setProperty(kReceived, received.mid(dropped));
 
     QTextCharFormat format;
     format.setForeground(ToQColor(colour));
@@ -68,8 +88,7 @@ void AppendShownChunks(QPlainTextEdit& box, const QString& joined,
 }
 
 void AppendMonitorText(QPlainTextEdit& box, const QString& text, uint32_t colour) {
-    const QString shown = MonitorShownText(box, text);
-    AppendShownChunks(box, shown, {shown.size()}, colour);
+    AppendReceivedChunks(box, text, {text.size()}, colour);
 }
 
 frmComData::frmComData(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -148,9 +167,8 @@ void ComDataMonitor::AppendIfOpen(const QString& text) {
         return;
     }
     // Even a chunk that shows nothing (the LF of a CR LF cut in two) counts for the limit rule.
-    const QString shown = MonitorShownText(*window_->txtComData(), text);
-    waiting_ += shown;
-    waitingLengths_.push_back(shown.size());
+    waiting_ += text;
+    waitingLengths_.push_back(text.size());
     if (!frameTimer_.isActive()) {
         frameTimer_.start();
     }
@@ -159,7 +177,7 @@ void ComDataMonitor::AppendIfOpen(const QString& text) {
 void ComDataMonitor::Flush() {
     frameTimer_.stop();
     if (IsOpen() && !waitingLengths_.empty()) {
-        AppendShownChunks(*window_->txtComData(), waiting_, waitingLengths_, kBlack);
+        AppendReceivedChunks(*window_->txtComData(), waiting_, waitingLengths_, kBlack);
     }
     waiting_.clear();
     waitingLengths_.clear();

@@ -18,23 +18,21 @@
 namespace korvi {
 
 // More than this many characters in the box before an append cuts it down to its characters
-// from kMonitorKeepFrom (1-based) on.
+// from kMonitorKeepFrom (1-based) on. Characters are counted as received: a CR LF is two, though
+// the box shows it as one line break.
 inline constexpr qsizetype kMonitorMaxChars = 15000;
 inline constexpr qsizetype kMonitorKeepFrom = 5000;
 
 // Appends `text` at the end of the box in `colour` (0x00BBGGRR) and scrolls to it. CR LF, a
 // lone CR and a lone LF each end a line; a CR LF cut across two appends ends one line. A box
-// holding more than 15000 characters first drops its first 4999.
+// holding more than 15000 received characters first drops its first 4999.
 void AppendMonitorText(QPlainTextEdit& box, const QString& text, uint32_t colour);
 
-// The text as the box shows it, line ends made single; remembers in the box whether the text
-// ended in CR, for the next chunk.
-QString MonitorShownText(QPlainTextEdit& box, const QString& text);
-// Appends chunks already passed through MonitorShownText, joined, with the length of each: the
-// box ends up exactly as if each chunk had been appended by itself (the limit rule applied
-// before every chunk), but is changed only once.
-void AppendShownChunks(QPlainTextEdit& box, const QString& joined,
-                       const std::vector<qsizetype>& lengths, uint32_t colour);
+// Appends received chunks, joined, with the length of each: the box ends up exactly as if each
+// chunk had been appended by itself (the limit rule applied before every chunk), but is changed
+// only once.
+void AppendReceivedChunks(QPlainTextEdit& box, const QString& joined,
+                          const std::vector<qsizetype>& lengths, uint32_t colour);
 
 class frmComData : public QWidget {
     Q_OBJECT

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace korvi {
@@ -40,6 +42,17 @@ class QtMessageBoxes : public MessageBoxes {
   private:
     QWidget* parent_;
 };
+
+// The toolkit's file dialog for `options`, not yet shown: each filter keeps its description as
+// written ("すべてのﾌｧｲﾙ (*.*)") while "*.*" lists every file, a name without a dot included, as
+// it does on Windows.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileDialogOptions& options,
+                                            bool save);
+
+// Loads the toolkit's own Japanese texts (buttons and labels of its dialogs, its messages), so
+// that every dialog speaks Japanese like the rest of the program whatever the locale. False when
+// the translations are not installed; the dialogs then stay in English.
+bool LoadToolkitTranslations();
 
 class QtFileDialogs : public FileDialogs {
   public:

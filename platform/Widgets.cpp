@@ -87,13 +87,58 @@ PictureBox::PictureBox(QWidget* parent, const QString& name, const QString& tag,
     canvas_.setChangedCallback([this] { update(); });
 }
 
+PictureBox::~PictureBox() {
+    delete border_.data();
+}
+
+void PictureBox::setFlatBorder(bool on) {
+    if (on && border_.isNull()) {
+        border_ = new PanelBorder(parentWidget());
+    } else if (!on) {
+        delete border_.data();
+    }
+    syncBorder();
+}
+
+void PictureBox::syncBorder() {
+    if (border_.isNull()) {
+        return;
+    }
+    if (border_->parentWidget() != parentWidget()) {
+        border_->setParent(parentWidget());
+    }
+    border_->setGeometry(geometry().adjusted(-1, -1, 1, 1));
+    border_->setVisible(!isHidden() && parentWidget() != nullptr);
+    border_->stackUnder(this);
+}
+
+void PictureBox::setVisible(bool visible) {
+    QWidget::setVisible(visible);
+    syncBorder();
+}
+
+bool PictureBox::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::ZOrderChange) {
+        syncBorder();
+    }
+    return handled;
+}
+
 void PictureBox::geometryApplied() {
     canvas_.resize(QWidget::width(), QWidget::height());
+    syncBorder();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     canvas_.resize(QWidget::width(), QWidget::height());
+    syncBorder();
     QWidget::resizeEvent(event);
+}
+
+void PictureBox::moveEvent(QMoveEvent* event) {
+    syncBorder();
+    QWidget::moveEvent(event);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
@@ -109,10 +154,17 @@ void PictureBox::paintEvent(QPaintEvent* event) {
             p.drawImage(band.topLeft(), image, band);
         }
     }
-    if (border_) {
-        p.setPen(QColor(64, 64, 64));
-        p.drawRect(0, 0, QWidget::width() - 1, QWidget::height() - 1);
-    }
+}
+
+PanelBorder::PanelBorder(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("panelBorder"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PanelBorder::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(QColor(64, 64, 64));
+    p.drawRect(0, 0, width() - 1, height() - 1);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -28,19 +29,31 @@ int VbShift(Qt::KeyboardModifiers modifiers);
 // Delivers a Qt mouse event to the handlers in twips; returns true when a handler ran.
 void RouteMouseEvent(Control& control, const MouseHandlers& handlers, QMouseEvent* event);
 
+// A panel's one-pixel flat border: a ring just outside the panel's rectangle, in the same
+// container and stacked right under the panel, so that it never covers the panel's drawing (a
+// mark at the edge keeps its outer pixel). Clicks pass through it.
+class PanelBorder : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PanelBorder(QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class PictureBox : public QWidget, public Control {
     Q_OBJECT
   public:
     PictureBox(QWidget* parent, const QString& name, const QString& tag = {}, int index = -1);
+    ~PictureBox() override;
 
     Canvas& canvas() { return canvas_; }
     const Canvas& canvas() const { return canvas_; }
     MouseHandlers& mouse() { return mouse_; }
-    // A thin flat border drawn over the canvas (not into it).
-    void setFlatBorder(bool on) {
-        border_ = on;
-        update();
-    }
+    // A thin flat border around the panel, outside its drawing area: Width and Height stay the
+    // size of the canvas.
+    void setFlatBorder(bool on);
+    void setVisible(bool visible) override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,11 +62,16 @@ class PictureBox : public QWidget, public Control {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void geometryApplied() override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
+    // Keeps the border around the panel: same container, one pixel outside, just beneath it.
+    void syncBorder();
+
     Canvas canvas_;
     MouseHandlers mouse_;
-    bool border_ = false;
+    QPointer<PanelBorder> border_;
 };
 
 class LabelControl : public QLabel, public Control {

@@ -13,45 +13,36 @@ const QString kExcelOut = QStringLiteral("ExcelOut");
 
 // Conversions of a field that is not a number give 0 here; CheckDrawSetting refuses such files
 // before communication starts, so these zeros never reach the display.
-int16_t HexField(const QString& value, int n) {
-    return HexToInteger(GetCsvField(value, n)).value_or(0);
+DrawFieldValue Field(const QString& value, int n, DrawFieldKind kind) {
+    return ReadDrawField(value, n, kind).value_or(DrawFieldValue{});
 }
 
-int16_t IntegerField(const QString& value, int n) {
-    return TextToInteger(GetCsvField(value, n)).value_or(0);
-}
-
-Range16 RangeField(const QString& value, int n, bool hex) {
-    return TextToRange(GetCsvField(value, n), hex).value_or(Range16{});
+int16_t Low16(const QString& value, int n, DrawFieldKind kind) {
+    return static_cast<int16_t>(Field(value, n, kind).low);
 }
 
 PressColorEntry ParsePressColor(const QString& value) {
     PressColorEntry entry;
-    entry.PressLow = HexField(value, 1);
-    entry.PressHigh = HexField(value, 2);
-    entry.Color = TextToLong(GetCsvField(value, 3)).value_or(0);
-    entry.Radius = IntegerField(value, 4);
+    entry.PressLow = Low16(value, 1, DrawFieldKind::Hex);
+    entry.PressHigh = Low16(value, 2, DrawFieldKind::Hex);
+    entry.Color = Field(value, 3, DrawFieldKind::Color).low;
+    entry.Radius = Low16(value, 4, DrawFieldKind::Decimal);
     return entry;
 }
 
 void ApplyPlayCondition(const QString& value, SoundEntry& entry) {
-    const Range16 prev = RangeField(value, 1, false);
-    const Range16 sensor = RangeField(value, 2, false);
-    const Range16 x = RangeField(value, 3, true);
-    const Range16 y = RangeField(value, 4, true);
-    const Range16 press = RangeField(value, 5, true);
-    entry.PrevLow = prev.low;
-    entry.PrevHigh = prev.high;
-    entry.SensorLow = sensor.low;
-    entry.SensorHigh = sensor.high;
-    entry.XLow = x.low;
-    entry.XHigh = x.high;
-    entry.YLow = y.low;
-    entry.YHigh = y.high;
-    entry.PressLow = press.low;
-    entry.PressHigh = press.high;
-    entry.Period = IntegerField(value, 6);
-    entry.MinCount = IntegerField(value, 7);
+    const auto range = [&value](int n, DrawFieldKind kind, int16_t& low, int16_t& high) {
+        const DrawFieldValue v = Field(value, n, kind);
+        low = static_cast<int16_t>(v.low);
+        high = static_cast<int16_t>(v.high);
+    };
+    range(1, DrawFieldKind::DecimalRange, entry.PrevLow, entry.PrevHigh);
+    range(2, DrawFieldKind::DecimalRange, entry.SensorLow, entry.SensorHigh);
+    range(3, DrawFieldKind::HexRange, entry.XLow, entry.XHigh);
+    range(4, DrawFieldKind::HexRange, entry.YLow, entry.YHigh);
+    range(5, DrawFieldKind::HexRange, entry.PressLow, entry.PressHigh);
+    entry.Period = Low16(value, 6, DrawFieldKind::Decimal);
+    entry.MinCount = Low16(value, 7, DrawFieldKind::Decimal);
 }
 
 }  // namespace
@@ -73,6 +64,42 @@ QString GetCsvField(const QString& text, int n) {
         }
     }
     return {};
+}
+
+QString DrawFieldText(const QString& value, int n) {
+    // QString::trimmed() takes every Unicode blank, U+3000 and U+00A0 included.
+    return GetCsvField(value, n).trimmed();
+}
+
+std::optional<DrawFieldValue> ReadDrawField(const QString& value, int n, DrawFieldKind kind) {
+    const QString field = DrawFieldText(value, n);
+    const auto single = [](std::optional<int32_t> v) -> std::optional<DrawFieldValue> {
+        if (!v) {
+            return std::nullopt;
+        }
+        return DrawFieldValue{*v, *v};
+    };
+    const auto range = [](std::optional<Range16> r) -> std::optional<DrawFieldValue> {
+        if (!r) {
+            return std::nullopt;
+        }
+        return DrawFieldValue{r->low, r->high};
+    };
+    switch (kind) {
+        case DrawFieldKind::Hex:
+            return single(HexToInteger(field));
+        case DrawFieldKind::HexRange:
+            return range(TextToRange(field, true));
+        case DrawFieldKind::Decimal: {
+            const auto number = DecimalToInteger(field);
+            return number && *number >= 0 ? single(*number) : std::nullopt;
+        }
+        case DrawFieldKind::DecimalRange:
+            return range(TextToRange(field, false));
+        case DrawFieldKind::Color:
+            return single(TextToLong(field));
+    }
+    return std::nullopt;
 }
 
 void LoadDrawSetting(const QString& path, DrawSetting& setting, MessageBoxes& boxes) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace korvi {
@@ -47,8 +48,34 @@ struct DrawSetting {
     int CsvIntervalMs = 0;
 };
 
+// The largest press-mark radius in pixels. A mark is drawn from a picture of its circle, so the
+// radius bounds the memory and the time of every mark; a mark 2049 pixels across is already
+// wider than a full-HD screen, and nothing larger could be shown whole.
+inline constexpr int kMaxMarkRadius = 1024;
+
 // The n-th comma-separated field (from 1); empty when there is none.
 QString GetCsvField(const QString& text, int n);
+
+// How a field of a PressColor or PlayCondition entry is written.
+enum class DrawFieldKind {
+    Hex,           // hexadecimal digits without a prefix
+    HexRange,      // "low-high" or one value, hexadecimal digits
+    Decimal,       // decimal digits, 0 or more
+    DecimalRange,  // "low-high" or one value, decimal digits
+    Color,         // decimal or "&H" hexadecimal, 32 bits
+};
+
+struct DrawFieldValue {
+    int32_t low = 0;
+    int32_t high = 0;  // equal to low for a single value
+};
+
+// The n-th field of a list entry as both the check and the loader read it: blanks around it, ASCII
+// or not (a full-width space typed with a Japanese input method, a no-break space), are not part
+// of it.
+QString DrawFieldText(const QString& value, int n);
+// That field converted as its kind is written; nothing when it does not convert.
+std::optional<DrawFieldValue> ReadDrawField(const QString& value, int n, DrawFieldKind kind);
 
 // Reads one draw-setting file into `setting` (tables resized only when their list is not empty).
 void LoadDrawSetting(const QString& path, DrawSetting& setting, MessageBoxes& boxes);

@@ -13,26 +13,6 @@ namespace {
 const QString kDisp = QStringLiteral("Disp_Setting");
 const QString kExcelOut = QStringLiteral("ExcelOut");
 
-enum class FieldKind { Hex, HexRange, Decimal, DecimalRange, Color };
-
-bool FieldConverts(const QString& field, FieldKind kind) {
-    switch (kind) {
-        case FieldKind::Hex:
-            return HexToInteger(field).has_value();
-        case FieldKind::HexRange:
-            return TextToRange(field, true).has_value();
-        case FieldKind::Decimal: {
-            const auto value = TextToInteger(field);
-            return value && *value >= 0;
-        }
-        case FieldKind::DecimalRange:
-            return TextToRange(field, false).has_value();
-        case FieldKind::Color:
-            return TextToLong(field).has_value();
-    }
-    return false;
-}
-
 class Checker {
   public:
     Checker(const QString& path, const IniFile& ini) : path_(path), ini_(ini) {}
@@ -52,30 +32,57 @@ class Checker {
                               .arg(high);
     }
 
-    // Every field of a list entry, in order; the first problem names the key and the field.
+    QString NotDecimal(const QString& what) const {
+        return Prefix() + QStringLiteral("の %1 は 10 進数で指定してください。").arg(what);
+    }
+
+    // Every field of a list entry, in order, read exactly as the loader reads it; the first
+    // problem names the key and the field.
     QString Fields(const QString& key, const QString& value,
-                   std::initializer_list<FieldKind> kinds) const {
+                   std::initializer_list<DrawFieldKind> kinds) const {
         int n = 1;
-        for (const FieldKind kind : kinds) {
-            const QString field = GetCsvField(value, n).trimmed();
-            const QString where = QStringLiteral("の %1 の %2 番目の項目").arg(key).arg(n);
+        for (const DrawFieldKind kind : kinds) {
+            const QString field = DrawFieldText(value, n);
+            const QString where = QStringLiteral("%1 の %2 番目の項目").arg(key).arg(n);
+            const bool decimal =
+                kind == DrawFieldKind::Decimal || kind == DrawFieldKind::DecimalRange;
             if (field.isEmpty()) {
-                return Prefix() + where + QStringLiteral("がありません。");
+                return Prefix() + QStringLiteral("の ") + where + QStringLiteral("がありません。");
             }
-            if (kind != FieldKind::Color && field.startsWith(QLatin1Char('-'))) {
-                return Prefix() + where + QStringLiteral("に負の値は指定できません。");
+            if (kind != DrawFieldKind::Color && field.startsWith(QLatin1Char('-'))) {
+                return Prefix() + QStringLiteral("の ") + where +
+                       QStringLiteral("に負の値は指定できません。");
             }
-            if (!FieldConverts(field, kind)) {
-                return Prefix() + where + QStringLiteral("が数値ではありません。");
+            if (decimal && field.contains(QStringLiteral("&H"), Qt::CaseInsensitive)) {
+                return NotDecimal(where);
+            }
+            if (!ReadDrawField(value, n, kind)) {
+                return Prefix() + QStringLiteral("の ") + where +
+                       QStringLiteral("が数値ではありません。");
             }
             ++n;
         }
         return {};
     }
 
+    // The radius of a press mark, within what a panel can show.
+    QString Radius(const QString& key, const QString& value) const {
+        constexpr int kField = 4;
+        const auto radius = ReadDrawField(value, kField, DrawFieldKind::Decimal);
+        if (radius && radius->low > kMaxMarkRadius) {
+            return OutOfRange(QStringLiteral("%1 の %2 番目の項目").arg(key).arg(kField), 0,
+                              kMaxMarkRadius);
+        }
+        return {};
+    }
+
     // An integer key read as the profile reader reads it (missing or empty is 0), within bounds.
+    // The reader takes its leading decimal digits, so "&H10" would silently read as 0: refused.
     QString IntegerKey(const QString& section, const QString& key, int low, int high) const {
         const QString value = ini_.GetString(section, key);
+        if (HasHexPrefix(value)) {
+            return NotDecimal(key);
+        }
         const int64_t number = value.isEmpty() ? 0 : LeadingNumber(value);
         if (number < low || number > high) {
             return OutOfRange(key, low, high);
@@ -110,7 +117,11 @@ QString CheckDrawSetting(const QString& path, MessageBoxes&) {
             break;
         }
         QString problem = check.Fields(
-            key, value, {FieldKind::Hex, FieldKind::Hex, FieldKind::Color, FieldKind::Decimal});
+            key, value,
+            {DrawFieldKind::Hex, DrawFieldKind::Hex, DrawFieldKind::Color, DrawFieldKind::Decimal});
+        if (problem.isEmpty()) {
+            problem = check.Radius(key, value);
+        }
         if (!problem.isEmpty()) {
             return problem;
         }
@@ -145,10 +156,11 @@ QString CheckDrawSetting(const QString& path, MessageBoxes&) {
         if (value.isEmpty()) {
             continue;
         }
-        QString problem = check.Fields(
-            key, value,
-            {FieldKind::DecimalRange, FieldKind::DecimalRange, FieldKind::HexRange,
-             FieldKind::HexRange, FieldKind::HexRange, FieldKind::Decimal, FieldKind::Decimal});
+        QString problem =
+            check.Fields(key, value,
+                         {DrawFieldKind::DecimalRange, DrawFieldKind::DecimalRange,
+                          DrawFieldKind::HexRange, DrawFieldKind::HexRange, DrawFieldKind::HexRange,
+                          DrawFieldKind::Decimal, DrawFieldKind::Decimal});
         if (!problem.isEmpty()) {
             return problem;
         }

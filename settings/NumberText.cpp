@@ -53,12 +53,13 @@ std::optional<int64_t> ParseDecimal(QStringView text, int64_t min, int64_t max) 
     return value;
 }
 
+}  // namespace
+
 bool HasHexPrefix(QStringView text) {
+    text = TrimBlanks(text);
     return text.size() >= 2 && text[0] == QLatin1Char('&') &&
            (text[1] == QLatin1Char('H') || text[1] == QLatin1Char('h'));
 }
-
-}  // namespace
 
 // The profile reader trims ASCII blanks only; a full-width space is part of the value.
 bool IsBlank(QChar c) {
@@ -122,6 +123,15 @@ std::optional<int16_t> TextToInteger(QStringView text) {
     return static_cast<int16_t>(*value);
 }
 
+std::optional<int16_t> DecimalToInteger(QStringView text) {
+    const auto value = ParseDecimal(TrimBlanks(text), std::numeric_limits<int16_t>::min(),
+                                    std::numeric_limits<int16_t>::max());
+    if (!value) {
+        return std::nullopt;
+    }
+    return static_cast<int16_t>(*value);
+}
+
 std::optional<int16_t> HexToInteger(QStringView text) {
     text = TrimBlanks(text);
     // Leading zeros are allowed ("00FF"); only the value must fit.
@@ -158,8 +168,13 @@ int64_t LeadingNumber(QStringView text) {
 }
 
 std::optional<Range16> TextToRange(QStringView text, bool hex) {
-    const auto convert = [hex](QStringView part) {
-        return hex ? HexToInteger(part) : TextToInteger(part);
+    const auto convert = [hex](QStringView part) -> std::optional<int16_t> {
+        // A bound is digits only: a sign here would be a second "-" ("1--4"), not a negative bound.
+        part = TrimBlanks(part);
+        if (!part.isEmpty() && (part[0] == QLatin1Char('-') || part[0] == QLatin1Char('+'))) {
+            return std::nullopt;
+        }
+        return hex ? HexToInteger(part) : DecimalToInteger(part);
     };
     const qsizetype dash = text.indexOf(QLatin1Char('-'));
     const auto high = convert(dash < 0 ? text : text.mid(dash + 1));

@@ -17,14 +17,21 @@ std::optional<int32_t> TextToLong(QStringView text);
 // A 16-bit value: decimal in -32768..32767, or "&H" and hexadecimal digits up to &H7FFF.
 std::optional<int16_t> TextToInteger(QStringView text);
 
+// A 16-bit value written in decimal only (optional sign, then digits): "&H10" gives nothing.
+std::optional<int16_t> DecimalToInteger(QStringView text);
+
+// True when the text, blanks aside, starts with the "&H" of a hexadecimal number.
+bool HasHexPrefix(QStringView text);
+
 // The leading decimal number of a value (optional sign, then digits; what follows is ignored),
 // saturated far outside the 32-bit range so that callers can detect overflow. A value without
 // digits gives 0.
 int64_t LeadingNumber(QStringView text);
 
 // A range field: "low-high", or a single value that sets both bounds. With `hex` each part is
-// hexadecimal digits without a prefix (1F is 31). A part that is empty or not a number (which is
-// also how a negative bound reads, since "-" separates the bounds) gives nothing.
+// hexadecimal digits without a prefix (1F is 31), otherwise decimal digits only. A part that is
+// empty or not a number (which is also how a negative bound reads, since "-" separates the bounds)
+// gives nothing.
 struct Range16 {
     int16_t low = 0;
     int16_t high = 0;

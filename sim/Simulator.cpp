@@ -91,6 +91,7 @@ QString Simulator::start(const SimOptions& options) {
         readings_.clear();
     }
     sentCount_ = 0;
+    pieceCount_ = 0;
     hungUp_ = false;
     streaming_ = false;
     stopping_ = false;
@@ -355,6 +356,9 @@ void Simulator::Run() {
                         readings_.pop_front();
                     }
                 }
+            }
+            if (unit.data) {
+                ++pieceCount_;
             }
             out.pop_front();
             if (o.splitWrites) {

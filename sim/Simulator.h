@@ -55,6 +55,8 @@ class Simulator {
     std::vector<ReceivedCommand> receivedCommands() const;
     std::vector<SentReading> sentReadings() const;
     int64_t sentReadingCount() const { return sentCount_.load(); }
+    // Pieces of data written whole so far: one per line, or one per piece of a split line.
+    int64_t dataPieceCount() const { return pieceCount_.load(); }
     bool isStreaming() const { return streaming_.load(); }
     // The line was closed after --hangup-after data lines; the thread has ended.
     bool hasHungUp() const { return hungUp_.load(); }
@@ -78,6 +80,7 @@ class Simulator {
     std::atomic<bool> streaming_{false};
     std::atomic<bool> hungUp_{false};
     std::atomic<int64_t> sentCount_{0};
+    std::atomic<int64_t> pieceCount_{0};
     int64_t startNs_ = 0;
 
     mutable std::mutex mutex_;

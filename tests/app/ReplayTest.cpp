@@ -125,6 +125,10 @@ struct DisplayMode {
     bool footprints;
     bool trace;
 };
+// Readable in test names and failures instead of a byte dump.
+void PrintTo(const DisplayMode& mode, std::ostream* os) {
+    *os << (mode.footprints ? "footprints" : "dots") << (mode.trace ? " with trace" : "");
+}
 
 class ReplayMatchesLive : public Replay, public ::testing::WithParamInterface<DisplayMode> {};
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPainter>
@@ -105,6 +106,39 @@ TEST_F(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
         EXPECT_LT(qGray(screen.pixel(topLeft + QPoint(18, 34))), 60) << item->Index();
         EXPECT_GT(Ink(screen, QRect(topLeft + QPoint(8, 16), QSize(20, 14))), 5) << item->Index();
     }
+}
+
+// The trace box is red on the screen while the trace is on, however it was switched: here by the
+// menu item and by code, never by a click on the box.
+TEST_F(Screenshot, TraceBoxIsRedOnTheScreenWhileTheTraceIsOn) {
+    Show();
+    const QCheckBox* box = window()->chkTrace;
+    const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
+    const auto redPixels = [&onScreen](const QImage& screen) {
+        int red = 0;
+        for (int y = onScreen.top(); y <= onScreen.bottom(); ++y) {
+            for (int x = onScreen.left(); x <= onScreen.right(); ++x) {
+                red += screen.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+            }
+        }
+        return red;
+    };
+    // Right of the caption: only the box's background.
+    const QPoint margin = onScreen.topRight() + QPoint(-3, onScreen.height() / 2);
+    const QImage off = Grab("trace-off.png");
+    EXPECT_EQ(redPixels(off), 0);
+
+    window()->CoseDisp->trigger();
+    const QImage on = Grab("trace-on.png");
+    EXPECT_EQ(on.pixel(margin), qRgb(255, 0, 0));
+    EXPECT_GT(redPixels(on), onScreen.width() * onScreen.height() / 2);
+
+    window()->chkTrace->setChecked(false);
+    const QImage offAgain = Grab("trace-off-again.png");
+    EXPECT_EQ(redPixels(offAgain), 0);
+    EXPECT_EQ(offAgain.pixel(margin), off.pixel(margin));
+    window()->chkTrace->setChecked(true);
+    EXPECT_EQ(Grab("trace-on-again.png").pixel(margin), qRgb(255, 0, 0));
 }
 
 // A layout built with the mouse, read back from the screen: the base plate with its picture,

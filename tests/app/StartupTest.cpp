@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QMenuBar>
+#include <QTemporaryDir>
 
 #include "tests/support/ProgramFixture.h"
 
@@ -73,6 +74,31 @@ TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstRunning) {
     // The refused copy must not have taken the lock away from the first.
     second.reset();
     EXPECT_FALSE(Launch(secondBoxes)->Main());
+}
+
+// Each user has a runtime folder of their own: a copy started by another user (another folder)
+// runs beside the first, while a second copy of the same user is still refused.
+TEST_F(Startup, AnotherUsersCopyStartsBesideTheFirst) {
+    const QByteArray mine = qgetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(Start());
+    QTemporaryDir otherUser;
+    qputenv("XDG_RUNTIME_DIR", otherUser.path().toLocal8Bit());
+    test::RecordingMessageBoxes otherBoxes;
+    const auto other = Launch(otherBoxes);
+    const bool otherStarted = other->Main();
+    test::RecordingMessageBoxes againBoxes;
+    const bool secondOfOtherStarted = Launch(againBoxes)->Main();
+    qputenv("XDG_RUNTIME_DIR", mine);
+    EXPECT_TRUE(otherStarted) << OnlyBox(otherBoxes).toStdString();
+    EXPECT_TRUE(otherBoxes.shown.empty());
+    EXPECT_TRUE(QFile::exists(QDir(otherUser.path()).filePath("korvisensor.lock")));
+    EXPECT_FALSE(secondOfOtherStarted);
+    EXPECT_EQ(OnlyBox(againBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
+
+    test::RecordingMessageBoxes sameBoxes;
+    EXPECT_FALSE(Launch(sameBoxes)->Main());
+    EXPECT_EQ(OnlyBox(sameBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
+    EXPECT_TRUE(window()->isVisible() && other->window()->isVisible());
 }
 
 TEST_F(Startup, MissingFoldersEndStartUpWithTheirMessages) {

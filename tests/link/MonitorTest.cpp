@@ -26,6 +26,30 @@ TEST(AppendMonitorText, CutsTheOldestTextBeyondTheLimit) {
     EXPECT_EQ(box.toPlainText(), (text + "+").mid(4999) + "#");
 }
 
+// The limit counts the text as it was received: a CR LF is two characters though the box shows
+// one line break, so 3750 lines of "ab" CR LF (15000 received, 11250 shown) are at the limit
+// and one more character takes the box over it.
+TEST(AppendMonitorText, CountsTheLimitOnTheReceivedText) {
+    QPlainTextEdit box;
+    const QString line = QStringLiteral("ab\r\n");
+    AppendMonitorText(box, line.repeated(3750), 0);
+    AppendMonitorText(box, "+", 0);  // 15000 received: not yet more than the limit
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("ab\n").repeated(3750) + "+");
+    // 15001 received: the first 4999 go, 1249 whole lines and "ab" CR of the next, whose LF
+    // stays and shows nothing.
+    AppendMonitorText(box, "#", 0);
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("ab\n").repeated(2500) + "+#");
+
+    // A CR LF cut in two by the limit: the CR goes, the LF left first in the box shows nothing,
+    // and the next append still counts it.
+    QPlainTextEdit split;
+    AppendMonitorText(split, QString(4998, u'x') + "\r\n" + QString(10001, u'y'), 0);
+    AppendMonitorText(split, "z", 0);
+    EXPECT_EQ(split.toPlainText(), QString(10001, u'y') + "z");
+    AppendMonitorText(split, "\n", 0);  // a lone LF of its own ends a line
+    EXPECT_EQ(split.toPlainText(), QString(10001, u'y') + "z\n");
+}
+
 TEST(ComDataMonitor, ShowsSentAndReceivedTrafficInArrivalOrderOnlyWhileOpen) {
     test::FakeSerialLine line;
     line.open({});

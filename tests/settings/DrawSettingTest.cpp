@@ -118,6 +118,7 @@ TEST(CheckDrawSetting, RefusesUnusableValuesNamingFileAndKey) {
         {"PressColor1=10,FF,255,5", "PressColor1=10,FF,red,5"},
         {"PressColor1=10,FF,255,5", "PressColor1=10,8000,255,5"},  // beyond 16 bits
         {"PlayCondition1=0,1-4", "PlayCondition1=0,1-x"},
+        {"PlayCondition1=0,1-4", "PlayCondition1=0,1--4"},  // no negative bound
         {",2,3\n", ",2\n"},
         {"Sampling=1999", "Sampling=2000"},
         {"Sampling=1999", "Sampling=-1"},
@@ -137,6 +138,93 @@ TEST(CheckDrawSetting, RefusesUnusableValuesNamingFileAndKey) {
     EXPECT_EQ(CheckDrawSetting(path, boxes),
               "描画用設定ファイル " + path + " の PressThresh が数値ではありません。");
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// A blank typed around a field (an ASCII space or tab, a full-width space from a Japanese input
+// method, a no-break space) is not part of it: the check passes the file and the loader reads the
+// value the user meant.
+TEST(DrawSettingFields, CheckAndLoaderReadPaddedFieldsAlike) {
+    struct Case {
+        const char* name;
+        QString blank;
+        bool shiftJis;
+    };
+    const Case cases[] = {{"space", QStringLiteral(" "), false},
+                          {"tab", QStringLiteral("\t"), true},
+                          {"full-width space", QStringLiteral("\u3000"), true},
+                          {"two full-width spaces", QStringLiteral("\u3000\u3000"), false},
+                          {"no-break space", QStringLiteral("\u00A0"), false}};
+    for (const Case& c : cases) {
+        const QString b = c.blank;
+        const QString text = "[Disp_Setting]\nPressColor0=0," + b + "FF,255," + b + "5\n" +
+                             "PressColor1=" + b + "1F" + b + ",2F," + b + "&H00FF00" + b + ",7" +
+                             b + "\nPressThresh=1\nSoundFile1=a.wav\nPlayCondition1=" + b + "1-2," +
+                             b + "3" + b + "," + b + "0-FFF,10" + b + "," + b + "20-FF," + b +
+                             "4," + b + "6\n";
+        test::IniTestFiles files;
+        const QString path = c.shiftJis ? files.sjis("DrawSetting1.ini", text)
+                                        : files.utf8("DrawSetting1.ini", text);
+        test::RecordingMessageBoxes boxes;
+        EXPECT_EQ(CheckDrawSetting(path, boxes), "") << c.name;
+        const DrawSetting s = Load(path);
+        ASSERT_EQ(s.PressColorTable.size(), 2u) << c.name;
+        const PressColorEntry& p0 = s.PressColorTable[0];
+        const PressColorEntry& p1 = s.PressColorTable[1];
+        EXPECT_EQ(std::vector<int>({p0.PressLow, p0.PressHigh, p0.Color, p0.Radius, p1.PressLow,
+                                    p1.PressHigh, p1.Color, p1.Radius}),
+                  std::vector<int>({0, 255, 255, 5, 31, 47, 0x00FF00, 7}))
+            << c.name;
+        ASSERT_EQ(s.SoundTable.size(), 2u) << c.name;
+        const SoundEntry& a = s.SoundTable[1];
+        EXPECT_EQ(
+            std::vector<int>({a.PrevLow, a.PrevHigh, a.SensorLow, a.SensorHigh, a.XLow, a.XHigh,
+                              a.YLow, a.YHigh, a.PressLow, a.PressHigh, a.Period, a.MinCount}),
+            std::vector<int>({1, 2, 3, 3, 0, 0xFFF, 0x10, 0x10, 0x20, 0xFF, 4, 6}))
+            << c.name;
+    }
+}
+
+// A mark's radius is bounded by what a panel can show, and fields written in decimal take no
+// hexadecimal: each refusal names the file, the key and the field.
+TEST(DrawSettingFields, RadiusBoundAndDecimalFieldsAtTheirEdges) {
+    const QString base =
+        "[Disp_Setting]\nPressColor0=0,FF,255,%1\nPressThresh=&H10\nTraceSize=%2\n"
+        "SoundFile1=a.wav\nPlayCondition1=%3,1-4,0-FFF,0-FFF,20-FF,%4,3\n";
+    test::IniTestFiles files;
+    const QString path = files.dir.filePath("DrawSetting1.ini");
+    const QString prefix = "描画用設定ファイル " + path + " の ";
+    struct Case {
+        const char* radius;
+        const char* traceSize;
+        const char* prev;
+        const char* period;
+        QString problem;  // empty: accepted
+    };
+    const Case cases[] = {
+        {"0", "0", "0", "2", ""},
+        {"1024", "50", "1-3", "2", ""},
+        {"1025", "50", "0", "2",
+         prefix + "PressColor0 の 4 番目の項目 は 0 から 1024 の範囲で指定してください。"},
+        {"32767", "50", "0", "2",
+         prefix + "PressColor0 の 4 番目の項目 は 0 から 1024 の範囲で指定してください。"},
+        {"&H60FF", "50", "0", "2",
+         prefix + "PressColor0 の 4 番目の項目 は 10 進数で指定してください。"},
+        {"&h1", "50", "0", "2",
+         prefix + "PressColor0 の 4 番目の項目 は 10 進数で指定してください。"},
+        {"3", "50", "0", "&H2",
+         prefix + "PlayCondition1 の 6 番目の項目 は 10 進数で指定してください。"},
+        {"3", "50", "&H1-3", "2",
+         prefix + "PlayCondition1 の 1 番目の項目 は 10 進数で指定してください。"},
+        {"3", "&H10", "0", "2", prefix + "TraceSize は 10 進数で指定してください。"},
+    };
+    for (const Case& c : cases) {
+        files.utf8("DrawSetting1.ini", base.arg(c.radius, c.traceSize, c.prev, c.period));
+        test::RecordingMessageBoxes boxes;
+        EXPECT_EQ(CheckDrawSetting(path, boxes), c.problem) << c.radius << " " << c.period;
+        EXPECT_TRUE(boxes.shown.empty());
+    }
+    files.utf8("DrawSetting1.ini", base.arg("1024", "0", "0", "2"));
+    EXPECT_EQ(Load(path).PressColorTable[0].Radius, 1024);
 }
 
 // The bundled demo folder must pass the checks a user's folder meets at start-up and at the start

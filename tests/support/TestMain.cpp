@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -26,13 +27,11 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QString runtime = QDir::temp().filePath(QStringLiteral("korvi-runtime"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(
-            runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-    }
+    // A runtime folder of this process's own (private, as the user's would be): the program's
+    // single-copy lock lives there, and test processes running side by side, of this tree or of
+    // another, must not see each other's program as a running copy.
+    const QTemporaryDir runtime(QDir::temp().filePath(QStringLiteral("korvi-runtime-XXXXXX")));
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     g_defaultHandler = qInstallMessageHandler(QuietAboutOffscreenGrabs);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

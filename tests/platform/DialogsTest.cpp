@@ -1,0 +1,76 @@
+// The toolkit's dialogs as the user meets them: the layout file dialog with its filter and its
+// Japanese texts, and readable failure messages for Qt's text types.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/MessageBoxes.h"
+
+namespace korvi {
+namespace {
+
+TEST(TestPrinters, QtTextPrintsAsText) {
+    EXPECT_EQ(::testing::PrintToString(QStringLiteral("軌跡表示")), "\"軌跡表示\"");
+    EXPECT_EQ(::testing::PrintToString(QStringList{"r", "d"}), "{ \"r\", \"d\" }");
+    EXPECT_EQ(::testing::PrintToString(QStringList{}), "{}");
+    EXPECT_EQ(::testing::PrintToString(QByteArray("r\r")), "\"r\r\"");
+}
+
+// The layout commands ask for "すべてのﾌｧｲﾙ (*.*)": the dialog shows that text, lists a layout
+// saved without a dot, and speaks Japanese whatever the locale (the tests run under C.UTF-8).
+TEST(LayoutFileDialog, ListsEveryFileUnderItsJapaneseFilterText) {
+    ASSERT_TRUE(LoadToolkitTranslations());
+    QTemporaryDir folder;
+    for (const char* name : {"layout1", "demo.lay"}) {
+        QFile file(QDir(folder.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const FileDialogOptions options{folder.path(), QStringLiteral("すべてのﾌｧｲﾙ (*.*)|*.*|")};
+    const auto dialog = MakeFileDialog(nullptr, options, false);
+    dialog->show();
+    auto* list = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(list, nullptr);
+    QStringList listed;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        listed.clear();
+        const QModelIndex root = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            listed << list->model()->index(row, 0, root).data().toString();
+        }
+        return listed.size() >= 2;
+    }));
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"demo.lay", "layout1"}));
+    EXPECT_EQ(dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText(),
+              QStringLiteral("すべてのﾌｧｲﾙ (*.*)"));
+
+    const auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    ASSERT_NE(buttons, nullptr);
+    QStringList texts;
+    for (const QAbstractButton* button : buttons->buttons()) {
+        texts << button->text();
+    }
+    for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+        texts << dialog->findChild<QLabel*>(QString::fromLatin1(label))->text();
+    }
+    EXPECT_EQ(texts, (QStringList{"開く(&O)", "キャンセル",
+                                  "アドレス:", "ファイル名(&N):", "ファイルの種類:"}));
+
+    const auto save = MakeFileDialog(nullptr, options, true);
+    save->show();
+    EXPECT_EQ(save->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+                  ->button(QDialogButtonBox::Save)
+                  ->text(),
+              QStringLiteral("保存(&S)"));
+}
+
+}  // namespace
+}  // namespace korvi
