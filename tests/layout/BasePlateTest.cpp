@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include "tests/layout/EditorFixture.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
 namespace {
@@ -22,12 +23,11 @@ TEST(BaseImages, OnlyWholeReadablePicturesAreOffered) {
     const QString cut = folder.filePath(QStringLiteral("Base_5.bmp"));
     QImage(64, 64, QImage::Format_RGB32).save(cut, "BMP");
     QFile::resize(cut, QFileInfo(cut).size() / 2);
-    QFile noise(folder.filePath(QStringLiteral("Base_6.bmp")));
-    ASSERT_TRUE(noise.open(QIODevice::WriteOnly));
+    QByteArray noise;
     for (int n = 0; n < 2000; ++n) {
-        noise.putChar(static_cast<char>(QRandomGenerator::global()->bounded(256)));
+        noise += static_cast<char>(QRandomGenerator::global()->bounded(256));
     }
-    noise.close();
+    ASSERT_TRUE(WriteFile(folder.filePath(QStringLiteral("Base_6.bmp")), noise));
 
     EditorFixture f;
     f.editor->InitBaseImages(folder.path());
@@ -51,10 +51,7 @@ TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
     f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300), pace);
     EXPECT_EQ(f.l().BaseIndex, 2);
     EXPECT_FALSE(f.shown(f.l().picBase[2]));
-    EXPECT_EQ(plate.Left(), 6000 - 75);
-    EXPECT_EQ(plate.Top(), 4500 - 75);
-    EXPECT_EQ(plate.Width(), 555);
-    EXPECT_EQ(plate.Height(), 555);
+    EXPECT_EQ(Geometry(plate), (std::array<float, 4>{6000 - 75, 4500 - 75, 555, 555}));
     EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(2));
 
     // Image 4 dropped on it swaps the picture; size and place stay.
@@ -62,8 +59,7 @@ TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
     EXPECT_EQ(f.l().BaseIndex, 4);
     EXPECT_TRUE(f.shown(f.l().picBase[2]));
     EXPECT_FALSE(f.shown(f.l().picBase[4]));
-    EXPECT_EQ(plate.Left(), 5925);
-    EXPECT_EQ(plate.Width(), 555);
+    EXPECT_EQ(Geometry(plate), (std::array<float, 4>{5925, 4425, 555, 555}));
     EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(4));
 
     // Moved without moving the frame on it, then dragged back into the base box.

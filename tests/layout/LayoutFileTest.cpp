@@ -4,27 +4,17 @@
 
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 
 #include "tests/layout/EditorFixture.h"
 #include "tests/support/SmallDisk.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // The layout the golden file describes: sensor 1 placed, sensor 2 placed, stretched, recoloured
 // and turned a quarter, sensors 3 and 5 merged into 1, base image 2 on the plate.
@@ -51,17 +41,12 @@ QByteArray GoldenFile() {
         qint32 color;
         qint16 visible, rotation;
     };
+    const std::map<int, Frame> used = {{0, {3000, 4500, 555, 555, 0xFFFFFF, -1, 0}},
+                                       {1, {3000.7f, 7500.3f, 611.11f, 432.9f, 0x00C0FFEE, -1, 90}},
+                                       {2, {3435, 4935, 555, 555, 0xFFFFFF, 0, 0}},
+                                       {4, {3465, 4860, 555, 555, 0xFFFFFF, 0, 0}}};
     for (int i = 0; i < 16; ++i) {
-        Frame r{0, 0, 0, 0, 0xFFFFFF, 0, 0};
-        if (i == 0) {
-            r = {3000, 4500, 555, 555, 0xFFFFFF, -1, 0};
-        } else if (i == 1) {
-            r = {3000.7f, 7500.3f, 611.11f, 432.9f, 0x00C0FFEE, -1, 90};
-        } else if (i == 2) {
-            r = {3435, 4935, 555, 555, 0xFFFFFF, 0, 0};
-        } else if (i == 4) {
-            r = {3465, 4860, 555, 555, 0xFFFFFF, 0, 0};
-        }
+        const Frame r = used.count(i) ? used.at(i) : Frame{0, 0, 0, 0, 0xFFFFFF, 0, 0};
         out << qint16(i) << r.top << r.left << r.width << r.height << r.color << r.visible
             << r.rotation;
         for (int j = 0; j < 17; ++j) {
@@ -76,7 +61,7 @@ QByteArray GoldenFile() {
 TEST(LayoutFile, SaveWritesTheExactRecordsAndLoadRestoresThemBitForBit) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("layout.dat"));
-    WriteAll(path, QByteArray(5000, 'x'));  // a longer file is replaced whole
+    ASSERT_TRUE(WriteFile(path, QByteArray(5000, 'x')));  // a longer file is replaced whole
     {
         EditorFixture f(true, {2, 4});
         BuildLayout(f);
@@ -86,7 +71,7 @@ TEST(LayoutFile, SaveWritesTheExactRecordsAndLoadRestoresThemBitForBit) {
         EXPECT_EQ(f.dialogs.asked[0].filter, QStringLiteral("すべてのﾌｧｲﾙ (*.*)|*.*|"));
         EXPECT_TRUE(f.boxes.shown.empty());
     }
-    const QByteArray saved = ReadAll(path);
+    const QByteArray saved = ReadFile(path);
     EXPECT_EQ(saved.toHex(), GoldenFile().toHex());
 
     EditorFixture g(true, {2, 4});
@@ -109,7 +94,7 @@ TEST(LayoutFile, SaveWritesTheExactRecordsAndLoadRestoresThemBitForBit) {
     const QString again = folder.filePath(QStringLiteral("again.dat"));
     g.dialogs.answers.push_back(again);
     g.editor->cmdSave_Click();
-    EXPECT_EQ(ReadAll(again), saved);
+    EXPECT_EQ(ReadFile(again), saved);
 }
 
 // Sensor 1 placed on base 2's plate: its outline crosses the plate 75 twips (5 px) in.
@@ -139,7 +124,7 @@ class Loading : public ::testing::Test {
         return bytes;
     }
     void load(const QByteArray& bytes) {
-        WriteAll(path(), bytes);
+        ASSERT_TRUE(WriteFile(path(), bytes));
         f.dialogs.answers.push_back(path());
         f.editor->cmdLoad_Click();
     }
@@ -202,16 +187,10 @@ TEST_F(Loading, BadFilesAreRefusedWithAMessageAndNothingChanges) {
         {"short", EncodeLayoutFile(OnPlate()).left(977)},
         {"base index", bad([](LayoutFileData& d) { d.base.BaseIndex = 16; })},
         {"plate size", bad([](LayoutFileData& d) { d.base.Width = 0; })},
+        // Each kind of geometry fault once; their bounds are pinned by LayoutFileLimits.
         {"frame not finite", bad([nan](LayoutFileData& d) { d.sensors[0].Left = nan; })},
-        {"frame far away", bad([](LayoutFileData& d) { d.sensors[0].Top = 2e6f; })},
         {"frame size", bad([](LayoutFileData& d) { d.sensors[0].Height = -5; })},
-        {"a million twips", bad([](LayoutFileData& d) { d.sensors[0].Width = 1e6f; })},
-        {"100,000-twip frame", bad([](LayoutFileData& d) {
-             d.sensors[0].Width = 1e5f;
-             d.sensors[0].Height = 1e5f;
-         })},
         {"hidden frame huge", bad([](LayoutFileData& d) { d.sensors[9].Height = 1e6f; })},
-        {"tiny width", bad([](LayoutFileData& d) { d.sensors[0].Width = 1e-42f; })},
         {"frame off the window", bad([](LayoutFileData& d) { d.sensors[0].Left = -600; })},
         {"plate off the window", bad([](LayoutFileData& d) { d.base.Top = 47400; })},
         {"rotation", bad([](LayoutFileData& d) { d.sensors[0].Rotation = 45; })},
@@ -330,7 +309,7 @@ TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
     f.dialogs.answers.push_back(path);
     f.editor->cmdSave_Click();
     ASSERT_TRUE(f.boxes.shown.empty());
-    const QByteArray before = ReadAll(path);
+    const QByteArray before = ReadFile(path);
     ASSERT_EQ(before, GoldenFile());
 
     ASSERT_TRUE(disk.Fill());
@@ -346,7 +325,7 @@ TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
                       QStringLiteral("No space left on device"));
         EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Critical);
     }
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(ReadFile(path), before);
     // Nothing is left behind: neither the new file nor a half-written temporary one.
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("filler"), QStringLiteral("layout.dat")}));

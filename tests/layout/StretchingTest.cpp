@@ -107,10 +107,10 @@ INSTANTIATE_TEST_SUITE_P(FrameAndPlate, HandleDrag,
                                     (std::get<1>(param.param) == Pace::Slow ? "Slow" : "Fast");
                          });
 
-// Sensor 1 placed at 200, 100 px, selected, its handle 4 pressed and pulled slowly to `to`.
-void PullCorner(EditorFixture& f, QPointF to) {
-    f.click(&f.frame(0), QPoint(28, 28));
-    f.mouse().press(f.on(f.l().picStretchPtr[4], QPointF(2, 2)));
+// A placed sensor's frame selected, one of its handles pressed and pulled slowly to `to`.
+void Pull(EditorFixture& f, int sensor, int handle, QPointF to) {
+    f.click(&f.frame(sensor), QPoint(28, 28));
+    f.mouse().press(f.on(f.l().picStretchPtr[handle], QPointF(2, 2)));
     f.mouse().glide(to, 2);
 }
 
@@ -131,7 +131,7 @@ TEST(StretchEnd, ReleasedOverAnotherFrameTheStretchedFrameIsPushedClear) {
     f.place(1, QPoint(300, 160));  // 4500, 2400 to 5055, 2955
     // Pulled to 4875, 2850 over frame 2 (clear of its number): it overlaps frame 2 by 375 across
     // and 450 down, so it goes left.
-    PullCorner(f, QPointF(325, 190));
+    Pull(f, 0, 4, QPointF(325, 190));
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 1875, 1350}));
     f.mouse().release(QPointF(325, 190));
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1875, 1500, 1875, 1350}));
@@ -151,7 +151,7 @@ TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
     plate.Move(1500, 750, 9000, 7500);  // pixels 100 to 699, 50 to 549
     f.place(0, QPoint(200, 100));
     f.place(1, QPoint(300, 160));
-    PullCorner(f, QPointF(400, 250));
+    Pull(f, 0, 4, QPointF(400, 250));
     f.mouse().release(QPointF(400, 250));
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 3000, 2250}));
     EXPECT_EQ(f.l().StretchTarget, nullptr);
@@ -161,9 +161,7 @@ TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
 
     // The same pull released over the background prints no number.
     f.place(5, QPoint(750, 100));
-    f.click(&f.frame(5), QPoint(28, 28));
-    f.mouse().press(f.on(f.l().picStretchPtr[4], QPointF(2, 2)));
-    f.mouse().glide(QPointF(800, 150), 2);
+    Pull(f, 5, 4, QPointF(800, 150));
     f.mouse().release(QPointF(800, 150));
     EXPECT_EQ(Geometry(f.frame(5)), (Rect{11250, 1500, 750, 750}));
     EXPECT_EQ(InkOfFirstCell(f.frame(5).canvas()), 0);
@@ -172,11 +170,9 @@ TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
 TEST(StretchEnd, RightHandleDraggedPastTheLeftEdgeNeverFlipsTheFrame) {
     EditorFixture f;
     f.place(0, QPoint(200, 100));
-    f.click(&f.frame(0), QPoint(28, 28));
-    f.mouse().press(f.on(f.l().picStretchPtr[3], QPointF(2, 2)));
     // Out to 250 (width 750), back to 210 (width 150) below the number label, then onto the left
     // edge and beyond it.
-    f.mouse().glide(QPointF(250, 130), 2);
+    Pull(f, 0, 3, QPointF(250, 130));
     f.mouse().glide(QPointF(210, 130), 2);
     f.mouse().move(QPointF(200, 130));
     f.mouse().move(QPointF(150, 130));

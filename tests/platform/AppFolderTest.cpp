@@ -8,21 +8,13 @@
 
 #include "platform/AppFolder.h"
 #include "platform/UserFolder.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
 
-QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using test::ReadFile;
+using test::WriteFile;
 
 struct FolderCase {
     const char* name;
@@ -41,7 +33,7 @@ TEST_P(ApplicationFolderChoice, FollowsTheOrderHomeThenPortableCopyThenUserData)
     r.mkpath(QStringLiteral("home"));
     r.mkpath(QStringLiteral("opt/bin"));
     if (c.settingBesideProgram) {
-        Write(r.filePath(QStringLiteral("opt/bin/Setting.ini")), "[Com_Setting]\r\n");
+        WriteFile(r.filePath(QStringLiteral("opt/bin/Setting.ini")), "[Com_Setting]\r\n");
     }
     const ApplicationFolderPlan plan = ChooseApplicationFolder(
         c.homeSet ? r.filePath(QStringLiteral("home")) : QString(),
@@ -65,15 +57,15 @@ class UserFolder : public ::testing::Test {
     UserFolder() {
         // The installed demo: a Setting.ini with Shift-JIS comments and device lines, draw
         // settings, a layout and pictures in sub-folders, all read-only as installed.
-        Write(demo("Setting.ini"),
-              "; \x83\x66\x83\x82\x90\xdd\x92\xe8\r\n[Com_Setting]\r\nPortNo=1\r\n"
-              "; Device=/dev/pts/3\r\nDevice=/dev/pts/9\r\n  device = /dev/ttyUSB1\r\n"
-              "Speed=115200\r\n[Disp_Setting]\r\nBmpDir=Bmp\r\nBaseDir=Base\r\n");
-        Write(demo("DrawSetting1.ini"), "[Disp_Setting]\r\nTraceSize=20\r\n");
-        Write(demo("DemoLayout.lay"), QByteArray(1020, '\x01'));
-        Write(demo("Bmp/Foot_0.bmp"), "BM-foot");
-        Write(demo("Base/Base_0.bmp"), "BM-base");
-        Write(demo("Sound/tap.wav"), "RIFF");
+        WriteFile(demo("Setting.ini"),
+                  "; \x83\x66\x83\x82\x90\xdd\x92\xe8\r\n[Com_Setting]\r\nPortNo=1\r\n"
+                  "; Device=/dev/pts/3\r\nDevice=/dev/pts/9\r\n  device = /dev/ttyUSB1\r\n"
+                  "Speed=115200\r\n[Disp_Setting]\r\nBmpDir=Bmp\r\nBaseDir=Base\r\n");
+        WriteFile(demo("DrawSetting1.ini"), "[Disp_Setting]\r\nTraceSize=20\r\n");
+        WriteFile(demo("DemoLayout.lay"), QByteArray(1020, '\x01'));
+        WriteFile(demo("Bmp/Foot_0.bmp"), "BM-foot");
+        WriteFile(demo("Base/Base_0.bmp"), "BM-base");
+        WriteFile(demo("Sound/tap.wav"), "RIFF");
         for (const char* name : {"Setting.ini", "DrawSetting1.ini", "Bmp/Foot_0.bmp"}) {
             QFile::setPermissions(demo(name), QFileDevice::ReadOwner | QFileDevice::ReadOther);
         }
@@ -90,23 +82,23 @@ class UserFolder : public ::testing::Test {
 
 TEST_F(UserFolder, FirstStartCopiesTheDemoWithoutItsDeviceAndSecondStartKeepsTheUsersFiles) {
     EXPECT_EQ(Prepare(), UserFolderResult::Created);
-    EXPECT_EQ(Read(user("Setting.ini")),
+    EXPECT_EQ(ReadFile(user("Setting.ini")),
               QByteArray("; \x83\x66\x83\x82\x90\xdd\x92\xe8\r\n[Com_Setting]\r\nPortNo=1\r\n"
                          "; Device=/dev/pts/3\r\nSpeed=115200\r\n[Disp_Setting]\r\nBmpDir=Bmp\r\n"
                          "BaseDir=Base\r\n"));
     for (const char* name : {"DrawSetting1.ini", "DemoLayout.lay", "Bmp/Foot_0.bmp",
                              "Base/Base_0.bmp", "Sound/tap.wav"}) {
-        EXPECT_EQ(Read(user(name)), Read(demo(name))) << name;
+        EXPECT_EQ(ReadFile(user(name)), ReadFile(demo(name))) << name;
     }
     for (const char* name : {"Setting.ini", "DrawSetting1.ini", "Bmp/Foot_0.bmp"}) {
         EXPECT_TRUE(QFile::permissions(user(name)) & QFileDevice::WriteOwner) << name;
     }
 
     // The user edits a draw setting and deletes the layout: a later start leaves both so.
-    Write(user("DrawSetting1.ini"), "[Disp_Setting]\r\nTraceSize=99\r\n");
+    WriteFile(user("DrawSetting1.ini"), "[Disp_Setting]\r\nTraceSize=99\r\n");
     QFile::remove(user("DemoLayout.lay"));
     EXPECT_EQ(Prepare(), UserFolderResult::Reused);
-    EXPECT_EQ(Read(user("DrawSetting1.ini")), QByteArray("[Disp_Setting]\r\nTraceSize=99\r\n"));
+    EXPECT_EQ(ReadFile(user("DrawSetting1.ini")), QByteArray("[Disp_Setting]\r\nTraceSize=99\r\n"));
     EXPECT_FALSE(QFile::exists(user("DemoLayout.lay")));
 }
 

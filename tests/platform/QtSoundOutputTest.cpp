@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "platform/QtSoundOutput.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
@@ -18,11 +19,8 @@ TEST(QtSoundOutput, TonesNeverWaitFilesAreJudgedByContentAndTheMissingDeviceIsTo
     QStringList notices;
     sound.setNoticeHandler([&](const QString& text) { notices << text; });
     QTemporaryDir dir;
-    QFile text(dir.filePath("text.wav"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("RIFF but not a sound file\r\n");
-    text.close();
-    EXPECT_FALSE(sound.playFile(text.fileName()));
+    ASSERT_TRUE(test::WriteFile(dir.filePath("text.wav"), "RIFF but not a sound file\r\n"));
+    EXPECT_FALSE(sound.playFile(dir.filePath("text.wav")));
     EXPECT_FALSE(sound.playFile(dir.filePath("missing.wav")));
 
     QElapsedTimer timer;
@@ -49,21 +47,16 @@ TEST(QtSoundOutput, AFileIsJudgedAgainWhenItChangesOnDisk) {
     sound.setNoticeHandler([](const QString&) {});
     QTemporaryDir dir;
     const QString path = dir.filePath("s.wav");
-    const auto write = [&](const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    };
     // 8 kHz mono 16-bit PCM, 100 samples.
     const QByteArray wav = QByteArray::fromHex(
                                "52494646e400000057415645666d74201000000001000100401f0000803e0000"
                                "02001000") +
                            "data" + QByteArray::fromHex("c8000000") + QByteArray(200, '\x10');
-    write(wav);
+    ASSERT_TRUE(test::WriteFile(path, wav));
     EXPECT_TRUE(sound.playFile(path));
-    write(QByteArray("RIFF\x04\0\0\0WAVE", 12));
+    ASSERT_TRUE(test::WriteFile(path, QByteArray("RIFF\x04\0\0\0WAVE", 12)));
     EXPECT_FALSE(sound.playFile(path));
-    write(wav);
+    ASSERT_TRUE(test::WriteFile(path, wav));
     EXPECT_TRUE(sound.playFile(path));
 }
 

@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include "platform/WavFile.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
@@ -44,11 +45,7 @@ const QByteArray kSamples(200, '\x10');
 QString Problem(const QByteArray& bytes) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("s.wav"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    file.close();
-    return WavFileProblem(path);
+    return test::WriteFile(path, bytes) ? WavFileProblem(path) : QStringLiteral("not written");
 }
 
 TEST(WavFile, PlayableFilesPassAndEveryOtherKindIsRefusedWithItsReason) {

@@ -10,13 +10,12 @@
 #include "settings/DrawSetting.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/SmallDisk.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
 
-// "センサーNo.,圧力,X座標,Y座標" in Shift-JIS.
-const QByteArray kHeader =
-    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+using test::kRecordingHeader;
 
 class CsvRecorderTest : public ::testing::Test {
   protected:
@@ -30,10 +29,7 @@ class CsvRecorderTest : public ::testing::Test {
         setting.CsvIntervalMs = 1000 / sampling;
         setting.AllTime = allTime;
     }
-    QByteArray FileBytes() const {
-        QFile file(recorder.FilePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray FileBytes() const { return test::ReadFile(recorder.FilePath()); }
 
     QTemporaryDir home;
     DrawSetting setting;
@@ -49,7 +45,7 @@ TEST_F(CsvRecorderTest, EveryReadingModeWritesEachReadingFlushedEverySecondAndRe
     recorder.OnReading(3, 128, 2048, 1024);
     recorder.OnReading(15, 255, 4095, 4095);
     // On disk within a second, while still recording.
-    const QByteArray rows = kHeader + "3,128,2048,1024\r\n15,255,4095,4095\r\n";
+    const QByteArray rows = kRecordingHeader + "3,128,2048,1024\r\n15,255,4095,4095\r\n";
     EXPECT_TRUE(QTest::qWaitFor([&] { return FileBytes() == rows; }, 5000));
     EXPECT_EQ(recorder.CsvMode(), 2);
     recorder.btnSaveCsv_Click();
@@ -58,7 +54,7 @@ TEST_F(CsvRecorderTest, EveryReadingModeWritesEachReadingFlushedEverySecondAndRe
     recorder.btnSaveCsv_Click();
     recorder.OnReading(9, 8, 7, 6);
     recorder.btnSaveCsv_Click();
-    EXPECT_EQ(FileBytes(), kHeader + "9,8,7,6\r\n");
+    EXPECT_EQ(FileBytes(), kRecordingHeader + "9,8,7,6\r\n");
 }
 
 TEST_F(CsvRecorderTest, TimedModeSamplesTheLastReadingAndPausesAfterARelease) {
@@ -75,7 +71,8 @@ TEST_F(CsvRecorderTest, TimedModeSamplesTheLastReadingAndPausesAfterARelease) {
     recorder.OnReading(4, 60, 70, 80);
     recorder.CSVTime_Timer();
     recorder.StopCsvOutput();
-    EXPECT_EQ(FileBytes(), kHeader + "1,50,10,20\r\n1,50,10,20\r\n2,0,30,40\r\n4,60,70,80\r\n");
+    EXPECT_EQ(FileBytes(),
+              kRecordingHeader + "1,50,10,20\r\n1,50,10,20\r\n2,0,30,40\r\n4,60,70,80\r\n");
 }
 
 TEST_F(CsvRecorderTest, TimedModeLengthIsCountedInRowsTimesInterval) {
@@ -137,11 +134,8 @@ TEST_F(CsvRecorderTest, UnwritableFilesAreReportedAndRecordingStopsOrNeverStarts
     ASSERT_EQ(boxes.shown.size(), 1u);
 
     // A file where the folder should be: the file cannot be created at all.
-    ASSERT_TRUE(QDir(home.path()).removeRecursively());
-    ASSERT_TRUE(QDir().mkpath(home.path()));
-    QFile blocker(QDir(home.path()).filePath(QStringLiteral("SavaData")));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(QDir(home.filePath(QStringLiteral("SavaData"))).removeRecursively());
+    ASSERT_TRUE(test::WriteFile(home.filePath(QStringLiteral("SavaData")), {}));
     captions.clear();
     recorder.btnSaveCsv_Click();
     EXPECT_EQ(recorder.CsvMode(), 0);
@@ -180,20 +174,17 @@ TEST(CsvRecorderFullDisk, TheFileEndsWithTheLastWholeRowAndTheReasonIsShown) {
                                        QStringLiteral("\nNo space left on device"))
         << boxes.shown[0].text.toStdString();
 
-    QFile file(recorder.FilePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    ASSERT_TRUE(bytes.startsWith(kHeader));
+    const QByteArray bytes = test::ReadFile(recorder.FilePath());
+    ASSERT_TRUE(bytes.startsWith(kRecordingHeader));
     ASSERT_TRUE(bytes.endsWith("\r\n"));
-    const QList<QByteArray> lines = bytes.mid(kHeader.size()).chopped(1).split('\n');
+    const QList<QByteArray> lines = bytes.mid(kRecordingHeader.size()).chopped(1).split('\n');
     EXPECT_GT(lines.size(), 1000);  // the disk took what it could
     for (int i = 0; i < lines.size(); ++i) {
         ASSERT_EQ(lines[i], row(i) + '\r') << i;
     }
 
     // A disk with no room for the header: nothing starts, and the reason is given.
-    file.close();
-    ASSERT_TRUE(file.remove());
+    ASSERT_TRUE(QFile::remove(recorder.FilePath()));
     ASSERT_TRUE(disk.Fill());
     recorder.btnSaveCsv_Click();
     EXPECT_EQ(recorder.CsvMode(), 0);

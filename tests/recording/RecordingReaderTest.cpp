@@ -9,13 +9,12 @@
 #include "recording/RecordingReader.h"
 #include "settings/DrawSetting.h"
 #include "tests/support/Fakes.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
 
-// "センサーNo.,圧力,X座標,Y座標" in Shift-JIS, with its line end.
-const QByteArray kHeader =
-    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+const QByteArray& kHeader = test::kRecordingHeader;
 
 TEST(RecordingReader, ReadsTheRecordersOwnFileRowForRowUpToEveryBound) {
     QTemporaryDir home;
@@ -75,10 +74,7 @@ TEST(RecordingReader, RefusesAFileAtItsFirstLineOutsideTheFormat) {
 TEST(RecordingReader, RefusalNamesTheFileTheLineAndTheProblem) {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("KorviData.csv"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(kHeader + "3,128,2048,1024\r\n3,300,2048,1024\r\n");
-    file.close();
+    ASSERT_TRUE(test::WriteFile(path, kHeader + "3,128,2048,1024\r\n3,300,2048,1024\r\n"));
     const Recording r = ReadRecordingFile(path);
     EXPECT_EQ(
         RecordingRefusal(path, r),

@@ -16,6 +16,7 @@
 #include "link/LineProtocol.h"
 #include "sim/ReadingGenerator.h"
 #include "sim/Simulator.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi::sim {
 namespace {
@@ -132,19 +133,12 @@ TEST(KorviSimTool, PrintsTheDeviceFirstAndServesIt) {
     EXPECT_TRUE(bad.readAllStandardError().contains("--rate"));
 }
 
-// "センサーNo.,圧力,X座標,Y座標" in Shift-JIS, as the recorder writes it.
-const QByteArray kCsvHeader =
-    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
-
 TEST(KorviSimTool, ReplaySendsTheRecordingsRowsOnceAsDataLines) {
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("KorviData.csv"));
-    QFile file(csv);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
-        kCsvHeader +
-        "3,128,2048,1024\r\n0,0,0,0\r\n15,255,4095,4095\r\n9,1,4000,17\r\n4,16,256,4080\r\n");
-    file.close();
+    ASSERT_TRUE(test::WriteFile(csv, test::kRecordingHeader +
+                                         "3,128,2048,1024\r\n0,0,0,0\r\n15,255,4095,4095\r\n"
+                                         "9,1,4000,17\r\n4,16,256,4080\r\n"));
 
     QProcess tool;
     tool.start(KORVI_SIM_EXE, {"--replay", csv, "--rate", "200", "--quiet"});

@@ -7,6 +7,21 @@
 
 namespace korvi::test {
 
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+const QByteArray kRecordingHeader =
+    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+
 TempAppFolder::TempAppFolder()
     : savedHome_(qgetenv("KORVISENSOR_HOME")), savedTmp_(qgetenv("TMPDIR")) {
     qputenv("KORVISENSOR_HOME", dir_.path().toLocal8Bit());
@@ -27,12 +42,7 @@ QString TempAppFolder::file(const QString& name) const {
 }
 
 void TempAppFolder::write(const QString& name, const QByteArray& bytes) const {
-    const QString full = file(name);
-    QDir().mkpath(QFileInfo(full).path());
-    QFile f(full);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        f.write(bytes);
-    }
+    WriteFile(file(name), bytes);
 }
 
 void TempAppFolder::writeDefaults() const {

@@ -10,6 +10,14 @@
 
 namespace korvi::test {
 
+// A file's bytes, empty when it cannot be read.
+QByteArray ReadFile(const QString& path);
+// Writes a whole file, making its folder first; false when it cannot be written.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+
+// The first line of a recording: "センサーNo.,圧力,X座標,Y座標" in Shift-JIS with its line end.
+extern const QByteArray kRecordingHeader;
+
 class TempAppFolder {
   public:
     TempAppFolder();
