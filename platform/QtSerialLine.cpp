@@ -144,7 +144,14 @@ void QtSerialLine::onPortReadyRead() {
         return;
     }
     if (!readWatch_) {
-        readWatch_ = port_.findChild<QSocketNotifier*>();
+        // The port may also own a write notifier: take the one that watches for characters.
+        const auto notifiers = port_.findChildren<QSocketNotifier*>();
+        for (QSocketNotifier* notifier : notifiers) {
+            if (notifier->type() == QSocketNotifier::Read) {
+                readWatch_ = notifier;
+                break;
+            }
+        }
     }
     // The port keeps its notifier on while it has room; it is switched off here for the
     // gathering interval and on again when the interval ends (a read in between may switch it

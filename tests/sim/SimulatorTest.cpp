@@ -84,9 +84,14 @@ TEST(Simulator, CountMalformedAndSplitWritesCutAndMangleTheStream) {
     options.splitWrites = true;
     Simulator sim;
     Client client(sim.start(options));
-    // Until the stream has ended and its lines are in (not a fixed time: the machine may be slow).
+    // Until the stream has ended, its lines are in and the simulator has noted the last one (it
+    // notes a line after writing it, so the client may see the line first).
     client.ask(
-        "d\r", [&](const QByteArray& b) { return b.count("\r\n") >= 10 && !sim.isStreaming(); },
+        "d\r",
+        [&](const QByteArray& b) {
+            return b.count("\r\n") >= 10 && !sim.isStreaming() && sim.sentReadings().size() >= 10 &&
+                   sim.dataPieceCount() >= 30;
+        },
         5000);
     EXPECT_FALSE(sim.isStreaming());
     const auto sent = sim.sentReadings();
