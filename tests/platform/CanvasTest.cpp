@@ -86,7 +86,7 @@ TEST(CanvasNotices, NameTheTilesDrawnOn) {
     const std::vector<QRegion> expected = {
         QRegion(0, 0, 100, 70), QRegion(32, 0, 32, 32), fourTiles,
         QRegion(96, 64, 4, 6),  QRegion(0, 0, 100, 70), QRegion(0, 0, 96, 32),
-        QRegion(0, 0, 100, 70),
+        QRegion(0, 0, 32, 32),  // the line's tile: a pen reaches its width beyond the ends
     };
     ASSERT_EQ(notices.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
