@@ -93,10 +93,11 @@ void PictureBox::repaintDrawn(const QRegion& area) {
         // Siblings later in the list are stacked above; a panel paints every pixel of its own
         // and a border is the panel's ring around it.
         const QObjectList& siblings = parent->children();
+        const QRect reach = area.boundingRect().translated(pos());
         for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size() && !shown.isEmpty();
              ++i) {
             const auto* above = qobject_cast<const QWidget*>(siblings[i]);
-            if (above != nullptr && above->isVisible() &&
+            if (above != nullptr && above->geometry().intersects(reach) && above->isVisible() &&
                 (qobject_cast<const PictureBox*>(above) != nullptr ||
                  qobject_cast<const PanelBorder*>(above) != nullptr)) {
                 shown -= above->geometry().translated(-pos());

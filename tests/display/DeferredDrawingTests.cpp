@@ -143,10 +143,10 @@ TEST_P(DeferredDrawing, MatchesDrawingEveryReading) {
 }
 
 TEST_P(DeferredDrawing, MarkLeavingTheTraceIsUndoneWithoutUncoveringNewerMarks) {
-    // On panel 4 (200 x 130 pixels, upright, filled marks) and where it lies on the plate: C in
-    // the first column of 32-pixel tiles, A reaching from there into the second, B wholly in
-    // the second and drawn over A's edge. When C leaves the trace (size 3) its tiles are put
-    // back and A is drawn there again, but not over B.
+    // On panel 4 (200 x 130 pixels, upright, filled marks) and where it lies on the plate: C at
+    // the left, A reaching from C's tiles into the next ones, B clear of C's tiles and drawn
+    // over A's edge. When C leaves the trace (size 3) its tiles are put back and A is drawn
+    // there again, but not over B.
     Arrange(GetParam().plate, GetParam().bitmaps);
     setting.TraceSize = 3;
     for (Rig* r : {&rig, &deferred}) {
