@@ -40,7 +40,7 @@ bool BufferClass::SetData(const QString& value) {
 }
 
 bool BufferClass::SetLatin1(const char* text, qsizetype size) {
-    const auto next = static_cast<int16_t>((writePos_ + 1) % slotCount_);
+    const auto next = static_cast<int16_t>(writePos_ + 1 == slotCount_ ? 0 : writePos_ + 1);
     if (next == readPos_) {
         ++refused_;
         return false;
@@ -60,7 +60,7 @@ bool BufferClass::TakeData(QString& value) {
         value.clear();
         return false;
     }
-    readPos_ = static_cast<int16_t>((readPos_ + 1) % slotCount_);
+    readPos_ = static_cast<int16_t>(readPos_ + 1 == slotCount_ ? 0 : readPos_ + 1);
     const QString& slot = slots_[static_cast<size_t>(readPos_)];
     // Copied into the caller's room: both keep theirs for the next line.
     value.resize(slot.size());

@@ -36,7 +36,7 @@ class BufferClass {
     bool TakeData(QString& value);
     bool IsEmpty() const { return readPos_ == writePos_; }
     // The ring holds its full number of values: SetData would refuse.
-    bool IsFull() const { return (writePos_ + 1) % slotCount_ == readPos_; }
+    bool IsFull() const { return (writePos_ + 1 == slotCount_ ? 0 : writePos_ + 1) == readPos_; }
     // Counts a value refused without handing it over (the caller saw IsFull()).
     void CountRefusal() { ++refused_; }
 

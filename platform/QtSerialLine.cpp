@@ -4,6 +4,7 @@
 #include <limits>
 
 #ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -256,6 +257,17 @@ QByteArray QtSerialLine::readAll() {
 
 qint64 QtSerialLine::bytesWaiting() const {
     return port_.isOpen() ? port_.bytesAvailable() : 0;
+}
+
+void QtSerialLine::takeWaiting() {
+#ifdef Q_OS_UNIX
+    // The device says how much it holds; only then is it read (a read that finds nothing would
+    // report a time-out).
+    int waiting = 0;
+    if (port_.isOpen() && ::ioctl(port_.handle(), FIONREAD, &waiting) == 0 && waiting > 0) {
+        port_.waitForReadyRead(0);
+    }
+#endif
 }
 
 void QtSerialLine::onError(QSerialPort::SerialPortError error) {

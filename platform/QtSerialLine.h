@@ -42,6 +42,7 @@ class QtSerialLine : public SerialLine {
     bool write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     qint64 bytesWaiting() const override;
+    void takeWaiting() override;
     QString lastError() const override { return lastError_; }
 
     // After each notification the port is not watched for this long, so that characters

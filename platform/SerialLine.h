@@ -30,6 +30,10 @@ class SerialLine : public QObject {
     virtual bool write(const QByteArray& bytes) = 0;
     virtual QByteArray readAll() = 0;
     virtual qint64 bytesWaiting() const = 0;
+    // Takes in what the device already holds, without waiting; readyRead follows at once when
+    // anything came. An exchange that has emptied its queue asks for this instead of going back
+    // to wait for the next notification. Does nothing where the line cannot tell.
+    virtual void takeWaiting() {}
     // Why the last open failed, in the user's words (for the status bar and the monitor).
     virtual QString lastError() const = 0;
 

@@ -79,20 +79,6 @@ QStringView TrimBlanks(QStringView text) {
     return text.mid(begin, end - begin);
 }
 
-int HexDigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
-
 std::optional<int32_t> TextToLong(QStringView text) {
     text = TrimBlanks(text);
     if (HasHexPrefix(text)) {

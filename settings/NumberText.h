@@ -42,8 +42,21 @@ std::optional<Range16> TextToRange(QStringView text, bool hex);
 bool IsBlank(QChar c);
 QStringView TrimBlanks(QStringView text);
 
-// The value of one hexadecimal digit (0-9, A-F, a-f), or -1 for any other character.
-int HexDigitValue(QChar c);
+// The value of one hexadecimal digit (0-9, A-F, a-f), or -1 for any other character. Inline:
+// every reading's line is decoded with it.
+inline int HexDigitValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') {
+        return u - u'0';
+    }
+    if (u >= u'a' && u <= u'f') {
+        return u - u'a' + 10;
+    }
+    if (u >= u'A' && u <= u'F') {
+        return u - u'A' + 10;
+    }
+    return -1;
+}
 
 // Hexadecimal digits without a prefix, as the pressure bands write them.
 std::optional<int16_t> HexToInteger(QStringView text);

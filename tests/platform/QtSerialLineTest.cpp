@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QThread>
 #include <cstdlib>
 
 #include "platform/QtSerialLine.h"
@@ -93,6 +94,20 @@ TEST(QtSerialLineRead, CharactersAfterAPauseAreRead) {
             }
         }
         EXPECT_EQ(received, QByteArray("d0\rd1\rd2\r")) << "round " << round;
+        // Asked, the line takes in what the device holds at once, with its notification,
+        // without a pass of the event loop; with nothing held it neither waits nor notifies.
+        ASSERT_EQ(::write(controller, "d3\r", 3), 3);
+        QSignalSpy notified(&line, &SerialLine::readyRead);
+        QByteArray taken;
+        for (int tries = 0; tries < 2000 && taken.isEmpty(); ++tries) {
+            line.takeWaiting();
+            taken = line.readAll();
+            QThread::usleep(100);
+        }
+        EXPECT_EQ(taken, QByteArray("d3\r"));
+        EXPECT_EQ(notified.count(), 1);
+        line.takeWaiting();
+        EXPECT_EQ(notified.count(), 1);
         line.close();
     }
     ::close(controller);
