@@ -163,8 +163,12 @@ TEST_F(WindowCommands, SilentControllerIsAskedTenTimes300MillisecondsApartThenGi
     clock.advance(301);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 3000));
     EXPECT_EQ(serial.written, QByteArray("r\r").repeated(10) + "s\r");
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("応答がありません"));
+    EXPECT_EQ(boxes.shown[0].title + ": " + boxes.shown[0].text,
+              QStringLiteral("通信エラー: 応答がありません"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
     EXPECT_FALSE(serial.isOpen());
+    EXPECT_EQ(window()->cmdComm->text(), QStringLiteral("通信開始"));
+    EXPECT_TRUE(window()->cboDrawSetting->isEnabled());
 }
 
 TEST_F(WindowCommands, StopWaitsAtMostHalfASecondForAControllerThatKeepsSending) {
