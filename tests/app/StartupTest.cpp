@@ -59,7 +59,6 @@ TEST_F(Startup, ShowsTheMaximisedMainWindowWithEveryCaption) {
                   "cmdQuit=終了, cmdRotate=センサ回転, cmdSave=センサ配置保存, ﾌｧｲﾙ, 表示, "
                   "ｳｲﾝﾄﾞｳ")
                   .toStdString());
-    ;
 }
 
 TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstRunning) {
@@ -102,20 +101,19 @@ TEST_F(Startup, AnotherUsersCopyStartsBesideTheFirst) {
 }
 
 TEST_F(Startup, MissingFoldersEndStartUpWithTheirMessages) {
-    QDir(folder.file(QStringLiteral("Bmp"))).removeRecursively();
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(OnlyBox(boxes), QStringLiteral("Directory Error!: Bmp ディレクトリが見つかりません。"
-                                             "\r\n設定ファイル(Setting.ini)の BMPファイル"
-                                             "ディレクトリ を確認してください。"));
-    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
-
-    boxes.shown.clear();
-    QDir(folder.path()).mkpath(QStringLiteral("Bmp"));
-    QDir(folder.file(QStringLiteral("Base"))).removeRecursively();
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(OnlyBox(boxes), QStringLiteral("Directory Error!: Base ディレクトリが見つかりません。"
-                                             "\r\n設定ファイル(Setting.ini)の ベースファイル"
-                                             "ディレクトリ を確認してください。"));
+    const std::pair<const char*, const char*> cases[] = {{"Bmp", "BMPファイル"},
+                                                         {"Base", "ベースファイル"}};
+    for (const auto& [name, what] : cases) {
+        QDir(folder.path()).mkpath(QStringLiteral("Bmp"));
+        QDir(folder.file(QString::fromLatin1(name))).removeRecursively();
+        boxes.shown.clear();
+        EXPECT_FALSE(Start());
+        EXPECT_EQ(OnlyBox(boxes), QStringLiteral("Directory Error!: %1 ディレクトリが見つかりません。"
+                                                 "\r\n設定ファイル(Setting.ini)の %2"
+                                                 "ディレクトリ を確認してください。")
+                                      .arg(QString::fromLatin1(name), QString::fromUtf8(what)));
+        EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    }
 }
 
 TEST_F(Startup, DrawSettingListEndsAtTheFirstGapAndAnEmptyListEndsTheProgram) {
