@@ -13,6 +13,7 @@
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
+#include "app/frmPortSelect.h"
 #include "link/CommunicationControl.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
@@ -254,6 +255,29 @@ TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
         QStringLiteral("停止中   ポートを開けません: ") + why + QStringLiteral("   次のポート ")))
         << window->statusLink->text().toStdString();
     EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
+}
+
+// The simulator's device is not among the system's ports: its path typed into the port list's
+// field is opened by the next start, though Setting.ini names COM1 and no device.
+TEST_F(Communication, DeviceTypedIntoThePortListStreams) {
+    SimOptions options;
+    options.rate = 500;
+    Start(options, QStringLiteral("1"), false);
+    window->PortSelect->trigger();
+    auto* dialog = window->findChild<frmPortSelect*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    test::Click(dialog->txtDevice);
+    QTest::keyClicks(dialog->txtDevice, link);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+    Click();
+    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 50; }))
+        << window->StatusText().toStdString();
+    EXPECT_TRUE(
+        window->StatusText().startsWith(QStringLiteral("ポート %1 (ユーザー選択)").arg(link)));
+    Click();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(Commands().mid(0, 2), (QList<QByteArray>{"r", "d"}));
 }
 
 // A sound file that is missing or cannot be played stops the start before anything is sent.

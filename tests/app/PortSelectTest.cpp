@@ -1,6 +1,6 @@
 // The port list: the system's ports (here a fixed list) with their ids, a typed device path, the
-// choice reaching the next start of communication and surviving a restart; and the simulator's
-// pseudo-terminal picked by path, streaming readings.
+// choice reaching the next start of communication and surviving a restart (the simulator's
+// pseudo-terminal typed in and streaming: Communication.DeviceTypedIntoThePortListStreams).
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,12 +9,8 @@
 #include <QTest>
 
 #include "app/frmPortSelect.h"
-#include "link/CommunicationControl.h"
-#include "platform/Colors.h"
-#include "platform/QtSerialLine.h"
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
-#include "sim/Simulator.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
 
@@ -187,47 +183,6 @@ TEST_F(PortList, TypedDeviceIsRememberedAcrossRestartsUntilTheFieldIsEmptied) {
     ClickComm();
     EXPECT_EQ(serial.opened.device, QString());
     ClickComm();
-}
-
-// The simulator's pseudo-terminal is not among the system's ports: its path is typed into the
-// list's field, and the real serial line then streams its readings onto the panels.
-TEST(PortListEndToEnd, TypedPseudoTerminalOfTheSimulatorStreamsReadings) {
-    test::TempAppFolder folder;
-    folder.writeDefaults();  // PortNo=1 and no Device: without a choice /dev/ttyS0 would open
-    test::RecordingMessageBoxes boxes;
-    test::ScriptedFileDialogs dialogs;
-    test::RecordingSound sound;
-    SteadyClock clock;
-    QtSerialLine serial;
-    sim::Simulator simulator;
-    sim::SimOptions options;
-    options.rate = 500;
-    const QString pty = simulator.start(options);
-    ASSERT_FALSE(pty.isEmpty()) << simulator.error().toStdString();
-    MainModule program(boxes, dialogs, sound, clock, serial);
-    ASSERT_TRUE(program.Main());
-    frmDemo& window = *program.window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    PictureBox& panel = *window.layout().picPressSens[0];
-    window.layout().picSensor[0]->hide();
-    panel.Move(2000, 1000, 1500, 1500);
-    panel.show();
-
-    frmPortSelect* dialog = OpenPortList(window);
-    ASSERT_NE(dialog, nullptr);
-    TypeDevice(dialog, pty);
-    Click(window.cmdComm);
-    // Sensor 1's presses show as red marks (the draw setting's one band) on its panel.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return test::CountColour(panel.canvas(), kRed) > 0; }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.comm().ReadingCount() >= 50; }, 5000))
-        << window.StatusText().toStdString();
-    EXPECT_TRUE(
-        window.StatusText().startsWith(QStringLiteral("ポート %1 (ユーザー選択)").arg(pty)));
-    Click(window.cmdComm);
-    EXPECT_TRUE(boxes.shown.empty());
-    ASSERT_GE(simulator.receivedCommands().size(), 2u);
-    EXPECT_EQ(simulator.receivedCommands()[0].text + simulator.receivedCommands()[1].text,
-              QByteArray("rd"));
 }
 
 }  // namespace
