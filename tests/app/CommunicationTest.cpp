@@ -287,19 +287,20 @@ TEST_F(Communication, UnusableSoundFileStopsTheStartBeforeAnythingIsSent) {
     const struct {
         const char* file;
         QString text, title;
-    } cases[] = {{"missing.wav",
-                  QStringLiteral("音声ファイル(SoundFile1) Sound\\missing.wav が見つかりません。\r\n"
-                                 "設定ファイルの 音声ファイル名 を確認してください。"),
-                  QStringLiteral("Directory Error!")},
-                 {"bad.wav",
-                  QStringLiteral("音声ファイル(SoundFile1) Sound\\bad.wav は再生できません。\r\n"
-                                 "音声データがありません。"),
-                  QStringLiteral("音声ファイルエラー")}};
+    } cases[] = {
+        {"missing.wav",
+         QStringLiteral("音声ファイル(SoundFile1) Sound\\missing.wav が見つかりません。\r\n"
+                        "設定ファイルの 音声ファイル名 を確認してください。"),
+         QStringLiteral("Directory Error!")},
+        {"bad.wav",
+         QStringLiteral("音声ファイル(SoundFile1) Sound\\bad.wav は再生できません。\r\n"
+                        "音声データがありません。"),
+         QStringLiteral("音声ファイルエラー")}};
     for (const auto& c : cases) {
         folder.write(QStringLiteral("DrawSetting1.ini"),
                      "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
-                     "SoundFile1=Sound\\" + QByteArray(c.file) +
-                         "\r\nPlayCondition1=0,0,0-FFF,0-FFF,1-FF,1,1\r\n");
+                     "SoundFile1=Sound\\" +
+                         QByteArray(c.file) + "\r\nPlayCondition1=0,0,0-FFF,0-FFF,1-FF,1,1\r\n");
         boxes.shown.clear();
         Click();
         ASSERT_EQ(boxes.shown.size(), 1u) << c.file;

@@ -118,7 +118,7 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
     frmPortSelect* dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
     Click(dialog->lstPorts->viewport(),
-            dialog->lstPorts->visualItemRect(dialog->lstPorts->item(1, 2)));
+          dialog->lstPorts->visualItemRect(dialog->lstPorts->item(1, 2)));
     EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/dev/ttyACM0"));
     Click(dialog->cmdOK);
     EXPECT_EQ(window()->statusLink->text(),
@@ -136,7 +136,7 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
     dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
     Click(dialog->lstPorts->viewport(),
-            dialog->lstPorts->visualItemRect(dialog->lstPorts->item(2, 0)));
+          dialog->lstPorts->visualItemRect(dialog->lstPorts->item(2, 0)));
     Click(dialog->cmdOK);
     EXPECT_TRUE(window()->StatusText().startsWith(QStringLiteral("ポート /dev/ttyACM0 ")));
     ClickComm();  // stop

@@ -271,7 +271,8 @@ TEST_F(Replay, DamagedRecordingAndCommunicationAreRefused) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title + boxes.shown[0].text,
               QStringLiteral("再生エラー") + bad +
-                  QStringLiteral(" は記録の形式ではありません。\r\n3 行目: センサーNo.が範囲(0～15)外です"));
+                  QStringLiteral(
+                      " は記録の形式ではありません。\r\n3 行目: センサーNo.が範囲(0～15)外です"));
     EXPECT_EQ(Picture(), before);
     EXPECT_TRUE(window()->cboDrawSetting->isEnabled());
     boxes.shown.clear();

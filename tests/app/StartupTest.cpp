@@ -108,10 +108,11 @@ TEST_F(Startup, MissingFoldersEndStartUpWithTheirMessages) {
         QDir(folder.file(QString::fromLatin1(name))).removeRecursively();
         boxes.shown.clear();
         EXPECT_FALSE(Start());
-        EXPECT_EQ(OnlyBox(boxes), QStringLiteral("Directory Error!: %1 ディレクトリが見つかりません。"
-                                                 "\r\n設定ファイル(Setting.ini)の %2"
-                                                 "ディレクトリ を確認してください。")
-                                      .arg(QString::fromLatin1(name), QString::fromUtf8(what)));
+        EXPECT_EQ(OnlyBox(boxes),
+                  QStringLiteral("Directory Error!: %1 ディレクトリが見つかりません。"
+                                 "\r\n設定ファイル(Setting.ini)の %2"
+                                 "ディレクトリ を確認してください。")
+                      .arg(QString::fromLatin1(name), QString::fromUtf8(what)));
         EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
     }
 }

@@ -242,7 +242,8 @@ TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) 
          QStringLiteral("センサ1 の左端 -61800.0039 が範囲外です (-61800 〜 61800)。")},
         {"far down", [&](LayoutFileData& d) { s1(d).Top = 47401; },
          QStringLiteral("センサ1 の上端 47401 が範囲外です (-47400 〜 47400)。")},
-        {"one pixel showing at the top left", [&](LayoutFileData& d) { s1(d).Left = s1(d).Top = -540; },
+        {"one pixel showing at the top left",
+         [&](LayoutFileData& d) { s1(d).Left = s1(d).Top = -540; },
          {}},
         {"ends at the left edge", [&](LayoutFileData& d) { s1(d).Left = -555; },
          QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
@@ -251,7 +252,8 @@ TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) 
         {"starts at the far edge", [&](LayoutFileData& d) { s1(d).Left = 61800; },
          QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
         {"last pixel at the bottom right",
-         [&](LayoutFileData& d) { s1(d) = {0, 47385, 61785, 555, 555, 0, -1, 0, {}}; }, {}},
+         [&](LayoutFileData& d) { s1(d) = {0, 47385, 61785, 555, 555, 0, -1, 0, {}}; },
+         {}},
         {"not a number", [&](LayoutFileData& d) { s1(d).Top = std::nanf(""); },
          QStringLiteral("センサ1 の上端が数値ではありません。")},
         {"infinite", [&](LayoutFileData& d) { d.sensors[4].Width = INFINITY; },
@@ -265,7 +267,11 @@ TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) 
          QStringLiteral("センサ5 の左端 61801 が範囲外です (-61800 〜 61800)。")},
         {"plate under a pixel", [](LayoutFileData& d) { d.base.Height = 14; },
          QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 23700)。")},
-        {"no plate, any geometry", [](LayoutFileData& d) { d.base = {-1, 1e9f, NAN, -4, 0}; }, {}},
+        {"no plate, any geometry",
+         [](LayoutFileData& d) {
+             d.base = {-1, 1e9f, NAN, -4, 0};
+         },
+         {}},
     };
     for (const Case& c : cases) {
         LayoutFileData d = OnPlate();

@@ -56,7 +56,8 @@ TEST(QtSerialLineOpen, AFailedOpenSaysWhy) {
 // A pseudo-terminal: the controller's end held here, the device a line opens.
 struct Pty {
     Pty() : controller(::posix_openpt(O_RDWR | O_NOCTTY)) {
-        const bool ok = controller >= 0 && ::grantpt(controller) == 0 && ::unlockpt(controller) == 0;
+        const bool ok =
+            controller >= 0 && ::grantpt(controller) == 0 && ::unlockpt(controller) == 0;
         device = ok ? QFile::decodeName(::ptsname(controller)) : QString();
     }
     ~Pty() { ::close(controller); }

@@ -34,7 +34,7 @@ std::vector<int> Fields(const PressColorEntry& c) {
     return {c.PressLow, c.PressHigh, c.Color, c.Radius};
 }
 std::vector<int> Fields(const SoundEntry& a) {
-    return {a.PrevLow, a.PrevHigh, a.SensorLow, a.SensorHigh, a.XLow,      a.XHigh,
+    return {a.PrevLow, a.PrevHigh, a.SensorLow, a.SensorHigh, a.XLow,   a.XHigh,
             a.YLow,    a.YHigh,    a.PressLow,  a.PressHigh,  a.Period, a.MinCount};
 }
 
