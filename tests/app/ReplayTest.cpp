@@ -111,12 +111,13 @@ class Replay : public test::ProgramFixture {
 };
 
 struct DisplayMode {
+    const char* name;
     bool footprints;
     bool trace;
 };
 // Readable in test names and failures instead of a byte dump.
 void PrintTo(const DisplayMode& mode, std::ostream* os) {
-    *os << (mode.footprints ? "footprints" : "dots") << (mode.trace ? " with trace" : "");
+    *os << mode.name;
 }
 
 class ReplayMatchesLive : public Replay, public ::testing::WithParamInterface<DisplayMode> {};
@@ -180,12 +181,10 @@ TEST_P(ReplayMatchesLive, RowForRowTheSamePixelsAsTheStreamThatWasRecorded) {
 // Without the trace the plate shows every sensor's last mark: a replay must not inherit the marks
 // the live run left behind.
 INSTANTIATE_TEST_SUITE_P(DotsAndFootprints, ReplayMatchesLive,
-                         ::testing::Values(DisplayMode{false, true}, DisplayMode{true, true},
-                                           DisplayMode{false, false}),
-                         [](const ::testing::TestParamInfo<DisplayMode>& mode) {
-                             return std::string(mode.param.footprints ? "Footprints" : "Dots") +
-                                    (mode.param.trace ? "WithTrace" : "");
-                         });
+                         ::testing::Values(DisplayMode{"DotsWithTrace", false, true},
+                                           DisplayMode{"FootprintsWithTrace", true, true},
+                                           DisplayMode{"Dots", false, false}),
+                         [](const auto& mode) { return std::string(mode.param.name); });
 
 struct RateCase {
     int sampling;     // of the draw setting
