@@ -48,26 +48,16 @@ QByteArray SettingIni(const QString& portNo, const QString& device) {
         .toUtf8();
 }
 
-// The real serial line, noting the program's own clock each time the program writes a command.
+// The real serial line, noting the main thread's CPU time when the program writes the stop.
 class StampedSerialLine : public QtSerialLine {
   public:
-    explicit StampedSerialLine(const Clock& clock) : clock_(clock) {}
     bool write(const QByteArray& bytes) override {
-        written.push_back({bytes, clock_.ticks()});
         if (bytes == "s\r" && stopSentNs < 0) {
-            stopSentNs = CpuNs(CLOCK_THREAD_CPUTIME_ID);  // the main thread's CPU time
+            stopSentNs = CpuNs(CLOCK_THREAD_CPUTIME_ID);
         }
         return QtSerialLine::write(bytes);
     }
-    struct Write {
-        QByteArray bytes;
-        uint32_t ms;
-    };
-    std::vector<Write> written;
     std::atomic<int64_t> stopSentNs{-1};
-
-  private:
-    const Clock& clock_;
 };
 
 class Communication : public ::testing::Test {
@@ -161,7 +151,7 @@ class Communication : public ::testing::Test {
     test::ScriptedFileDialogs dialogs;
     test::RecordingSound sound;
     SteadyClock clock;
-    StampedSerialLine serial{clock};
+    StampedSerialLine serial;
     Simulator simulator;
     std::unique_ptr<MainModule> program;
     frmDemo* window = nullptr;
