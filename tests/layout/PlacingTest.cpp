@@ -124,13 +124,14 @@ struct Merged : EditorFixture {
     }
 };
 
-TEST_P(Merging, ItemsJoinInIndexOrderAndANumberDraggedOutGetsAFrameCentredOnTheDrop) {
+TEST_P(Merging, ItemsJoinInIndexOrderANumberDraggedOutGetsAFrameAndTheHostTakesTheRestBack) {
     const Pace pace = GetParam();
     Merged f(true, pace);
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,2,3"));
     EXPECT_EQ(f.l().MergedCount, 2);
     EXPECT_FALSE(f.shown(&f.frame(1)) || f.shown(&f.item(1)));
 
+    // Number 2 dragged out gets a frame centred on the drop.
     LabelControl* two = f.l().lblNo[1];
     f.dragTo(two, QPoint(2, 2), QPointF(600, 450), pace);
     EXPECT_FALSE(f.l().SensorMerged[1]);
@@ -140,22 +141,20 @@ TEST_P(Merging, ItemsJoinInIndexOrderAndANumberDraggedOutGetsAFrameCentredOnTheD
     EXPECT_EQ(two->Container(), &f.frame(1));
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,3"));
     EXPECT_EQ(ChainText(f.l(), 1), QStringLiteral("2"));
-}
 
-TEST_P(Merging, ReturningTheHostReturnsEverySensorMergedIntoIt) {
-    const Pace pace = GetParam();
-    Merged f(true, pace);
+    // A placed frame merges too; the host returned to the box takes every merged sensor along.
     f.place(5, QPoint(500, 200), pace);
-    f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210), pace);  // a placed frame merges too
-    EXPECT_EQ(f.l().MergedCount, 3);
+    f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210), pace);
+    EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,3,6"));
     f.dragTo(&f.frame(0), QPoint(3, 3), QPointF(40, 690), pace);
     EXPECT_EQ(f.l().MergedCount, 0);
-    for (int s : {0, 1, 2, 5}) {
+    for (int s : {0, 2, 5}) {
         EXPECT_FALSE(f.l().SensorMerged[s]);
         EXPECT_TRUE(f.shown(&f.item(s)));
         EXPECT_FALSE(f.shown(&f.frame(s)));
         EXPECT_EQ(ChainText(f.l(), s), QString::number(s + 1));
     }
+    EXPECT_TRUE(f.shown(&f.frame(1)));
 }
 
 TEST_P(Merging, LimitRefusesTheDropWithAMessageAndNoChange) {
