@@ -36,18 +36,6 @@ int64_t CpuNs(clockid_t clock) {
     return int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
 }
 
-// Settings for the link; an empty device leaves the Device= line out.
-QByteArray SettingIni(const QString& portNo, const QString& device) {
-    const QString deviceLine =
-        device.isEmpty() ? QString() : QStringLiteral("Device=%1\r\n").arg(device);
-    return QStringLiteral(
-               "[Com_Setting]\r\nPortNo=%1\r\n%2Speed=115200\r\nParity=N\r\n"
-               "DataLen=8\r\nStopBit=1\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\n"
-               "BmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n")
-        .arg(portNo, deviceLine)
-        .toUtf8();
-}
-
 // The real serial line, noting the main thread's CPU time when the program writes the stop.
 class StampedSerialLine : public QtSerialLine {
   public:
@@ -76,8 +64,13 @@ class Communication : public ::testing::Test {
                bool withDevice = true) {
         options.linkPath = link;
         ASSERT_FALSE(simulator.start(options).isEmpty()) << simulator.error().toStdString();
-        folder.write(QStringLiteral("Setting.ini"),
-                     SettingIni(portNo, withDevice ? link : QString()));
+        folder.write(
+            QStringLiteral("Setting.ini"),
+            QStringLiteral("[Com_Setting]\r\nPortNo=%1\r\n%2Speed=115200\r\nParity=N\r\n"
+                           "DataLen=8\r\nStopBit=1\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\n"
+                           "BmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n")
+                .arg(portNo, withDevice ? "Device=" + link + "\r\n" : QString())
+                .toUtf8());
         program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial);
         ASSERT_TRUE(program->Main());
         window = program->window();
