@@ -66,14 +66,11 @@ class Replay : public test::ProgramFixture {
         SensorLayout& l = window()->layout();
         l.picBaseSens->Move(1500, 1500, 6000, 4500);
         l.picBaseSens->show();
-        const std::pair<int, QPointF> at[] = {{0, {2000, 2000}},
-                                              {1, {3200, 2000}},
-                                              {2, {4400, 2000}},
-                                              {3, {9000, 2000}},
-                                              {4, {2000, 3600}}};
-        for (const auto& [sensor, p] : at) {
+        const float at[5][2] = {
+            {2000, 2000}, {3200, 2000}, {4400, 2000}, {9000, 2000}, {2000, 3600}};
+        for (int sensor = 0; sensor < 5; ++sensor) {
             l.picSensor[sensor]->hide();
-            l.picPressSens[sensor]->Move(float(p.x()), float(p.y()), 900, 900);
+            l.picPressSens[sensor]->Move(at[sensor][0], at[sensor][1], 900, 900);
             l.picPressSens[sensor]->show();
         }
         l.SensorRotation[4] = 180;
