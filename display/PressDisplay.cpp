@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 #include "display/Beep.h"
 #include "display/ClearDisplay.h"
@@ -126,31 +127,35 @@ void PressDisplay::DrawPanelMark(Canvas& canvas, int16_t sensor, int16_t pressur
     }
 }
 
-void PressDisplay::DrawCircle(Canvas& canvas, double x, double y, int32_t radius, uint32_t color) {
-    const CircleKey key{radius, color,
-                        canvas.fillStyle() == FillStyle::Solid ? canvas.fillColor() : 0,
-                        canvas.fillStyle() == FillStyle::Solid, canvas.drawWidth()};
+const Stamp& PressDisplay::CircleStamp(const CircleKey& key) {
     auto found = circles_.find(key);
     if (found == circles_.end()) {
         // The circle drawn once on a transparent picture, centred on a whole pixel, as a panel
         // draws it.
-        const int centre = std::max(radius, 0) + key.drawWidth + 2;
+        const int centre = std::max(key.radius, 0) + key.drawWidth + 2;
         QImage shape(2 * centre + 1, 2 * centre + 1, QImage::Format_ARGB32_Premultiplied);
         shape.fill(Qt::transparent);
         QPainter painter(&shape);
-        QPen pen(ToQColor(color));
+        QPen pen(ToQColor(key.color));
         pen.setWidth(key.drawWidth);
         painter.setPen(pen);
         if (key.solid) {
             painter.setBrush(ToQColor(key.fill));
         }
-        painter.drawEllipse(QPointF(centre, centre), radius, radius);
+        painter.drawEllipse(QPointF(centre, centre), key.radius, key.radius);
         painter.end();
         found = circles_.emplace(key, Stamp(shape)).first;
     }
+    return found->second;
+}
+
+void PressDisplay::DrawCircle(Canvas& canvas, double x, double y, int32_t radius, uint32_t color) {
+    const bool solid = canvas.fillStyle() == FillStyle::Solid;
+    const Stamp& shape =
+        CircleStamp({radius, color, solid ? canvas.fillColor() : 0, solid, canvas.drawWidth()});
     // Marks sit on whole pixels (the plate's twips round to the nearest one).
-    const int centre = found->second.width() / 2;
-    canvas.stamp(found->second, RoundEven32(x) - centre, RoundEven32(y) - centre);
+    const int centre = shape.width() / 2;
+    canvas.stamp(shape, RoundEven32(x) - centre, RoundEven32(y) - centre);
 }
 
 void PressDisplay::MirrorBitmap(int displayIndex, double px, double py, int16_t pressure) {
@@ -363,127 +368,310 @@ void PressDisplay::RenderPlateDots() {
                    dotsMark_.MarkPress, dotsMark_.MarkColor, dotsMark_.MarkRadius);
 }
 
-std::array<uint64_t, SensorCount + 1> PressDisplay::SceneDigests() const {
-    // FNV-1a over what the scene draws: per panel its marks in order (with the look they get
-    // now) and whether its origin mark comes last; the plate sees every mark.
-    constexpr uint64_t kOffset = 1469598103934665603u;
-    constexpr uint64_t kPrime = 1099511628211u;
-    auto mix = [](uint64_t& h, uint64_t v) {
+uint64_t PressDisplay::SceneContext() const {
+    // FNV-1a.
+    uint64_t h = 1469598103934665603u;
+    auto mix = [&h](uint64_t v) {
         for (int b = 0; b < 8; ++b) {
-            h = (h ^ (v & 0xFFu)) * kPrime;
+            h = (h ^ (v & 0xFFu)) * 1099511628211u;
             v >>= 8;
         }
     };
-    std::array<uint64_t, SensorCount + 1> digest{};
-    digest.fill(kOffset);
-    for (uint64_t& h : digest) {
-        mix(h, static_cast<uint16_t>(setting_.PressThresh));
+    auto bits = [](float v) {
+        uint32_t out = 0;
+        std::memcpy(&out, &v, sizeof out);
+        return static_cast<uint64_t>(out);
+    };
+    mix(static_cast<uint16_t>(setting_.PressThresh));
+    mix(setting_.PressColorTable.size());
+    for (const PressColorEntry& band : setting_.PressColorTable) {
+        mix(static_cast<uint64_t>(static_cast<uint16_t>(band.PressLow)) |
+            static_cast<uint64_t>(static_cast<uint16_t>(band.PressHigh)) << 16 |
+            static_cast<uint64_t>(static_cast<uint32_t>(band.Color)) << 32);
+        mix(static_cast<uint16_t>(band.Radius));
     }
+    mix(static_cast<uint64_t>(scenePanels_) << 2 | (scenePlate_ ? 2u : 0u) | (bmpMode_ ? 1u : 0u));
     for (int i = 0; i < SensorCount; ++i) {
-        const PictureBox& panel = *layout_.picPressSens[i];
-        mix(digest[i], static_cast<uint64_t>(layout_.SensorRotation[i]) << 32 |
-                           (i == sceneOrgPanel_ ? 1u : 0u) << 1 | (bmpMode_ ? 1u : 0u));
-        mix(digest[i], static_cast<uint64_t>(panel.canvas().picture().cacheKey()));
-    }
-    mix(digest[kPlateBit], (bmpMode_ ? 1u : 0u) | static_cast<uint64_t>(scenePanels_) << 1);
-    const TraceRing::Span span = trace_.OldestFirst();
-    int position = span.start;
-    for (int n = 0; n < span.count; ++n) {
-        const int16_t k = trace_.TraceSensor[position];
-        const PressMark& m = trace_.TraceMarks[position];
-        position = trace_.NextPosition(position);
-        if (k < 0 || k >= SensorCount || (scenePanels_ >> k & 1u) == 0) {
+        if ((scenePanels_ >> i & 1u) == 0) {
             continue;
         }
-        uint32_t color = 0;
-        int32_t radius = 0;
-        if (m.MarkPress >= 1) {
-            color = GetPressColor(setting_.PressColorTable, m.MarkPress);
-            radius = GetPressRadius(setting_.PressColorTable, m.MarkPress);
+        const PictureBox& panel = *layout_.picPressSens[i];
+        const Canvas& canvas = panel.canvas();
+        mix(static_cast<uint64_t>(static_cast<uint32_t>(canvas.pixelWidth())) << 32 |
+            static_cast<uint32_t>(canvas.pixelHeight()));
+        mix(static_cast<uint64_t>(canvas.picture().cacheKey()));
+        mix(static_cast<uint64_t>(static_cast<uint16_t>(layout_.SensorRotation[i])) << 32 |
+            static_cast<uint64_t>(canvas.drawWidth()) << 1 |
+            (canvas.fillStyle() == FillStyle::Solid ? 1u : 0u));
+        mix(bits(panel.Left()) << 32 | bits(panel.Top()));
+        mix(bits(panel.Width()) << 32 | bits(panel.Height()));
+    }
+    const Canvas& base = layout_.picBaseSens->canvas();
+    mix(static_cast<uint64_t>(base.drawWidth()));
+    return h;
+}
+
+PressDisplay::SceneMark PressDisplay::MakeSceneMark(int16_t panelIndex, const PressMark& mark) {
+    // As DrawTraceEntry draws the mark: the colour and radius of the draw setting in force.
+    SceneMark out;
+    if (panelIndex < 0 || panelIndex >= SensorCount || (scenePanels_ >> panelIndex & 1u) == 0) {
+        return out;
+    }
+    out.panel = panelIndex;
+    PictureBox& panel = *layout_.picPressSens[panelIndex];
+    Canvas& canvas = panel.canvas();
+    const int16_t mx = RoundEven16(mark.MarkX);
+    const int16_t my = RoundEven16(mark.MarkY);
+    const int16_t pressure = mark.MarkPress;
+    out.pressure = pressure;
+    uint32_t color = canvas.backColor();
+    int32_t radius = 0;
+    if (pressure >= 1) {
+        color = GetPressColor(setting_.PressColorTable, pressure);
+        radius = GetPressRadius(setting_.PressColorTable, pressure);
+    }
+    if (bmpMode_) {
+        out.fill = kWhite;
+        const int number = PressImageNumber(pressure);
+        if (number >= 1 && !pressStamps_[number - 1].empty()) {
+            out.panelShape = &pressStamps_[number - 1];
+            out.panelX = mx - static_cast<int>(kFootprintOffset);
+            out.panelY = my - static_cast<int>(kFootprintOffset);
+        } else if (const QImage* footprint = FootprintFor(pressure)) {
+            out.panelPicture = footprint;
+            out.panelX = mx - static_cast<int>(kFootprintOffset);
+            out.panelY = my - static_cast<int>(kFootprintOffset);
         }
-        const uint64_t place = static_cast<uint64_t>(static_cast<uint16_t>(RoundEven16(m.MarkX))) |
-                               static_cast<uint64_t>(static_cast<uint16_t>(RoundEven16(m.MarkY)))
-                                   << 16 |
-                               static_cast<uint64_t>(static_cast<uint16_t>(m.MarkPress)) << 32 |
-                               static_cast<uint64_t>(static_cast<uint16_t>(k)) << 48;
-        const uint64_t look = static_cast<uint64_t>(color) << 32 | static_cast<uint32_t>(radius);
-        for (uint64_t* h : {&digest[k], &digest[kPlateBit]}) {
-            mix(*h, place);
-            mix(*h, look);
+    } else {
+        out.fill = color;
+        if (pressure > setting_.PressThresh) {
+            CircleKey key{radius, color, canvas.fillStyle() == FillStyle::Solid ? color : 0,
+                          canvas.fillStyle() == FillStyle::Solid, canvas.drawWidth()};
+            out.panelShape = &CircleStamp(key);
+            const int centre = out.panelShape->width() / 2;
+            out.panelX = mx - centre;
+            out.panelY = my - centre;
         }
     }
-    for (int i = 0; i < SensorCount; ++i) {
-        mix(digest[kPlateBit], digest[i]);
+    if (!scenePlate_) {
+        return out;
     }
-    return digest;
+    PictureBox& plate = *layout_.picBaseSens;
+    const BasePoint b = BasePosition(panel, mx, my, plate);
+    if (!IsOnPlate(b, plate)) {
+        return out;
+    }
+    if (bmpMode_) {
+        out.footprintOnPlate = true;
+        out.plateBx = b.x;
+        out.plateBy = b.y;
+    } else if (pressure > 0 && pressure > setting_.PressThresh) {
+        const Canvas& base = plate.canvas();
+        out.plateShape = &CircleStamp(CircleKey{radius, color, color, true, base.drawWidth()});
+        const int centre = out.plateShape->width() / 2;
+        out.plateX = RoundEven32(b.x / kTwipsPerPixel) - centre;
+        out.plateY = RoundEven32(b.y / kTwipsPerPixel) - centre;
+    }
+    return out;
+}
+
+void PressDisplay::StampSceneMark(Canvas& canvas, const SceneMark& mark, bool onPlate,
+                                  const TileSet* clip) {
+    const Stamp* shape = onPlate ? mark.plateShape : mark.panelShape;
+    const int x = onPlate ? mark.plateX : mark.panelX;
+    const int y = onPlate ? mark.plateY : mark.panelY;
+    if (!onPlate) {
+        canvas.setFillColor(mark.fill);
+        if (mark.panelPicture != nullptr) {
+            canvas.paintPicture(*mark.panelPicture, x, y);
+            return;
+        }
+    }
+    if (shape == nullptr) {
+        return;
+    }
+    if (clip == nullptr) {
+        canvas.stamp(*shape, x, y);
+    } else if (clip->intersects(x, y, shape->width(), shape->height())) {
+        canvas.stamp(*shape, x, y, *clip);
+    }
 }
 
 void PressDisplay::RenderTraceScene() {
-    const std::array<uint64_t, SensorCount + 1> digest = SceneDigests();
-    auto unchanged = [this, &digest](int bit, const Canvas& canvas) {
-        const SceneSurface& shown = sceneShown_[bit];
-        return shown.valid && shown.digest == digest[bit] &&
-               shown.generation == canvas.generation();
+    // Bring the scene's marks in step with the ring: those that left it are dropped (their
+    // tiles to be put back), those stored since are added.
+    const TraceRing::Span span = trace_.OldestFirst();
+    const uint64_t end = trace_.Stored();
+    const uint64_t first = end - static_cast<uint64_t>(span.count);
+    const uint64_t shownEnd = sceneFirst_ + sceneMarks_.size();
+    const uint64_t context = SceneContext();
+    const PlateBackgroundKey plateKey = BackgroundKey(false);
+    const bool keep = sceneValid_ && context == sceneContext_ && trace_.Resets() == sceneResets_ &&
+                      plateKey == scenePlateKey_ && first >= sceneFirst_ && first <= shownEnd &&
+                      end >= shownEnd;
+    auto canvasAt = [this](int i) -> Canvas& {
+        return i == kPlateBit ? layout_.picBaseSens->canvas() : layout_.picPressSens[i]->canvas();
     };
-    // Panels and plate that already show this scene are left alone.
-    uint32_t draw = 0;
-    for (int i = 0; i < SensorCount; ++i) {
-        if ((scenePanels_ >> i & 1u) != 0 && !unchanged(i, layout_.picPressSens[i]->canvas())) {
-            draw |= 1u << i;
-        }
+    for (int i = 0; i <= kPlateBit; ++i) {
+        sceneDirty_[i].reset(canvasAt(i).pixelWidth(), canvasAt(i).pixelHeight());
     }
-    const bool plateKeyKept = BackgroundKey(false) == scenePlateKey_;
-    const bool drawPlate = scenePlate_ && (bmpMode_ || !plateKeyKept ||
-                                           !unchanged(kPlateBit, layout_.picBaseSens->canvas()));
-    sceneDrawn_ = draw | (drawPlate ? 1u << kPlateBit : 0u);
+    size_t kept = 0;
+    bool painted = false;  // a footprint that only a painter draws: every surface drawn whole
+    if (keep) {
+        for (; sceneFirst_ < first; ++sceneFirst_) {
+            const SceneMark& gone = sceneMarks_.front();
+            if (gone.panelShape != nullptr) {
+                sceneDirty_[gone.panel].add(gone.panelX, gone.panelY, gone.panelShape->width(),
+                                            gone.panelShape->height());
+            }
+            if (gone.plateShape != nullptr) {
+                sceneDirty_[kPlateBit].add(gone.plateX, gone.plateY, gone.plateShape->width(),
+                                           gone.plateShape->height());
+            }
+            sceneMarks_.pop_front();
+        }
+        kept = sceneMarks_.size();
+    } else {
+        sceneMarks_.clear();
+        sceneFirst_ = first;
+    }
+    for (uint64_t n = sceneFirst_ + sceneMarks_.size(); n < end; ++n) {
+        const auto position = static_cast<int>((static_cast<uint64_t>(span.start) + (n - first)) %
+                                               static_cast<uint64_t>(std::max(trace_.Size(), 1)));
+        sceneMarks_.push_back(
+            MakeSceneMark(trace_.TraceSensor[position], trace_.TraceMarks[position]));
+    }
+    for (const SceneMark& mark : sceneMarks_) {
+        painted = painted || mark.panelPicture != nullptr;
+    }
+    sceneContext_ = context;
+    sceneResets_ = trace_.Resets();
+    scenePlateKey_ = plateKey;
+    sceneValid_ = true;
 
+    uint32_t drawn = 0;
     for (int i = 0; i < SensorCount; ++i) {
-        if ((draw >> i & 1u) == 0) {
+        if ((scenePanels_ >> i & 1u) == 0) {
             continue;
         }
         PictureBox& panel = *layout_.picPressSens[i];
-        // Cleared once, straight to white (clear then white clears twice).
-        panel.canvas().setBackColorKeepingDrawing(kWhite);
-        panel.canvas().cls();
-        DrawOrgMark(panel, layout_.SensorRotation[i], kBlack);
-    }
-    if (drawPlate) {
-        PaintPlateBackground(false);
-        // Every footprint is hidden, then the trace shows its own: worked out first, applied
-        // to each control once.
-        for (int k = 0; k < SensorCount; ++k) {
-            imageStates_[k].visible = false;
+        Canvas& canvas = panel.canvas();
+        SceneSurface& shown = sceneShown_[i];
+        const bool orgOnTop = i == sceneOrgPanel_;
+        const bool whole =
+            !keep || painted || !shown.valid || shown.generation != canvas.generation();
+        bool changed = whole;
+        if (whole) {
+            PaintPanelBackground(i);
+            for (const SceneMark& mark : sceneMarks_) {
+                if (mark.panel == i) {
+                    StampSceneMark(canvas, mark, false, nullptr);
+                }
+            }
+        } else {
+            TileSet& dirty = sceneDirty_[i];
+            if (shown.orgOnTop && !orgOnTop) {
+                // The origin mark goes back under the marks.
+                const QRect org = OrgMarkArea(canvas.pixelWidth(), canvas.pixelHeight(),
+                                              layout_.SensorRotation[i]);
+                dirty.add(org.x(), org.y(), org.width(), org.height());
+            }
+            if (!dirty.empty()) {
+                canvas.restoreTiles(panelBackgrounds_[i].image, dirty);
+                for (size_t m = 0; m < kept; ++m) {
+                    if (sceneMarks_[m].panel == i) {
+                        StampSceneMark(canvas, sceneMarks_[m], false, &dirty);
+                    }
+                }
+                changed = true;
+            }
+            for (size_t m = kept; m < sceneMarks_.size(); ++m) {
+                if (sceneMarks_[m].panel == i) {
+                    StampSceneMark(canvas, sceneMarks_[m], false, nullptr);
+                    changed = true;
+                }
+            }
+            changed = changed || (orgOnTop && !shown.orgOnTop);
         }
-        pendingImages_ = (1u << SensorCount) - 1;
-        recordImages_ = true;
-    }
-    const TraceRing::Span span = trace_.OldestFirst();
-    int position = span.start;
-    for (int n = 0; n < span.count; ++n) {
-        const int16_t k = trace_.TraceSensor[position];
-        const bool panelShown = k >= 0 && k < SensorCount && (scenePanels_ >> k & 1u) != 0;
-        const bool panelDrawn = panelShown && (draw >> k & 1u) != 0;
-        if (panelDrawn || drawPlate) {
-            DrawTraceEntry(k, trace_.TraceMarks[position], panelShown, drawPlate, panelDrawn);
+        if (!changed) {
+            continue;  // it already shows the scene
         }
-        position = trace_.NextPosition(position);
+        if (orgOnTop) {
+            DrawOrgMark(panel, layout_.SensorRotation[i], kBlack);
+        }
+        shown = {canvas.generation(), true, orgOnTop};
+        drawn |= 1u << i;
     }
-    recordImages_ = false;
-    ApplyImageStates();
-    if ((draw >> sceneOrgPanel_ & 1u) != 0) {
-        DrawOrgMark(*layout_.picPressSens[sceneOrgPanel_], layout_.SensorRotation[sceneOrgPanel_],
-                    kBlack);
-    }
-    for (int i = 0; i < SensorCount; ++i) {
-        if ((draw >> i & 1u) != 0) {
-            sceneShown_[i] = {digest[i], layout_.picPressSens[i]->canvas().generation(), true};
+
+    if (scenePlate_) {
+        Canvas& base = layout_.picBaseSens->canvas();
+        SceneSurface& shown = sceneShown_[kPlateBit];
+        const bool whole = !keep || !shown.valid || shown.generation != base.generation();
+        bool changed = whole;
+        if (whole) {
+            PaintPlateBackground(false);
+            for (const SceneMark& mark : sceneMarks_) {
+                StampSceneMark(base, mark, true, nullptr);
+            }
+        } else {
+            TileSet& dirty = sceneDirty_[kPlateBit];
+            if (!dirty.empty()) {
+                base.restoreTiles(background_, dirty);
+                for (size_t m = 0; m < kept; ++m) {
+                    StampSceneMark(base, sceneMarks_[m], true, &dirty);
+                }
+                changed = true;
+            }
+            for (size_t m = kept; m < sceneMarks_.size(); ++m) {
+                if (sceneMarks_[m].plateShape != nullptr) {
+                    StampSceneMark(base, sceneMarks_[m], true, nullptr);
+                    changed = true;
+                }
+            }
+        }
+        if (bmpMode_) {
+            // Every footprint is hidden, then the trace shows its own: worked out first, applied
+            // to each control once.
+            for (int k = 0; k < SensorCount; ++k) {
+                imageStates_[k].visible = false;
+            }
+            pendingImages_ = (1u << SensorCount) - 1;
+            recordImages_ = true;
+            for (const SceneMark& mark : sceneMarks_) {
+                if (mark.footprintOnPlate) {
+                    ShowBmpOnBase(mark.panel, mark.plateBx, mark.plateBy, mark.pressure);
+                }
+            }
+            recordImages_ = false;
+            ApplyImageStates();
+        }
+        if (changed) {
+            shown = {base.generation(), true, false};
+            drawn |= 1u << kPlateBit;
         }
     }
-    if (drawPlate) {
-        sceneShown_[kPlateBit] = {digest[kPlateBit], layout_.picBaseSens->canvas().generation(),
-                                  true};
-        scenePlateKey_ = BackgroundKey(false);
+    sceneDrawn_ = drawn;
+}
+
+void PressDisplay::PaintPanelBackground(int index) {
+    PictureBox& panel = *layout_.picPressSens[index];
+    Canvas& canvas = panel.canvas();
+    const int16_t rotation = layout_.SensorRotation[index];
+    // Cleared once, straight to white (clear then white clears twice).
+    canvas.setBackColorKeepingDrawing(kWhite);
+    PanelBackground& prepared = panelBackgrounds_[index];
+    if (!prepared.image.isNull() && prepared.width == canvas.pixelWidth() &&
+        prepared.height == canvas.pixelHeight() && prepared.rotation == rotation &&
+        prepared.picture == canvas.picture().cacheKey()) {
+        canvas.restoreFrom(prepared.image);
+        canvas.setCurrent(prepared.currentX, prepared.currentY);
+        return;
     }
+    canvas.cls();
+    DrawOrgMark(panel, rotation, kBlack);
+    prepared = {
+        canvas.pixelWidth(), canvas.pixelHeight(), rotation,         canvas.picture().cacheKey(),
+        canvas.image(),      canvas.currentX(),    canvas.currentY()};
 }
 
 PressDisplay::PlateBackgroundKey PressDisplay::BackgroundKey(bool picturePainted) const {
@@ -644,7 +832,7 @@ void PressDisplay::RedrawTrace() {
 }
 
 void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
-                                  bool plateShown, bool panelDrawn) {
+                                  bool plateShown) {
     if (!panelShown) {
         return;
     }
@@ -663,9 +851,7 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, boo
         radius = GetPressRadius(setting_.PressColorTable, pressure);
     }
 
-    if (!panelDrawn) {
-        // The panel already shows this mark (see RenderTraceScene).
-    } else if (bmpMode_) {
+    if (bmpMode_) {
         canvas.setFillColor(kWhite);
         const int number = PressImageNumber(pressure);
         if (number >= 1 && !pressStamps_[number - 1].empty()) {

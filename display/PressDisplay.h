@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 
 #include "display/BeepCoalescer.h"
@@ -128,15 +129,18 @@ class PressDisplay {
     // A mark's circle with the canvas's fill, centred on the nearest whole pixel to (x, y), in
     // pixels. Each distinct circle is drawn once and then copied: a flush may draw thousands.
     void DrawCircle(Canvas& canvas, double x, double y, int32_t radius, uint32_t color);
-    // `panelDrawn` false: only the plate gets the mark, the panel already shows it.
-    void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown, bool plateShown,
-                        bool panelDrawn = true);
+    // One mark of the trace on its panel and the plate, drawn in full (the trace redrawn after
+    // each reading); the trace scene keeps the same pixels up to date once per frame.
+    void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
+                        bool plateShown);
     void Beep(int16_t pressure);
 
     void RenderPlateDots();
     void RenderTraceScene();
-    // Digests of the pending trace scene per panel and for the plate.
-    std::array<uint64_t, SensorCount + 1> SceneDigests() const;
+    // A digest of everything besides the marks that decides how the scene looks on the panels
+    // and where their marks fall on the plate: the colour table, the mode, the panels shown,
+    // their sizes, pictures, turns and places.
+    uint64_t SceneContext() const;
     // The plate cleared and repainted with its picture and frames; `picturePainted` adds the
     // picture painted once more before the frames, as the dot repaint does.
     void PaintPlateBackground(bool picturePainted);
@@ -174,16 +178,59 @@ class PressDisplay {
     PlateBackgroundKey backgroundKey_{};
     QImage background_;
 
-    // What each panel (0..15) and the plate (16) showed after the last trace scene: a digest of
-    // everything the scene draws there, and the surface's change count right after. A surface
-    // whose digest and count are unchanged already shows the scene and is not drawn again.
+    // Each panel cleared to white with its origin mark, as a trace scene starts it: prepared once
+    // and put back where the last scene drew, instead of clearing the whole panel every frame.
+    struct PanelBackground {
+        int width = 0;
+        int height = 0;
+        int16_t rotation = 0;
+        qint64 picture = 0;
+        QImage image;
+        double currentX = 0;  // where the origin mark leaves the drawing position
+        double currentY = 0;
+    };
+    std::array<PanelBackground, SensorCount> panelBackgrounds_{};
+    void PaintPanelBackground(int index);
+
+    // The trace scene is kept up to date rather than drawn anew each frame: marks that left the
+    // ring are undone by putting back the tiles they covered and stamping again, clipped to
+    // those tiles, the marks that remain there; new marks are stamped on top. Each panel (0..15)
+    // and the plate (16) remembers its change count right after the last scene: a surface that
+    // anyone else drew on since is drawn whole again, as is everything when the context or the
+    // ring's emptying changed.
     struct SceneSurface {
-        uint64_t digest = 0;
         uint64_t generation = 0;
         bool valid = false;
+        bool orgOnTop = false;  // the panel's origin mark was drawn over its marks
     };
     std::array<SceneSurface, SensorCount + 1> sceneShown_{};
     PlateBackgroundKey scenePlateKey_{};
+    // One mark of the ring as the scene draws it: its stamp on the panel and on the plate (null
+    // where nothing is drawn there), a footprint painted without a stamp, and where the
+    // footprint stands on the plate in bitmap mode.
+    struct SceneMark {
+        int16_t panel = -1;  // -1: shown nowhere
+        int16_t pressure = 0;
+        uint32_t fill = 0;  // the panel's fill colour once the mark is drawn
+        const Stamp* panelShape = nullptr;
+        const QImage* panelPicture = nullptr;
+        int panelX = 0;
+        int panelY = 0;
+        const Stamp* plateShape = nullptr;
+        int plateX = 0;
+        int plateY = 0;
+        bool footprintOnPlate = false;
+        int32_t plateBx = 0;
+        int32_t plateBy = 0;
+    };
+    SceneMark MakeSceneMark(int16_t panel, const PressMark& mark);
+    void StampSceneMark(Canvas& canvas, const SceneMark& mark, bool onPlate, const TileSet* clip);
+    std::deque<SceneMark> sceneMarks_;  // the ring's marks as the scene shows them, oldest first
+    uint64_t sceneFirst_ = 0;           // the ring's number of sceneMarks_.front()
+    uint64_t sceneResets_ = 0;
+    uint64_t sceneContext_ = 0;
+    bool sceneValid_ = false;
+    std::array<TileSet, SensorCount + 1> sceneDirty_{};
     // Panels (bits 0..15) and plate (bit 16) the last scene actually drew.
     uint32_t sceneDrawn_ = 0;
 
@@ -209,6 +256,7 @@ class PressDisplay {
         auto operator<=>(const CircleKey&) const = default;
     };
     std::map<CircleKey, Stamp> circles_;
+    const Stamp& CircleStamp(const CircleKey& key);
 
     BeepCoalescer beeps_;
     QTimer beepTimer_;

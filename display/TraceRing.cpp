@@ -13,6 +13,7 @@ void TraceRing::Resize(int16_t traceSize) {
 }
 
 void TraceRing::Reset() {
+    ++resets_;
     TraceCount = 0;
     TraceNext = 0;
 }
@@ -24,6 +25,7 @@ void TraceRing::Store(int16_t panel, const PressMark& mark) {
     TraceSensor[TraceNext] = panel;
     TraceMarks[TraceNext] = mark;
     TraceNext = static_cast<int16_t>(NextPosition(TraceNext));
+    ++stored_;
     if (TraceCount < std::numeric_limits<int32_t>::max()) {
         ++TraceCount;
     }

@@ -39,8 +39,16 @@ class TraceRing {
     int32_t TraceCount = 0;
     int16_t TraceNext = 0;
 
+    // Marks stored since the ring was made, and how often it was emptied. Within one emptying,
+    // the stored marks are numbered Stored() - count .. Stored() - 1, oldest first, for good:
+    // a display that drew some of them knows which are new and which have left.
+    uint64_t Stored() const { return stored_; }
+    uint64_t Resets() const { return resets_; }
+
   private:
     int size_ = 0;
+    uint64_t stored_ = 0;
+    uint64_t resets_ = 0;
 };
 
 }  // namespace korvi

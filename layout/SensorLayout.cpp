@@ -125,18 +125,14 @@ void PrintTextAt(PictureBox& target, int32_t column, int32_t row, const QString&
     target.canvas().print(text);
 }
 
-void DrawOrgMark(PictureBox& target, int16_t rotation, uint32_t color) {
-    if (target.Tag() != QLatin1String("picSensor") &&
-        target.Tag() != QLatin1String("picPressSens")) {
-        return;
-    }
-    Canvas& canvas = target.canvas();
-    ScaleModeGuard guard(canvas, ScaleMode::Pixels);
-    const auto w = static_cast<int32_t>(canvas.scaleWidth());
-    const auto h = static_cast<int32_t>(canvas.scaleHeight());
+namespace {
+
+// The ends of the origin mark's tick on a panel of w x h pixels.
+void OrgMarkEnds(int32_t w, int32_t h, int16_t rotation, int32_t& x1, int32_t& y1, int32_t& x2,
+                 int32_t& y2) {
     const int32_t halfW = RoundEven32(w / 2.0);
     const int32_t halfH = RoundEven32(h / 2.0);
-    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    x1 = y1 = x2 = y2 = 0;
     switch (rotation) {
         case 0:
             x1 = halfW, y1 = h, x2 = halfW, y2 = h - 5;
@@ -153,10 +149,36 @@ void DrawOrgMark(PictureBox& target, int16_t rotation, uint32_t color) {
         default:
             break;
     }
+}
+
+// The tick is drawn two pixels wide.
+constexpr int kOrgMarkWidth = 2;
+
+}  // namespace
+
+void DrawOrgMark(PictureBox& target, int16_t rotation, uint32_t color) {
+    if (target.Tag() != QLatin1String("picSensor") &&
+        target.Tag() != QLatin1String("picPressSens")) {
+        return;
+    }
+    Canvas& canvas = target.canvas();
+    ScaleModeGuard guard(canvas, ScaleMode::Pixels);
+    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    OrgMarkEnds(static_cast<int32_t>(canvas.scaleWidth()),
+                static_cast<int32_t>(canvas.scaleHeight()), rotation, x1, y1, x2, y2);
     const int savedWidth = canvas.drawWidth();
-    canvas.setDrawWidth(2);
+    canvas.setDrawWidth(kOrgMarkWidth);
     canvas.line(x1, y1, x2, y2, color);
     canvas.setDrawWidth(savedWidth);
+}
+
+QRect OrgMarkArea(int widthPixels, int heightPixels, int16_t rotation) {
+    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    OrgMarkEnds(widthPixels, heightPixels, rotation, x1, y1, x2, y2);
+    constexpr int kRoom = kOrgMarkWidth + 2;
+    return QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                 QPoint(std::max(x1, x2), std::max(y1, y2)))
+        .adjusted(-kRoom, -kRoom, kRoom, kRoom);
 }
 
 uint32_t GetFrameColor(uint32_t baseBackColor) {

@@ -84,6 +84,8 @@ void PrintTextAt(PictureBox& target, int32_t column, int32_t row, const QString&
 // The origin mark: a short tick in the middle of the edge on which the sensor's Y is 0. Draws
 // nothing on a control that is neither a palette item nor a placed frame.
 void DrawOrgMark(PictureBox& target, int16_t rotation, uint32_t color);
+// The pixels the origin mark may cover on a panel of this size, with room for its pen.
+QRect OrgMarkArea(int widthPixels, int heightPixels, int16_t rotation);
 
 // Outline colour of the frames on the base plate: each channel of the plate's colour half-way to
 // white.

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "platform/Colors.h"
@@ -210,10 +212,25 @@ void Canvas::line(double x1, double y1, double x2, double y2, uint32_t color) {
     QPen pen(ToQColor(color));
     pen.setWidth(drawWidth_);
     p.setPen(pen);
-    p.drawLine(QPointF(toPixelsX(x1), toPixelsY(y1)), QPointF(toPixelsX(x2), toPixelsY(y2)));
+    const QPointF from(toPixelsX(x1), toPixelsY(y1));
+    const QPointF to(toPixelsX(x2), toPixelsY(y2));
+    p.drawLine(from, to);
     currentX_ = x2;
     currentY_ = y2;
-    touchAll();
+    // The pen reaches at most its width beyond the line's ends on every side.
+    const double margin = drawWidth_ + 2;
+    const QRectF reach = QRectF(from, to)
+                             .normalized()
+                             .adjusted(-margin, -margin, margin + 1, margin + 1)
+                             .intersected(QRectF(image_.rect()));
+    if (!std::isfinite(from.x() + from.y() + to.x() + to.y())) {
+        touchAll();
+    } else if (!reach.isEmpty()) {
+        const int left = static_cast<int>(std::floor(reach.left()));
+        const int top = static_cast<int>(std::floor(reach.top()));
+        touch(left, top, static_cast<int>(std::ceil(reach.right())) - left,
+              static_cast<int>(std::ceil(reach.bottom())) - top);
+    }
     changed();
 }
 
@@ -337,6 +354,58 @@ void Canvas::setupTiles() {
     screenAll_ = true;
 }
 
+void TileSet::reset(int widthPixels, int heightPixels) {
+    width_ = std::max(widthPixels, 0);
+    height_ = std::max(heightPixels, 0);
+    columns_ = (width_ + kSize - 1) / kSize;
+    marks_.assign(static_cast<size_t>(columns_ * ((height_ + kSize - 1) / kSize)), 0);
+    list_.clear();
+}
+
+bool TileSet::range(int x, int y, int width, int height, int& left, int& top, int& right,
+                    int& bottom) const {
+    if (width <= 0 || height <= 0 || x >= width_ || y >= height_ || x > INT_MAX - width ||
+        y > INT_MAX - height || x + width <= 0 || y + height <= 0) {
+        return false;
+    }
+    left = std::max(x, 0) / kSize;
+    top = std::max(y, 0) / kSize;
+    right = (std::min(x + width, width_) - 1) / kSize;
+    bottom = (std::min(y + height, height_) - 1) / kSize;
+    return true;
+}
+
+void TileSet::add(int x, int y, int width, int height) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (!range(x, y, width, height, left, top, right, bottom)) {
+        return;
+    }
+    for (int ty = top; ty <= bottom; ++ty) {
+        for (int tx = left; tx <= right; ++tx) {
+            const int tile = ty * columns_ + tx;
+            if (marks_[static_cast<size_t>(tile)] == 0) {
+                marks_[static_cast<size_t>(tile)] = 1;
+                list_.push_back(tile);
+            }
+        }
+    }
+}
+
+bool TileSet::intersects(int x, int y, int width, int height) const {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (list_.empty() || !range(x, y, width, height, left, top, right, bottom)) {
+        return false;
+    }
+    for (int ty = top; ty <= bottom; ++ty) {
+        for (int tx = left; tx <= right; ++tx) {
+            if (marks_[static_cast<size_t>(ty * columns_ + tx)] != 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void Canvas::touch(int x, int y, int width, int height) {
     if (x >= image_.width() || y >= image_.height() || x + width <= 0 || y + height <= 0) {
         return;
@@ -382,19 +451,21 @@ void Canvas::notify(bool wholeWhenUnchanged) {
     if (whole) {
         area = QRegion(image_.rect());
     } else if (!screenList_.empty()) {
-        // Runs of neighbouring tiles along each tile row, in row order, as the region wants.
+        // One span per tile row, from its first to its last tile drawn on, in row order as the
+        // region wants: a few more pixels copied to the screen cost less than the toolkit's
+        // work on a region of many small pieces.
         std::sort(screenList_.begin(), screenList_.end());
         std::vector<QRect> rects;
         for (size_t i = 0; i < screenList_.size();) {
-            const int first = screenList_[i];
+            const int row = screenList_[i] / tileColumns_;
+            const int first = screenList_[i] % tileColumns_;
             int last = first;
-            while (++i < screenList_.size() && screenList_[i] == last + 1 &&
-                   screenList_[i] % tileColumns_ != 0) {
-                last = screenList_[i];
+            while (++i < screenList_.size() && screenList_[i] / tileColumns_ == row) {
+                last = screenList_[i] % tileColumns_;
             }
-            const QRect run(first % tileColumns_ * kTileSize, first / tileColumns_ * kTileSize,
-                            (last - first + 1) * kTileSize, kTileSize);
-            rects.push_back(run.intersected(image_.rect()));
+            const QRect span(first * kTileSize, row * kTileSize, (last - first + 1) * kTileSize,
+                             kTileSize);
+            rects.push_back(span.intersected(image_.rect()));
         }
         area.setRects(rects.data(), static_cast<int>(rects.size()));
     }
@@ -406,6 +477,65 @@ void Canvas::notify(bool wholeWhenUnchanged) {
     if (!area.isEmpty()) {
         changedArea_(area);
     }
+}
+
+void Canvas::stamp(const Stamp& shape, int x, int y, const TileSet& clip) {
+    landPending();
+    if (image_.isNull() || clip.empty() || clip.widthPixels() != image_.width() ||
+        clip.heightPixels() != image_.height()) {
+        return;
+    }
+    const int width = image_.width();
+    const int height = image_.height();
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (const Stamp::Run& run : shape.runs_) {
+        const int row = y + run.row;
+        if (row < 0 || row >= height) {
+            continue;
+        }
+        const int tileRow = row / kTileSize * clip.columns();
+        int left = std::max(x + run.col, 0);
+        const int end = std::min(x + run.col + run.length, width);
+        // The run cut at tile edges; each piece inside the clip is copied.
+        while (left < end) {
+            const int right = std::min(end, (left / kTileSize + 1) * kTileSize);
+            if (clip.contains(tileRow + left / kTileSize)) {
+                auto* to = reinterpret_cast<QRgb*>(bits + row * stride) + left;
+                std::memcpy(to, &shape.pixels_[run.first + static_cast<size_t>(left - x - run.col)],
+                            static_cast<size_t>(right - left) * 4);
+            }
+            left = right;
+        }
+    }
+    touch(x, y, shape.width_, shape.height_);
+    changed();
+}
+
+void Canvas::restoreTiles(const QImage& picture, const TileSet& tiles) {
+    landPending();
+    if (image_.isNull() || tiles.empty() || picture.size() != image_.size() ||
+        picture.format() != image_.format() || tiles.widthPixels() != image_.width() ||
+        tiles.heightPixels() != image_.height()) {
+        return;
+    }
+    const qsizetype toStride = image_.bytesPerLine();
+    const qsizetype fromStride = picture.bytesPerLine();
+    uchar* to = image_.bits();
+    const uchar* from = picture.constBits();
+    for (const int tile : tiles.tiles()) {
+        const int left = tile % tileColumns_ * kTileSize;
+        const int top = tile / tileColumns_ * kTileSize;
+        const int width = std::min(kTileSize, image_.width() - left);
+        const int bottom = std::min(top + kTileSize, image_.height());
+        for (int row = top; row < bottom; ++row) {
+            std::memcpy(to + row * toStride + left * 4, from + row * fromStride + left * 4,
+                        static_cast<size_t>(width) * 4);
+        }
+        // Still counted as drawn on: the picture need not be the one the surface last equalled.
+        touch(left, top, width, bottom - top);
+    }
+    changed();
 }
 
 void Canvas::restoreFrom(const QImage& picture) {

@@ -43,6 +43,34 @@ class Stamp {
     int height_ = 0;
 };
 
+// A set of a surface's tiles, square pieces of TileSet::kSize pixels: the parts of a drawing to
+// put back and draw again.
+class TileSet {
+  public:
+    static constexpr int kSize = 16;
+    // Empties the set and sizes it for a surface of this many pixels.
+    void reset(int widthPixels, int heightPixels);
+    // Adds every tile that an area (in pixels) reaches; what lies off the surface is left out.
+    void add(int x, int y, int width, int height);
+    bool intersects(int x, int y, int width, int height) const;
+    bool contains(int tile) const { return marks_[static_cast<size_t>(tile)] != 0; }
+    bool empty() const { return list_.empty(); }
+    const std::vector<int>& tiles() const { return list_; }
+    int columns() const { return columns_; }
+    int widthPixels() const { return width_; }
+    int heightPixels() const { return height_; }
+
+  private:
+    // The tile range an area reaches, false when it misses the surface.
+    bool range(int x, int y, int width, int height, int& left, int& top, int& right,
+               int& bottom) const;
+    int width_ = 0;
+    int height_ = 0;
+    int columns_ = 0;
+    std::vector<uint8_t> marks_;
+    std::vector<int> list_;
+};
+
 class Canvas {
   public:
     explicit Canvas(int widthPixels = 0, int heightPixels = 0);
@@ -98,6 +126,12 @@ class Canvas {
     // Copies a stamp's pixels with its top-left corner at pixel (x, y), leaving the rest: a
     // shape drawn once and repeated, without a painter per copy.
     void stamp(const Stamp& shape, int x, int y);
+    // The same, with only the pixels inside the tiles of `clip` copied (a set sized for this
+    // surface).
+    void stamp(const Stamp& shape, int x, int y, const TileSet& clip);
+    // Puts back the tiles of `tiles` from a picture of the surface's own size and format (a
+    // prepared background); a picture of another size or format changes nothing.
+    void restoreTiles(const QImage& picture, const TileSet& tiles);
     // Replaces the whole drawing by a picture of the surface's own size (a prepared background),
     // by plain row copies; a picture of another size or format is painted at (0, 0) instead.
     void copyFrom(const QImage& picture);
@@ -142,7 +176,7 @@ class Canvas {
 
   private:
     // Tiles of kTileSize x kTileSize pixels drawn on since the surface last equalled basis_.
-    static constexpr int kTileSize = 32;
+    static constexpr int kTileSize = TileSet::kSize;
     void changed();
     void touchAll() {
         allTouched_ = true;

@@ -139,6 +139,9 @@ QtSerialLine::QtSerialLine(QObject* parent) : SerialLine(parent) {
 }
 
 void QtSerialLine::onPortReadyRead() {
+    // A notification that brings a large block means the sender is ahead of the program: the
+    // device is drained again at once instead of after the gathering interval.
+    const bool busy = port_.bytesAvailable() >= kBusyBytes;
     emit readyRead();
     if (!port_.isOpen()) {
         return;
@@ -156,7 +159,8 @@ void QtSerialLine::onPortReadyRead() {
     // The port keeps its notifier on while it has room; it is switched off here for the
     // gathering interval and on again when the interval ends (a read in between may switch it
     // on earlier, which only costs one early wake).
-    if (readWatch_ && readWatch_->type() == QSocketNotifier::Read && readWatch_->isEnabled()) {
+    if (!busy && readWatch_ && readWatch_->type() == QSocketNotifier::Read &&
+        readWatch_->isEnabled()) {
         readWatch_->setEnabled(false);
         gather_.start();
     }

@@ -48,6 +48,8 @@ class QtSerialLine : public SerialLine {
     // arriving meanwhile are read and handled together: a fast sender then wakes the program
     // about once per interval instead of once per line.
     static constexpr int kGatherMs = 1;
+    // A notification bringing at least this much is read on without the interval.
+    static constexpr int kBusyBytes = 2048;
 
   private:
     void onError(QSerialPort::SerialPortError error);

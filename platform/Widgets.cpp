@@ -84,7 +84,29 @@ PictureBox::PictureBox(QWidget* parent, const QString& name, const QString& tag,
     setAccessibleName(AccessibleName());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
-    canvas_.setChangedAreaCallback([this](const QRegion& area) { update(area); });
+    canvas_.setChangedAreaCallback([this](const QRegion& area) { repaintDrawn(area); });
+}
+
+void PictureBox::repaintDrawn(const QRegion& area) {
+    QRegion shown = area;
+    if (const QWidget* parent = parentWidget()) {
+        // Siblings later in the list are stacked above; a panel paints every pixel of its own
+        // and a border is the panel's ring around it.
+        const QObjectList& siblings = parent->children();
+        const QRect reach = area.boundingRect().translated(pos());
+        for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size() && !shown.isEmpty();
+             ++i) {
+            const auto* above = qobject_cast<const QWidget*>(siblings[i]);
+            if (above != nullptr && above->geometry().intersects(reach) && above->isVisible() &&
+                (qobject_cast<const PictureBox*>(above) != nullptr ||
+                 qobject_cast<const PanelBorder*>(above) != nullptr)) {
+                shown -= above->geometry().translated(-pos());
+            }
+        }
+    }
+    if (!shown.isEmpty()) {
+        update(shown);
+    }
 }
 
 PictureBox::~PictureBox() {
@@ -160,6 +182,13 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 PanelBorder::PanelBorder(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("panelBorder"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void PanelBorder::resizeEvent(QResizeEvent* event) {
+    // Only the ring is the border's own: a repaint of the panel inside never repaints it.
+    const QRect whole = rect();
+    setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(1, 1, -1, -1))));
+    QWidget::resizeEvent(event);
 }
 
 void PanelBorder::paintEvent(QPaintEvent*) {

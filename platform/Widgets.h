@@ -39,6 +39,7 @@ class PanelBorder : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 class PictureBox : public QWidget, public Control {
@@ -68,6 +69,9 @@ class PictureBox : public QWidget, public Control {
   private:
     // Keeps the border around the panel: same container, one pixel outside, just beneath it.
     void syncBorder();
+    // Asks for a repaint of the area drawn on, less what shown panels and borders stacked above
+    // this one hide (frames placed on the base plate hide most of what is drawn beneath them).
+    void repaintDrawn(const QRegion& area);
 
     Canvas canvas_;
     MouseHandlers mouse_;

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QTest>
+#include <cmath>
 #include <random>
 
 #include "display/BeepCoalescer.h"
@@ -33,12 +34,14 @@ class DeferredDrawing : public DisplayFixture, public ::testing::WithParamInterf
     }
 
     // Sensors 0..5 placed, rotated, partly over the plate and one beside it; 6 merged into 0.
+    // Panels 1 and 4 span several tiles, so that a mark leaving the trace is undone in part of
+    // a panel only.
     void Arrange(bool plate, bool bitmaps) {
         const struct {
             float left, top;
             int w, h;
-        } places[] = {{1800, 1800, 60, 40}, {3300, 1800, 50, 50}, {1800, 3000, 70, 30},
-                      {3600, 3300, 40, 60}, {5000, 2500, 60, 40}, {9000, 900, 40, 40}};
+        } places[] = {{1800, 1800, 60, 40}, {3300, 1800, 120, 100}, {1800, 3000, 70, 30},
+                      {3600, 3300, 40, 60}, {5000, 2500, 200, 130}, {9000, 900, 40, 40}};
         QImage picture(10, 7, QImage::Format_RGB32);
         for (int p = 0; p < 70; ++p) {
             picture.setPixel(p % 10, p / 10, qRgb(25 * (p % 10), 30 * (p / 10), 128));
@@ -58,14 +61,22 @@ class DeferredDrawing : public DisplayFixture, public ::testing::WithParamInterf
         }
     }
 
-    // Readings from sensors 0..7 (7 is never placed), a tenth of them releases; the deferred
-    // display gets a frame now and then, as on screen.
+    // Readings from sensors 0..7 (7 is never placed), a tenth of them releases, half of them
+    // in strokes of overlapping marks; the deferred display gets a frame now and then, as on
+    // screen.
     void Feed(int count, std::mt19937& rng) {
         for (int n = 0; n < count; ++n) {
             const auto sensor = static_cast<int16_t>(rng() % 8);
             const auto pressure = static_cast<int16_t>(rng() % 10 == 0 ? 0 : rng() % 256);
             auto x = static_cast<int16_t>(rng() % 4096);
             auto y = static_cast<int16_t>(rng() % 4096);
+            if (n % 30 == 0) {
+                stroke_ = {static_cast<int>(rng() % 3500), static_cast<int>(rng() % 3500)};
+            }
+            if (rng() % 2 == 0) {
+                x = static_cast<int16_t>(stroke_.first + static_cast<int>(rng() % 600));
+                y = static_cast<int16_t>(stroke_.second + static_cast<int>(rng() % 600));
+            }
             if (rng() % 50 == 0) {
                 x = y = 0;
             } else if (rng() % 8 == 0) {
@@ -102,6 +113,7 @@ class DeferredDrawing : public DisplayFixture, public ::testing::WithParamInterf
     }
 
     Rig deferred{setting, bmpDir.path()};
+    std::pair<int, int> stroke_{0, 0};
 };
 
 TEST_P(DeferredDrawing, MatchesDrawingEveryReading) {
@@ -124,7 +136,36 @@ TEST_P(DeferredDrawing, MatchesDrawingEveryReading) {
             }
         }
         ExpectSame("layout changed");
+        Feed(30, rng);
+        ExpectSame("readings after the layout changed");
     }
+}
+
+TEST_P(DeferredDrawing, MarkLeavingTheTraceIsUndoneWithoutUncoveringNewerMarks) {
+    // On panel 4 (200 x 130 pixels, upright, filled marks) and where it lies on the plate: C at
+    // the left, A reaching from C's tiles into the next ones, B clear of C's tiles and drawn
+    // over A's edge. When C leaves the trace (size 3) its tiles are put back and A is drawn
+    // there again, but not over B.
+    Arrange(GetParam().plate, GetParam().bitmaps);
+    setting.TraceSize = 3;
+    for (Rig* r : {&rig, &deferred}) {
+        r->display.ResetTrace();
+        r->display.chkTrace = true;
+        r->layout.picPressSens[4]->canvas().setFillStyle(FillStyle::Solid);
+    }
+    auto read = [this](int16_t pressure, int px, int py) {
+        const auto x = static_cast<int16_t>(std::lround(px * 4095.0 / 200.0));
+        const auto y = static_cast<int16_t>(std::lround((130 - py) * 4095.0 / 130.0));
+        for (Rig* r : {&rig, &deferred}) {
+            r->display.DrawReading(4, pressure, x, y);
+        }
+    };
+    read(250, 10, 20);  // C, radius 9
+    read(250, 29, 20);  // A, radius 9
+    read(30, 40, 20);   // B, radius 3
+    ExpectSame("three marks");
+    read(150, 150, 100);  // C leaves the trace
+    ExpectSame("the oldest mark left");
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, DeferredDrawing,

@@ -69,7 +69,7 @@ TEST(CanvasNotices, NameTheTilesDrawnOn) {
     canvas.setChangedAreaCallback([&notices](const QRegion& area) { notices.push_back(area); });
     canvas.refresh();  // nothing drawn since it was made: the whole surface
     canvas.stamp(RedSquare(3), 40, 5);
-    canvas.stamp(RedSquare(4), 62, 30);  // four tiles
+    canvas.stamp(RedSquare(4), 62, 30);  // four tiles of 16 pixels
     canvas.stamp(RedSquare(5), 97, 67);  // the corner tile, cut to the surface
     canvas.refresh();                    // nothing drawn since the last notice: everything
     {
@@ -78,15 +78,15 @@ TEST(CanvasNotices, NameTheTilesDrawnOn) {
         canvas.stamp(RedSquare(3), 70, 1);
         canvas.stamp(RedSquare(3), 33, 1);
     }
-    canvas.refresh();  // the three tiles of the held stamps
+    canvas.refresh();  // one span over the row of tiles of the held stamps
     canvas.line(0, 0, 5, 5, 0);
 
     QRegion fourTiles;
-    fourTiles.setRects(std::vector<QRect>{{32, 0, 64, 32}, {32, 32, 64, 32}}.data(), 2);
+    fourTiles.setRects(std::vector<QRect>{{48, 16, 32, 16}, {48, 32, 32, 16}}.data(), 2);
     const std::vector<QRegion> expected = {
-        QRegion(0, 0, 100, 70), QRegion(32, 0, 32, 32), fourTiles,
-        QRegion(96, 64, 4, 6),  QRegion(0, 0, 100, 70), QRegion(0, 0, 96, 32),
-        QRegion(0, 0, 100, 70),
+        QRegion(0, 0, 100, 70), QRegion(32, 0, 16, 16), fourTiles,
+        QRegion(96, 64, 4, 6),  QRegion(0, 0, 100, 70), QRegion(0, 0, 80, 16),
+        QRegion(0, 0, 16, 16),  // the line's tile: a pen reaches its width beyond the ends
     };
     ASSERT_EQ(notices.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
