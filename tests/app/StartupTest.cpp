@@ -61,22 +61,8 @@ TEST_F(Startup, ShowsTheMaximisedMainWindowWithEveryCaption) {
                   .toStdString());
 }
 
-TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstRunning) {
-    ASSERT_TRUE(Start());
-    test::RecordingMessageBoxes secondBoxes;
-    auto second = Launch(secondBoxes);
-    EXPECT_FALSE(second->Main());
-    EXPECT_EQ(second->window(), nullptr);
-    EXPECT_EQ(OnlyBox(secondBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
-    EXPECT_EQ(secondBoxes.shown[0].icon, BoxIcon::None);
-    EXPECT_TRUE(window()->isVisible());
-    // The refused copy must not have taken the lock away from the first.
-    second.reset();
-    EXPECT_FALSE(Launch(secondBoxes)->Main());
-}
-
 // Each user has a runtime folder of their own: a copy started by another user (another folder)
-// runs beside the first, while a second copy of the same user is still refused.
+// runs beside the first, while a second copy of the same user is refused, again and again.
 TEST_F(Startup, AnotherUsersCopyStartsBesideTheFirst) {
     const QByteArray mine = qgetenv("XDG_RUNTIME_DIR");
     ASSERT_TRUE(Start());
@@ -94,9 +80,16 @@ TEST_F(Startup, AnotherUsersCopyStartsBesideTheFirst) {
     EXPECT_FALSE(secondOfOtherStarted);
     EXPECT_EQ(OnlyBox(againBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
 
-    test::RecordingMessageBoxes sameBoxes;
-    EXPECT_FALSE(Launch(sameBoxes)->Main());
-    EXPECT_EQ(OnlyBox(sameBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
+    // The same user's second copy is refused without a window and leaves the lock to the first.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        test::RecordingMessageBoxes sameBoxes;
+        auto same = Launch(sameBoxes);
+        EXPECT_FALSE(same->Main());
+        EXPECT_EQ(same->window(), nullptr);
+        EXPECT_EQ(OnlyBox(sameBoxes),
+                  QStringLiteral("起動エラー: プログラムは既に起動しています。"));
+        EXPECT_EQ(sameBoxes.shown[0].icon, BoxIcon::None);
+    }
     EXPECT_TRUE(window()->isVisible() && other->window()->isVisible());
 }
 
