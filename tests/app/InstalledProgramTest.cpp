@@ -12,34 +12,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/Screen.h"
+
 namespace korvi {
 namespace {
+
+using test::Ink;
 
 QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// Pixels darker than mid-grey inside a rectangle of the screen: text.
-int Ink(const QImage& screen, const QRect& rect) {
-    int ink = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            ink += qGray(screen.pixel(x, y)) < 100 ? 1 : 0;
-        }
-    }
-    return ink;
-}
-
 // The share of the screen still showing the X server's black background.
 double BlackShare(const QImage& screen) {
-    int64_t black = 0;
-    for (int y = 0; y < screen.height(); ++y) {
-        for (int x = 0; x < screen.width(); ++x) {
-            black += (screen.pixel(x, y) & 0xffffff) == 0 ? 1 : 0;
-        }
-    }
-    return static_cast<double>(black) / (static_cast<double>(screen.width()) * screen.height());
+    return test::CountColour(screen, qRgb(0, 0, 0)) /
+           (static_cast<double>(screen.width()) * screen.height());
 }
 
 class PackageScreenshot : public ::testing::Test {

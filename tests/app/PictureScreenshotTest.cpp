@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTest>
 
 #include "app/DisplayPicture.h"
 #include "app/frmReplay.h"
 #include "layout/SensorLayout.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/Screen.h"
 
 namespace korvi {
 namespace {
@@ -19,8 +18,8 @@ namespace {
 class PictureScreenshot : public test::ProgramFixture {
   protected:
     void SetUp() override {
-        outDir = qEnvironmentVariable("KORVI_SCREENSHOT_DIR");
-        if (outDir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        outDir = test::ScreenshotDir();
+        if (outDir.isEmpty()) {
             GTEST_SKIP() << "needs an X server (run through ctest's screenshot entries)";
         }
         QDir().mkpath(outDir);
@@ -49,13 +48,11 @@ TEST_F(PictureScreenshot, SavedPictureIsWhatTheScreenShowsOfThePlateAndTheSensor
     l.picPressSens[4]->Move(9600, 2200, 1200, 1200);  // beside the plate
     l.picPressSens[4]->show();
     DrawSensorFrames(l, true);
-    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {},
-                      w.chkTrace->mapTo(&w, w.chkTrace->rect().center()));
+    test::Click(w.chkTrace);
     ASSERT_TRUE(w.chkTrace->isChecked());
 
     // A stroke over each sensor, played back from a recording and shown to its end.
-    QByteArray csv =
-        QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+    QByteArray csv = test::kRecordingHeader;
     for (int k = 0; k < 60; ++k) {
         csv += QStringLiteral("%1,%2,%3,%4\r\n")
                    .arg(k % 5)
@@ -77,9 +74,7 @@ TEST_F(PictureScreenshot, SavedPictureIsWhatTheScreenShowsOfThePlateAndTheSensor
     const QImage saved(QDir(outDir).filePath(QStringLiteral("saved-display.png")), "PNG");
     ASSERT_FALSE(saved.isNull());
 
-    QTest::qWait(300);
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    EXPECT_TRUE(screen.save(QDir(outDir).filePath(QStringLiteral("saved-display-screen.png"))));
+    const QImage screen = test::GrabScreen(outDir, "saved-display-screen.png");
     const QRect area = DisplayArea(l);
     // The plate's left and top edges to sensor 4's right edge: 1500..10800 x 1500..6900 twips.
     EXPECT_EQ(area, QRect(100, 100, 620, 360));
@@ -89,13 +84,7 @@ TEST_F(PictureScreenshot, SavedPictureIsWhatTheScreenShowsOfThePlateAndTheSensor
               saved.convertToFormat(QImage::Format_RGB32));
 
     // The marks are in it: the strong presses of the trace in red.
-    int red = 0;
-    for (int y = 0; y < saved.height(); ++y) {
-        for (int x = 0; x < saved.width(); ++x) {
-            red += saved.pixel(x, y) == qRgb(0xE0, 0, 0) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(red, 200);
+    EXPECT_GT(test::CountColour(saved, qRgb(0xE0, 0, 0)), 200);
 }
 
 }  // namespace

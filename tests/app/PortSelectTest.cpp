@@ -1,6 +1,6 @@
 // The port list: the system's ports (here a fixed list) with their ids, a typed device path, the
-// choice reaching the next start of communication and surviving a restart; and the simulator's
-// pseudo-terminal picked by path, streaming readings.
+// choice reaching the next start of communication and surviving a restart (the simulator's
+// pseudo-terminal typed in and streaming: Communication.DeviceTypedIntoThePortListStreams).
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,16 +9,15 @@
 #include <QTest>
 
 #include "app/frmPortSelect.h"
-#include "link/CommunicationControl.h"
-#include "platform/Colors.h"
-#include "platform/QtSerialLine.h"
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
-#include "sim/Simulator.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/Screen.h"
 
 namespace korvi {
 namespace {
+
+using test::Click;
 
 class FixedPorts : public PortEnumerator {
   public:
@@ -45,14 +44,6 @@ QStringList Rows(const QTableWidget& table) {
     return rows;
 }
 
-// A click given to the dialog's window at the centre of `widget` (or of a rectangle in it), so it
-// takes the toolkit's routing as a user's click does.
-void ClickIn(QWidget* widget, QRect rect = {}) {
-    QWidget* top = widget->window();
-    const QPoint at = widget->mapTo(top, (rect.isNull() ? widget->rect() : rect).center());
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, at);
-}
-
 frmPortSelect* OpenPortList(frmDemo& window) {
     window.PortSelect->trigger();
     auto* dialog = window.findChild<frmPortSelect*>();
@@ -64,7 +55,7 @@ frmPortSelect* OpenPortList(frmDemo& window) {
 
 // Types into the device field and confirms with the Enter key (the default button).
 void TypeDevice(frmPortSelect* dialog, const QString& device) {
-    ClickIn(dialog->txtDevice);
+    Click(dialog->txtDevice);
     dialog->txtDevice->selectAll();
     QTest::keyClick(dialog->windowHandle(), Qt::Key_Backspace);
     QTest::keyClicks(dialog->txtDevice, device);
@@ -86,7 +77,7 @@ class PortList : public test::ProgramFixture {
         program.reset();
         StartWithPorts();
     }
-    void ClickComm() { ClickIn(window()->cmdComm); }
+    void ClickComm() { Click(window()->cmdComm); }
 
     FixedPorts ports;
 };
@@ -108,13 +99,13 @@ TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
 
     // A port plugged in while the list is open shows after 更新; with none, the list says so.
     ports.ports.push_back({QStringLiteral("/dev/ttyUSB1"), {}, {}, 0xffff, 0x0001});
-    ClickIn(dialog->cmdRefresh);
+    Click(dialog->cmdRefresh);
     EXPECT_EQ(Rows(*dialog->lstPorts).last(), QStringLiteral("/dev/ttyUSB1|||ffff|0001"));
     ports.ports.clear();
-    ClickIn(dialog->cmdRefresh);
+    Click(dialog->cmdRefresh);
     EXPECT_EQ(dialog->lstPorts->rowCount(), 0);
     EXPECT_TRUE(dialog->lblNoPorts->isVisible());
-    ClickIn(dialog->cmdCancel);
+    Click(dialog->cmdCancel);
 }
 
 TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCameFrom) {
@@ -126,10 +117,10 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
 
     frmPortSelect* dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
-    ClickIn(dialog->lstPorts->viewport(),
-            dialog->lstPorts->visualItemRect(dialog->lstPorts->item(1, 2)));
+    Click(dialog->lstPorts->viewport(),
+          dialog->lstPorts->visualItemRect(dialog->lstPorts->item(1, 2)));
     EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/dev/ttyACM0"));
-    ClickIn(dialog->cmdOK);
+    Click(dialog->cmdOK);
     EXPECT_EQ(window()->statusLink->text(),
               QStringLiteral("停止中   次のポート /dev/ttyACM0 (ユーザー選択)"));
 
@@ -144,9 +135,9 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
     // new one.
     dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
-    ClickIn(dialog->lstPorts->viewport(),
-            dialog->lstPorts->visualItemRect(dialog->lstPorts->item(2, 0)));
-    ClickIn(dialog->cmdOK);
+    Click(dialog->lstPorts->viewport(),
+          dialog->lstPorts->visualItemRect(dialog->lstPorts->item(2, 0)));
+    Click(dialog->cmdOK);
     EXPECT_TRUE(window()->StatusText().startsWith(QStringLiteral("ポート /dev/ttyACM0 ")));
     ClickComm();  // stop
     EXPECT_EQ(window()->StatusText(),
@@ -178,7 +169,7 @@ TEST_F(PortList, TypedDeviceIsRememberedAcrossRestartsUntilTheFieldIsEmptied) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/tmp/ttyKORVI"));
     dialog->txtDevice->clear();
-    ClickIn(dialog->cmdCancel);
+    Click(dialog->cmdCancel);
     EXPECT_EQ(window()->StatusText(),
               QStringLiteral("停止中   次のポート /tmp/ttyKORVI (ユーザー選択)"));
 
@@ -192,57 +183,6 @@ TEST_F(PortList, TypedDeviceIsRememberedAcrossRestartsUntilTheFieldIsEmptied) {
     ClickComm();
     EXPECT_EQ(serial.opened.device, QString());
     ClickComm();
-}
-
-// The simulator's pseudo-terminal is not among the system's ports: its path is typed into the
-// list's field, and the real serial line then streams its readings onto the panels.
-TEST(PortListEndToEnd, TypedPseudoTerminalOfTheSimulatorStreamsReadings) {
-    test::TempAppFolder folder;
-    folder.writeDefaults();  // PortNo=1 and no Device: without a choice /dev/ttyS0 would open
-    test::RecordingMessageBoxes boxes;
-    test::ScriptedFileDialogs dialogs;
-    test::RecordingSound sound;
-    SteadyClock clock;
-    QtSerialLine serial;
-    sim::Simulator simulator;
-    sim::SimOptions options;
-    options.rate = 500;
-    const QString pty = simulator.start(options);
-    ASSERT_FALSE(pty.isEmpty()) << simulator.error().toStdString();
-    MainModule program(boxes, dialogs, sound, clock, serial);
-    ASSERT_TRUE(program.Main());
-    frmDemo& window = *program.window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    PictureBox& panel = *window.layout().picPressSens[0];
-    window.layout().picSensor[0]->hide();
-    panel.Move(2000, 1000, 1500, 1500);
-    panel.show();
-
-    frmPortSelect* dialog = OpenPortList(window);
-    ASSERT_NE(dialog, nullptr);
-    TypeDevice(dialog, pty);
-    ClickIn(window.cmdComm);
-    // Sensor 1's presses show as red marks (the draw setting's one band) on its panel.
-    const auto marked = [&panel] {
-        const Canvas& c = panel.canvas();
-        int red = 0;
-        for (int y = 0; y < c.pixelHeight(); ++y) {
-            for (int x = 0; x < c.pixelWidth(); ++x) {
-                red += c.pixel(x, y) == kRed ? 1 : 0;
-            }
-        }
-        return red;
-    };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return marked() > 0; }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.comm().ReadingCount() >= 50; }, 5000))
-        << window.StatusText().toStdString();
-    EXPECT_TRUE(
-        window.StatusText().startsWith(QStringLiteral("ポート %1 (ユーザー選択)").arg(pty)));
-    ClickIn(window.cmdComm);
-    EXPECT_TRUE(boxes.shown.empty());
-    ASSERT_GE(simulator.receivedCommands().size(), 2u);
-    EXPECT_EQ(simulator.receivedCommands()[0].text + simulator.receivedCommands()[1].text,
-              QByteArray("rd"));
 }
 
 }  // namespace

@@ -3,33 +3,26 @@
 // only through ctest's screenshot entries (an X server and xdotool are needed).
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QGuiApplication>
 #include <QProcess>
-#include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
 
 #include "layout/SensorLayout.h"
 #include "platform/Colors.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/Screen.h"
 
 namespace korvi {
 namespace {
 
-bool Near(QRgb pixel, const QColor& expected) {
-    const QColor c(pixel);
-    return std::abs(c.red() - expected.red()) <= 8 && std::abs(c.green() - expected.green()) <= 8 &&
-           std::abs(c.blue() - expected.blue()) <= 8;
-}
+using test::Near;
 
 class RealPointerScreenshot : public test::ProgramFixture {
   protected:
     void SetUp() override {
-        outDir = qEnvironmentVariable("KORVI_SCREENSHOT_DIR");
+        outDir = test::ScreenshotDir();
         xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (outDir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb") ||
-            xdotool.isEmpty()) {
+        if (outDir.isEmpty() || xdotool.isEmpty()) {
             GTEST_SKIP()
                 << "needs an X server and xdotool (run through ctest's screenshot entries)";
         }
@@ -67,13 +60,7 @@ class RealPointerScreenshot : public test::ProgramFixture {
         }
         return words;
     }
-    QImage Grab(const char* name) {
-        QTest::qWait(300);
-        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        QDir().mkpath(outDir);
-        EXPECT_TRUE(screen.save(QDir(outDir).filePath(QString::fromLatin1(name))));
-        return screen;
-    }
+    QImage Grab(const char* name) { return test::GrabScreen(outDir, name); }
     QRgb At(const QImage& screen, QPoint formPx) const {
         return screen.pixel(form->mapToGlobal(formPx));
     }

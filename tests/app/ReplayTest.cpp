@@ -15,13 +15,12 @@
 #include "recording/CsvRecorder.h"
 #include "sim/ReadingGenerator.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/Screen.h"
 
 namespace korvi {
 namespace {
 
-// "センサーNo.,圧力,X座標,Y座標" in Shift-JIS, with its line end.
-const QByteArray kCsvHeader =
-    QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
+using test::Click;
 
 struct Row {
     int sensor, press, x, y;
@@ -67,35 +66,22 @@ class Replay : public test::ProgramFixture {
         SensorLayout& l = window()->layout();
         l.picBaseSens->Move(1500, 1500, 6000, 4500);
         l.picBaseSens->show();
-        const std::pair<int, QPointF> at[] = {{0, {2000, 2000}},
-                                              {1, {3200, 2000}},
-                                              {2, {4400, 2000}},
-                                              {3, {9000, 2000}},
-                                              {4, {2000, 3600}}};
-        for (const auto& [sensor, p] : at) {
+        const float at[5][2] = {
+            {2000, 2000}, {3200, 2000}, {4400, 2000}, {9000, 2000}, {2000, 3600}};
+        for (int sensor = 0; sensor < 5; ++sensor) {
             l.picSensor[sensor]->hide();
-            l.picPressSens[sensor]->Move(float(p.x()), float(p.y()), 900, 900);
+            l.picPressSens[sensor]->Move(at[sensor][0], at[sensor][1], 900, 900);
             l.picPressSens[sensor]->show();
         }
         l.SensorRotation[4] = 180;
         DrawSensorFrames(l, true);
     }
-    // A click at the middle of a control, given to its top-level window.
-    static void Click(QWidget* control) {
-        QWidget* top = control->window();
-        QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {},
-                          control->mapTo(top, control->rect().center()));
-    }
     QImage Picture() { return DisplayPicture(window()->layout(), window()->display()); }
     QString WriteRecording(const QString& name, const std::vector<Row>& rows) {
-        QByteArray bytes = kCsvHeader;
+        QByteArray bytes = test::kRecordingHeader;
         for (const Row& r : rows) {
-            bytes += QStringLiteral("%1,%2,%3,%4\r\n")
-                         .arg(r.sensor)
-                         .arg(r.press)
-                         .arg(r.x)
-                         .arg(r.y)
-                         .toLatin1();
+            bytes += QByteArray::number(r.sensor) + ',' + QByteArray::number(r.press) + ',' +
+                     QByteArray::number(r.x) + ',' + QByteArray::number(r.y) + "\r\n";
         }
         folder.write(name, bytes);
         return folder.file(name);
@@ -122,12 +108,13 @@ class Replay : public test::ProgramFixture {
 };
 
 struct DisplayMode {
+    const char* name;
     bool footprints;
     bool trace;
 };
 // Readable in test names and failures instead of a byte dump.
 void PrintTo(const DisplayMode& mode, std::ostream* os) {
-    *os << (mode.footprints ? "footprints" : "dots") << (mode.trace ? " with trace" : "");
+    *os << mode.name;
 }
 
 class ReplayMatchesLive : public Replay, public ::testing::WithParamInterface<DisplayMode> {};
@@ -191,12 +178,10 @@ TEST_P(ReplayMatchesLive, RowForRowTheSamePixelsAsTheStreamThatWasRecorded) {
 // Without the trace the plate shows every sensor's last mark: a replay must not inherit the marks
 // the live run left behind.
 INSTANTIATE_TEST_SUITE_P(DotsAndFootprints, ReplayMatchesLive,
-                         ::testing::Values(DisplayMode{false, true}, DisplayMode{true, true},
-                                           DisplayMode{false, false}),
-                         [](const ::testing::TestParamInfo<DisplayMode>& mode) {
-                             return std::string(mode.param.footprints ? "Footprints" : "Dots") +
-                                    (mode.param.trace ? "WithTrace" : "");
-                         });
+                         ::testing::Values(DisplayMode{"DotsWithTrace", false, true},
+                                           DisplayMode{"FootprintsWithTrace", true, true},
+                                           DisplayMode{"Dots", false, false}),
+                         [](const auto& mode) { return std::string(mode.param.name); });
 
 struct RateCase {
     int sampling;     // of the draw setting
@@ -271,23 +256,24 @@ TEST_F(Replay, PauseStepAndSeekShowTheRowsUpToTheirPlace) {
     EXPECT_EQ(bar->sldPosition->value(), 12);
 }
 
-TEST_F(Replay, DamagedRecordingIsRefusedWithItsLineAndNothingIsDrawn) {
+// A damaged recording is refused with its line; a replay and communication refuse each other.
+TEST_F(Replay, DamagedRecordingAndCommunicationAreRefused) {
     PlaceSensors();
     const QImage before = Picture();
-    const QString path = folder.file(QStringLiteral("bad.csv"));
-    folder.write(QStringLiteral("bad.csv"), kCsvHeader + "0,200,2048,2048\r\n16,200,2048,2048\r\n");
-    EXPECT_EQ(Open(path), nullptr);
+    const QString bad = folder.file(QStringLiteral("bad.csv"));
+    folder.write(QStringLiteral("bad.csv"),
+                 test::kRecordingHeader + "0,200,2048,2048\r\n16,200,2048,2048\r\n");
+    EXPECT_EQ(Open(bad), nullptr);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(
-        boxes.shown[0].text,
-        path + QStringLiteral(
-                   " は記録の形式ではありません。\r\n3 行目: センサーNo.が範囲(0～15)外です"));
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("再生エラー"));
+    EXPECT_EQ(boxes.shown[0].title + boxes.shown[0].text,
+              QStringLiteral("再生エラー") + bad +
+                  QStringLiteral(
+                      " は記録の形式ではありません。\r\n3 行目: センサーNo.が範囲(0～15)外です"));
     EXPECT_EQ(Picture(), before);
     EXPECT_TRUE(window()->cboDrawSetting->isEnabled());
-}
+    boxes.shown.clear();
+    dialogs.asked.clear();
 
-TEST_F(Replay, ReplayAndCommunicationRefuseEachOther) {
     frmDemo& w = *window();
     const QString path = WriteRecording(QStringLiteral("one.csv"), {{0, 200, 2048, 2048}});
     Click(w.cmdComm);

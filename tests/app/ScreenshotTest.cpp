@@ -5,21 +5,21 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QDir>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <QTest>
 #include <QTextLayout>
-#include <cstdlib>
 
 #include "app/DemoDriver.h"
 #include "layout/SensorLayout.h"
 #include "platform/Colors.h"
 #include "tests/support/ProgramFixture.h"
+#include "tests/support/Screen.h"
 
 namespace korvi {
 namespace {
+
+using test::Ink;
+using test::Near;
 
 // True when every character of the text is drawn with a real glyph of some installed font (no
 // empty "tofu" boxes).
@@ -40,28 +40,11 @@ bool HasRealGlyphs(const QString& text, const QFont& font) {
     return glyphs > 0;
 }
 
-// Dark pixels inside a rectangle of a picture: text drawn on a light face.
-int Ink(const QImage& picture, const QRect& rect) {
-    int ink = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y) {
-        for (int x = rect.left(); x <= rect.right(); ++x) {
-            ink += qGray(picture.pixel(x, y)) < 100 ? 1 : 0;
-        }
-    }
-    return ink;
-}
-
-bool Near(QRgb pixel, const QColor& expected) {
-    const QColor c(pixel);
-    return std::abs(c.red() - expected.red()) <= 8 && std::abs(c.green() - expected.green()) <= 8 &&
-           std::abs(c.blue() - expected.blue()) <= 8;
-}
-
 class OnScreen : public test::ProgramFixture {
   protected:
     void SetUp() override {
-        outDir = qEnvironmentVariable("KORVI_SCREENSHOT_DIR");
-        if (outDir.isEmpty() || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        outDir = test::ScreenshotDir();
+        if (outDir.isEmpty()) {
             GTEST_SKIP() << "needs an X server (run through ctest's screenshot entries)";
         }
         folder.writeDefaults();
@@ -71,14 +54,7 @@ class OnScreen : public test::ProgramFixture {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
         QTest::qWait(200);
     }
-    // The whole screen, also saved under `name` for a person to look at.
-    QImage Grab(const char* name) {
-        QTest::qWait(300);
-        const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        QDir().mkpath(outDir);
-        EXPECT_TRUE(screen.save(QDir(outDir).filePath(QString::fromLatin1(name))));
-        return screen;
-    }
+    QImage Grab(const char* name) { return test::GrabScreen(outDir, name); }
     QString outDir;
 };
 
@@ -115,13 +91,7 @@ TEST_F(Screenshot, TraceBoxIsRedOnTheScreenWhileTheTraceIsOn) {
     const QCheckBox* box = window()->chkTrace;
     const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
     const auto redPixels = [&onScreen](const QImage& screen) {
-        int red = 0;
-        for (int y = onScreen.top(); y <= onScreen.bottom(); ++y) {
-            for (int x = onScreen.left(); x <= onScreen.right(); ++x) {
-                red += screen.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
-            }
-        }
-        return red;
+        return test::CountColour(screen, qRgb(255, 0, 0), onScreen);
     };
     // Right of the caption: only the box's background.
     const QPoint margin = onScreen.topRight() + QPoint(-3, onScreen.height() / 2);

@@ -59,25 +59,10 @@ TEST_F(Startup, ShowsTheMaximisedMainWindowWithEveryCaption) {
                   "cmdQuit=終了, cmdRotate=センサ回転, cmdSave=センサ配置保存, ﾌｧｲﾙ, 表示, "
                   "ｳｲﾝﾄﾞｳ")
                   .toStdString());
-    ;
-}
-
-TEST_F(Startup, SecondCopyIsRefusedAndLeavesTheFirstRunning) {
-    ASSERT_TRUE(Start());
-    test::RecordingMessageBoxes secondBoxes;
-    auto second = Launch(secondBoxes);
-    EXPECT_FALSE(second->Main());
-    EXPECT_EQ(second->window(), nullptr);
-    EXPECT_EQ(OnlyBox(secondBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
-    EXPECT_EQ(secondBoxes.shown[0].icon, BoxIcon::None);
-    EXPECT_TRUE(window()->isVisible());
-    // The refused copy must not have taken the lock away from the first.
-    second.reset();
-    EXPECT_FALSE(Launch(secondBoxes)->Main());
 }
 
 // Each user has a runtime folder of their own: a copy started by another user (another folder)
-// runs beside the first, while a second copy of the same user is still refused.
+// runs beside the first, while a second copy of the same user is refused, again and again.
 TEST_F(Startup, AnotherUsersCopyStartsBesideTheFirst) {
     const QByteArray mine = qgetenv("XDG_RUNTIME_DIR");
     ASSERT_TRUE(Start());
@@ -95,27 +80,34 @@ TEST_F(Startup, AnotherUsersCopyStartsBesideTheFirst) {
     EXPECT_FALSE(secondOfOtherStarted);
     EXPECT_EQ(OnlyBox(againBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
 
-    test::RecordingMessageBoxes sameBoxes;
-    EXPECT_FALSE(Launch(sameBoxes)->Main());
-    EXPECT_EQ(OnlyBox(sameBoxes), QStringLiteral("起動エラー: プログラムは既に起動しています。"));
+    // The same user's second copy is refused without a window and leaves the lock to the first.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        test::RecordingMessageBoxes sameBoxes;
+        auto same = Launch(sameBoxes);
+        EXPECT_FALSE(same->Main());
+        EXPECT_EQ(same->window(), nullptr);
+        EXPECT_EQ(OnlyBox(sameBoxes),
+                  QStringLiteral("起動エラー: プログラムは既に起動しています。"));
+        EXPECT_EQ(sameBoxes.shown[0].icon, BoxIcon::None);
+    }
     EXPECT_TRUE(window()->isVisible() && other->window()->isVisible());
 }
 
 TEST_F(Startup, MissingFoldersEndStartUpWithTheirMessages) {
-    QDir(folder.file(QStringLiteral("Bmp"))).removeRecursively();
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(OnlyBox(boxes), QStringLiteral("Directory Error!: Bmp ディレクトリが見つかりません。"
-                                             "\r\n設定ファイル(Setting.ini)の BMPファイル"
-                                             "ディレクトリ を確認してください。"));
-    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
-
-    boxes.shown.clear();
-    QDir(folder.path()).mkpath(QStringLiteral("Bmp"));
-    QDir(folder.file(QStringLiteral("Base"))).removeRecursively();
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(OnlyBox(boxes), QStringLiteral("Directory Error!: Base ディレクトリが見つかりません。"
-                                             "\r\n設定ファイル(Setting.ini)の ベースファイル"
-                                             "ディレクトリ を確認してください。"));
+    const std::pair<const char*, const char*> cases[] = {{"Bmp", "BMPファイル"},
+                                                         {"Base", "ベースファイル"}};
+    for (const auto& [name, what] : cases) {
+        QDir(folder.path()).mkpath(QStringLiteral("Bmp"));
+        QDir(folder.file(QString::fromLatin1(name))).removeRecursively();
+        boxes.shown.clear();
+        EXPECT_FALSE(Start());
+        EXPECT_EQ(OnlyBox(boxes),
+                  QStringLiteral("Directory Error!: %1 ディレクトリが見つかりません。"
+                                 "\r\n設定ファイル(Setting.ini)の %2"
+                                 "ディレクトリ を確認してください。")
+                      .arg(QString::fromLatin1(name), QString::fromUtf8(what)));
+        EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
+    }
 }
 
 TEST_F(Startup, DrawSettingListEndsAtTheFirstGapAndAnEmptyListEndsTheProgram) {

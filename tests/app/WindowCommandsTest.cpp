@@ -23,6 +23,14 @@ class WindowCommands : public test::ProgramFixture {
         folder.copyDemo();
         ASSERT_TRUE(Start());
     }
+    // Sensor 1's frame placed at 3000, 2000 twips, 40 x 40 pixels.
+    PictureBox& PlaceFrame() {
+        PictureBox& frame = *window()->layout().picPressSens[0];
+        window()->layout().picSensor[0]->hide();
+        frame.Move(3000, 2000, 600, 600);
+        frame.show();
+        return frame;
+    }
 };
 
 TEST_F(WindowCommands, MenuItemsForwardToTheirButtonsWithTheirOwnCaptionsAndMarks) {
@@ -78,10 +86,7 @@ TEST_F(WindowCommands, ReadingFromTheLineLandsWhereTheRotationPutsIt) {
                     boxes);
     const auto color =
         static_cast<uint32_t>(program->context().drawSetting.PressColorTable.back().Color);
-    PictureBox& frame = *window()->layout().picPressSens[0];
-    window()->layout().picSensor[0]->hide();
-    frame.Move(3000, 2000, 600, 600);  // 40 x 40 pixels
-    frame.show();
+    PictureBox& frame = PlaceFrame();
     // Selected, then the command button clicked, both through the window.
     test::WindowMouse mouse(&frame);
     mouse.click(mouse.at(&frame, QPointF(28, 28)));
@@ -106,10 +111,7 @@ TEST_F(WindowCommands, FrameBorderLeavesTheMarksAtTheEdgeWhole) {
     DrawSetting& setting = program->context().drawSetting;
     setting.PressColorTable = {{1, 255, 0x0000FF, 12}};
     setting.PressThresh = 0;
-    PictureBox& frame = *window()->layout().picPressSens[0];
-    window()->layout().picSensor[0]->hide();
-    frame.Move(3000, 2000, 600, 600);  // 40 x 40 pixels at (200, 133)
-    frame.show();
+    PlaceFrame();                                   // at pixel (200, 133) of the window background
     window()->display().DrawReading(0, 255, 0, 0);  // raw (0, 0): the bottom-left corner
     QCoreApplication::processEvents();
     const QImage shown = window()->form().grab().toImage();
@@ -163,8 +165,12 @@ TEST_F(WindowCommands, SilentControllerIsAskedTenTimes300MillisecondsApartThenGi
     clock.advance(301);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }, 3000));
     EXPECT_EQ(serial.written, QByteArray("r\r").repeated(10) + "s\r");
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("応答がありません"));
+    EXPECT_EQ(boxes.shown[0].title + ": " + boxes.shown[0].text,
+              QStringLiteral("通信エラー: 応答がありません"));
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Critical);
     EXPECT_FALSE(serial.isOpen());
+    EXPECT_EQ(window()->cmdComm->text(), QStringLiteral("通信開始"));
+    EXPECT_TRUE(window()->cboDrawSetting->isEnabled());
 }
 
 TEST_F(WindowCommands, StopWaitsAtMostHalfASecondForAControllerThatKeepsSending) {

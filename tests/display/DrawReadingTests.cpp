@@ -5,11 +5,13 @@
 namespace korvi::test {
 namespace {
 
-using DrawReading = DisplayFixture;
-
 // Panel 0 is 40 x 30 pixels; raw 2048 lands on pixel (20, 15), raw 1024 on (10, 22).
+class DrawReading : public DisplayFixture {
+  protected:
+    DrawReading() { Place(0, 3000, 3000, 40, 30); }
+};
+
 TEST_F(DrawReading, DotLandsOnTheMappedPixelAndTheNextReadingErasesIt) {
-    Place(0, 3000, 3000, 40, 30);
     display.DrawReading(0, 200, 2048, 2048);
     EXPECT_TRUE(PanelPixel(0, 23, 15) == kBlue && PanelPixel(0, 26, 15) == kWhite);
     display.DrawReading(0, 50, 1024, 1024);
@@ -19,7 +21,6 @@ TEST_F(DrawReading, DotLandsOnTheMappedPixelAndTheNextReadingErasesIt) {
 // Raw X 819 and Y 2457 are a fifth and three fifths of full scale: on a 40 x 30 panel the mark
 // lies 8 pixels along X and 18 along Y from the raw origin, in the rotation's directions.
 TEST_F(DrawReading, RotationPlacesTheRawOriginAndTheDirectionsOfXAndY) {
-    Place(0, 3000, 3000, 40, 30);
     const struct {
         int16_t rotation;
         int x, y;
@@ -36,7 +37,6 @@ TEST_F(DrawReading, RotationPlacesTheRawOriginAndTheDirectionsOfXAndY) {
 // Threshold 10; pressures 1..100 green with radius 3, 101..255 blue with radius 4. Each bound
 // decides between flooding the panel and a dot, and between the bands' colours and radii.
 TEST_F(DrawReading, PressureBoundsChooseFloodOrDotAndTheBandsColourAndRadius) {
-    Place(0, 3000, 3000, 40, 30);
     const struct {
         int16_t pressure;
         uint32_t color;
@@ -58,7 +58,6 @@ TEST_F(DrawReading, PressureBoundsChooseFloodOrDotAndTheBandsColourAndRadius) {
 }
 
 TEST_F(DrawReading, EachReadingBeepsForFortyMillisecondsAtItsPressuresPitch) {
-    Place(0, 3000, 3000, 40, 30);
     // 220 Hz up to pressure 8, then 96.25 Hz more for every further 16, rounded half to even.
     const int cases[][2] = {{0, 220},   {8, 220},   {9, 316},   {24, 412},
                             {100, 798}, {128, 990}, {255, 1760}};
@@ -73,7 +72,6 @@ TEST_F(DrawReading, EachReadingBeepsForFortyMillisecondsAtItsPressuresPitch) {
 }
 
 TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin) {
-    Place(0, 3000, 3000, 40, 30);
     ShowPlate();
     display.DrawReading(0, 10, 2048, 2048);
     // Panel 0 covers plate pixels 100..140 x 100..130.
@@ -88,7 +86,6 @@ TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin
 }
 
 TEST_F(DrawReading, HiddenPanelOrUnknownSensorChangesNothingButTheOriginMark) {
-    Place(0, 3000, 3000, 40, 30);
     ShowPlate();
     layout.picPressSens[3]->Move(3900, 3000, 600, 450);
     display.chkTrace = true;
@@ -107,7 +104,6 @@ TEST_F(DrawReading, HiddenPanelOrUnknownSensorChangesNothingButTheOriginMark) {
 }
 
 TEST_F(DrawReading, MergedSensorIsDrawnOnPanelZeroAndKeptUnderItsOwnNumber) {
-    Place(0, 3000, 3000, 40, 30);
     layout.SensorRotation[0] = 180;
     layout.SensorRotation[2] = 90;
     layout.SensorMerged[2] = true;
@@ -125,7 +121,6 @@ TEST_F(DrawReading, MergedSensorIsDrawnOnPanelZeroAndKeptUnderItsOwnNumber) {
 }
 
 TEST_F(DrawReading, PlateMirrorsMarksOnItAndIgnoresThoseOffIt) {
-    Place(0, 3000, 3000, 40, 30);
     Place(1, 7500, 1500, 40, 30);  // beside the plate
     Place(2, 5415, 3000, 40, 30);  // ends 15 twips beyond the plate's right edge
     ShowPlate();

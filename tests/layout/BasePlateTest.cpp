@@ -83,8 +83,7 @@ TEST_P(BasePlate, SensorDroppedOnThePlateMayOverlapAnotherFrame) {
     // Item 1 dropped on the plate's left strip, its frame reaching across frame 1's left edge:
     // no push on the plate.
     f.dragTo(&f.item(1), QPoint(1, 1), QPointF(414, 321), pace);
-    EXPECT_EQ(f.frame(1).Left(), 6195);
-    EXPECT_EQ(f.frame(1).Top(), 4800);
+    EXPECT_EQ(At(f.frame(1)), (Place2{6195, 4800}));
     EXPECT_FALSE(f.l().SensorMerged[1]);
     // The plate shows both outlines in the frame colour.
     const uint32_t outline = GetFrameColor(kTestBaseColor);

@@ -56,6 +56,10 @@ inline QString ChainText(SensorLayout& l, int host) {
 inline std::array<float, 4> Geometry(const Control& c) {
     return {c.Left(), c.Top(), c.Width(), c.Height()};
 }
+using Place2 = std::array<float, 2>;  // Left, Top in twips
+inline Place2 At(const Control& c) {
+    return {c.Left(), c.Top()};
+}
 
 class EditorFixture {
   public:

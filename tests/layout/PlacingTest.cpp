@@ -34,11 +34,9 @@ TEST_P(Placing, FramesMoveKeepingTheGrabPointAndReturnToTheBoxAtThePaletteSize) 
     f.place(2, QPoint(300, 200), pace);
     // A long move over the background and a short one that ends on the frame itself.
     f.dragTo(&frame, QPoint(5, 7), QPointF(500, 300), pace);
-    EXPECT_EQ(frame.Left(), 7500 - 75);
-    EXPECT_EQ(frame.Top(), 4500 - 105);
+    EXPECT_EQ(At(frame), (Place2{7500 - 75, 4500 - 105}));
     f.dragTo(&frame, QPoint(20, 22), QPointF(495 + 23, 293 + 26), pace);
-    EXPECT_EQ(frame.Left(), 7500 - 75 + 45);
-    EXPECT_EQ(frame.Top(), 4500 - 105 + 60);
+    EXPECT_EQ(At(frame), (Place2{7500 - 75 + 45, 4500 - 105 + 60}));
     EXPECT_EQ(f.l().StretchTarget, nullptr);  // moving never selects
 
     // Stretched, then dropped on the box below the items: back in the box; placed again it has
@@ -57,18 +55,15 @@ TEST_P(Placing, FrameDroppedOverlappingAnotherIsPushedAlongTheSmallerOverlap) {
     f.place(1, QPoint(290, 190), pace);  // 4350, 2850
     // On the background over frame 1's lower part: more horizontal overlap, so it goes below.
     f.dragTo(&f.item(5), QPoint(10, 3), QPointF(294 + 10, 220 + 3), pace);
-    EXPECT_EQ(f.frame(5).Left(), 4410);
-    EXPECT_EQ(f.frame(5).Top(), 2850 + 555);
+    EXPECT_EQ(At(f.frame(5)), (Place2{4410, 2850 + 555}));
     // Onto frame 1 itself towards its right edge: more vertical overlap, so it goes right.
     f.dragTo(&f.item(6), QPoint(1, 1), QPointF(321, 191), pace);
-    EXPECT_EQ(f.frame(6).Left(), 4350 + 555);
-    EXPECT_EQ(f.frame(6).Top(), 2850);
+    EXPECT_EQ(At(f.frame(6)), (Place2{4350 + 555, 2850}));
     // A sensor returned to the box keeps its frame's place but pushes nothing away.
     f.place(8, QPoint(600, 400));
     f.dragTo(&f.frame(8), QPoint(4, 4), QPointF(40, 690));
     f.place(9, QPoint(610, 410));
-    EXPECT_EQ(f.frame(9).Left(), 9150);
-    EXPECT_EQ(f.frame(9).Top(), 6150);
+    EXPECT_EQ(At(f.frame(9)), (Place2{9150, 6150}));
 }
 
 TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDeselects) {
@@ -114,8 +109,7 @@ TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsT
     EXPECT_FALSE(f.anyHandleShown());
     f.mouse().glide(QPointF(181, 301), 2);
     f.mouse().release(QPointF(181, 301));
-    EXPECT_EQ(f.frame(5).Left(), 2700);
-    EXPECT_EQ(f.frame(5).Top(), 4500);
+    EXPECT_EQ(At(f.frame(5)), (Place2{2700, 4500}));
     EXPECT_FALSE(f.anyHandleShown());
     EXPECT_EQ(f.l().StretchTarget, &f.frame(0));
     EXPECT_EQ(f.frame(0).canvas().pixel(18, 35), kWhite);  // origin tick cleared too
@@ -130,39 +124,37 @@ struct Merged : EditorFixture {
     }
 };
 
-TEST_P(Merging, ItemsJoinInIndexOrderAndANumberDraggedOutGetsAFrameCentredOnTheDrop) {
+TEST_P(Merging, ItemsJoinInIndexOrderANumberDraggedOutGetsAFrameAndTheHostTakesTheRestBack) {
     const Pace pace = GetParam();
     Merged f(true, pace);
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,2,3"));
     EXPECT_EQ(f.l().MergedCount, 2);
     EXPECT_FALSE(f.shown(&f.frame(1)) || f.shown(&f.item(1)));
 
+    // Number 2 dragged out gets a frame centred on the drop.
     LabelControl* two = f.l().lblNo[1];
     f.dragTo(two, QPoint(2, 2), QPointF(600, 450), pace);
     EXPECT_FALSE(f.l().SensorMerged[1]);
     EXPECT_EQ(f.l().MergedCount, 1);
     EXPECT_TRUE(f.shown(&f.frame(1)));
-    EXPECT_EQ(f.frame(1).Left(), 9000 - 555 / 2.0f);
-    EXPECT_EQ(f.frame(1).Top(), 6750 - 555 / 2.0f);
+    EXPECT_EQ(At(f.frame(1)), (Place2{9000 - 555 / 2.0f, 6750 - 555 / 2.0f}));
     EXPECT_EQ(two->Container(), &f.frame(1));
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,3"));
     EXPECT_EQ(ChainText(f.l(), 1), QStringLiteral("2"));
-}
 
-TEST_P(Merging, ReturningTheHostReturnsEverySensorMergedIntoIt) {
-    const Pace pace = GetParam();
-    Merged f(true, pace);
+    // A placed frame merges too; the host returned to the box takes every merged sensor along.
     f.place(5, QPoint(500, 200), pace);
-    f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210), pace);  // a placed frame merges too
-    EXPECT_EQ(f.l().MergedCount, 3);
+    f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210), pace);
+    EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,3,6"));
     f.dragTo(&f.frame(0), QPoint(3, 3), QPointF(40, 690), pace);
     EXPECT_EQ(f.l().MergedCount, 0);
-    for (int s : {0, 1, 2, 5}) {
+    for (int s : {0, 2, 5}) {
         EXPECT_FALSE(f.l().SensorMerged[s]);
         EXPECT_TRUE(f.shown(&f.item(s)));
         EXPECT_FALSE(f.shown(&f.frame(s)));
         EXPECT_EQ(ChainText(f.l(), s), QString::number(s + 1));
     }
+    EXPECT_TRUE(f.shown(&f.frame(1)));
 }
 
 TEST_P(Merging, LimitRefusesTheDropWithAMessageAndNoChange) {

@@ -6,8 +6,8 @@
 namespace korvi::test {
 namespace {
 
-TEST(Rotating, FourCommandsCycleTheOriginTickRoundTheFrame) {
-    EditorFixture f;
+TEST(Rotating, FourCommandsCycleTheTickAndNothingTurnsWithThePlateOrNothingSelected) {
+    EditorFixture f(true, {2});
     f.place(6, QPoint(300, 200));
     f.click(&f.frame(6), QPoint(28, 28));
     const Canvas& c = f.frame(6).canvas();
@@ -22,16 +22,9 @@ TEST(Rotating, FourCommandsCycleTheOriginTickRoundTheFrame) {
                 << "after command " << n + 1 << ", tick " << t;
         }
     }
-}
-
-TEST(Rotating, DoesNothingWithThePlateOrNothingSelected) {
-    EditorFixture f(true, {2});
-    f.place(6, QPoint(300, 200));
-    f.click(&f.frame(6), QPoint(28, 28));
     f.click(f.form, QPoint(600, 600));
     f.editor->cmdRotate_Click();
     EXPECT_EQ(f.l().SensorRotation[6], 0);
-
     f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(600, 400));
     f.click(f.l().picBaseSens);
     f.editor->cmdRotate_Click();

@@ -91,8 +91,8 @@ TEST_P(HandleDrag, EveryHandleResizesByTheRuleAndTheStretchEndsWithTheRelease) {
         EXPECT_EQ(f.l().StretchTarget, target);
         const PictureBox& corner = *f.l().picStretchPtr[4];
         EXPECT_TRUE(f.shown(&corner));
-        EXPECT_EQ(corner.Left(), c.expected[0] + c.expected[2]);
-        EXPECT_EQ(corner.Top(), c.expected[1] + c.expected[3]);
+        EXPECT_EQ(At(corner),
+                  (Place2{c.expected[0] + c.expected[2], c.expected[1] + c.expected[3]}));
         f.click(f.form, QPoint(600, 500));
     }
 }

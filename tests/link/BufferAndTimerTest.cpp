@@ -96,57 +96,25 @@ TEST(SplitReceivedLines, EveryCutOfTheStreamGivesTheSameLines) {
 // A line longer than 64 KiB is thrown away whole, up to its CR LF, however the stream is cut;
 // the stream goes on with the next line and nothing of the long one is ever decoded.
 TEST(SplitReceivedLines, OverLongLinesAreDiscardedWholeAndCounted) {
-    const QByteArray reading = "d0FF1234AB\r\n";
+    const QByteArray end = "\r\nd0FF1234AB\r\n";  // the long line's end and the next reading
+    const QStringList next = {"d0FF1234AB"};
+    const auto runOf = [](char c, int n) { return QByteArray(n, c); };
     const struct {
         const char* name;
         QByteArray stream;
         qsizetype chunk;
         QStringList lines;
-        int64_t dropped;
-        int64_t discarded;
+        int64_t dropped, discarded;
     } cases[] = {
-        {"never ended, then a line end",
-         QByteArray(100000, 'x') + "\r\n" + reading,
-         1000,
-         {"d0FF1234AB"},
-         100002,
-         1},
-        {"ending in one chunk",
-         "x" + QByteArray(100000, 'd') + "\r\n" + reading,
-         1 << 20,
-         {"d0FF1234AB"},
-         100003,
-         1},
-        {"a reading that goes on too long",
-         "d0FF1234AB" + QByteArray(70000, 'y') + "\r\n",
-         4096,
-         {},
-         70012,
-         1},
-        {"64 KiB exactly is a line",
-         QByteArray(65536, 'z') + "\r\n" + reading,
-         5000,
-         {QString(65536, u'z'), "d0FF1234AB"},
-         0,
-         0},
-        {"one byte more is not",
-         QByteArray(65537, 'z') + "\r\n" + reading,
-         5000,
-         {"d0FF1234AB"},
-         65539,
-         1},
-        {"CR and LF in two chunks",
-         QByteArray(65600, 'z') + "\r\n" + reading,
-         65601,
-         {"d0FF1234AB"},
-         65602,
-         1},
-        {"lone CR inside the long line",
-         QByteArray(65600, 'z') + "\rq\r\n" + reading,
-         65601,
-         {"d0FF1234AB"},
-         65604,
-         1},
+        {"never ended, then a line end", runOf('x', 100000) + end, 1000, next, 100002, 1},
+        {"ending in one chunk", "x" + runOf('d', 100000) + end, 1 << 20, next, 100003, 1},
+        {"a reading that goes on too long", "d0FF1234AB" + runOf('y', 70000) + "\r\n", 4096,
+         QStringList(), 70012, 1},
+        {"64 KiB exactly is a line", runOf('z', 65536) + end, 5000,
+         QStringList(QString(65536, u'z')) + next, 0, 0},
+        {"one byte more is not", runOf('z', 65537) + end, 5000, next, 65539, 1},
+        {"CR and LF in two chunks", runOf('z', 65600) + end, 65601, next, 65602, 1},
+        {"lone CR inside the long line", runOf('z', 65600) + "\rq" + end, 65601, next, 65604, 1},
     };
     for (const auto& c : cases) {
         Receiver rx;

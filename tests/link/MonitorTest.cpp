@@ -13,19 +13,6 @@
 namespace korvi {
 namespace {
 
-TEST(AppendMonitorText, CutsTheOldestTextBeyondTheLimit) {
-    QPlainTextEdit box;
-    QString text;
-    for (int i = 0; i < 15000; ++i) {
-        text += QChar(u'a' + i % 26);
-    }
-    AppendMonitorText(box, text, 0);
-    AppendMonitorText(box, "+", 0);  // 15000 is not yet more than the limit
-    EXPECT_EQ(box.toPlainText(), text + "+");
-    AppendMonitorText(box, "#", 0);  // now more: the first 4999 go
-    EXPECT_EQ(box.toPlainText(), (text + "+").mid(4999) + "#");
-}
-
 // The limit counts the text as it was received: a CR LF is two characters though the box shows
 // one line break, so 3750 lines of "ab" CR LF (15000 received, 11250 shown) are at the limit
 // and one more character takes the box over it.

@@ -54,12 +54,22 @@ TEST(QtSerialLineOpen, AFailedOpenSaysWhy) {
 }
 
 #ifdef Q_OS_UNIX
+// A pseudo-terminal: the controller's end held here, the device a line opens.
+struct Pty {
+    Pty() : controller(::posix_openpt(O_RDWR | O_NOCTTY)) {
+        const bool ok =
+            controller >= 0 && ::grantpt(controller) == 0 && ::unlockpt(controller) == 0;
+        device = ok ? QFile::decodeName(::ptsname(controller)) : QString();
+    }
+    ~Pty() { ::close(controller); }
+    int controller;
+    QString device;
+};
+
 TEST(QtSerialLineOpen, APortAnotherLineHoldsIsBusy) {
-    const int controller = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(controller, 0);
-    ASSERT_EQ(::grantpt(controller), 0);
-    ASSERT_EQ(::unlockpt(controller), 0);
-    const QString device = QFile::decodeName(::ptsname(controller));
+    const Pty pty;
+    ASSERT_FALSE(pty.device.isEmpty());
+    const QString& device = pty.device;
     QtSerialLine first;
     QtSerialLine second;
     ASSERT_TRUE(first.open(Config("COM1", device))) << first.lastError().toStdString();
@@ -71,17 +81,15 @@ TEST(QtSerialLineOpen, APortAnotherLineHoldsIsBusy) {
     first.close();
     EXPECT_TRUE(second.open(Config("COM1", device)));
     second.close();
-    ::close(controller);
 }
 
 // After each notification the line is not watched for a moment; what arrives then, and what
 // arrives after the line is opened again, is still read.
 TEST(QtSerialLineRead, CharactersAfterAPauseAreRead) {
-    const int controller = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(controller, 0);
-    ASSERT_EQ(::grantpt(controller), 0);
-    ASSERT_EQ(::unlockpt(controller), 0);
-    const QString device = QFile::decodeName(::ptsname(controller));
+    const Pty pty;
+    ASSERT_FALSE(pty.device.isEmpty());
+    const QString& device = pty.device;
+    const int controller = pty.controller;
     QtSerialLine line;
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(line.open(Config("COM1", device))) << line.lastError().toStdString();
@@ -110,7 +118,6 @@ TEST(QtSerialLineRead, CharactersAfterAPauseAreRead) {
         EXPECT_EQ(notified.count(), 1);
         line.close();
     }
-    ::close(controller);
 }
 #endif
 

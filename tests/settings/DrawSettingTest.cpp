@@ -29,6 +29,15 @@ QString PressColors(int count) {
     return text;
 }
 
+// Every field of an entry, in the order the file lists them.
+std::vector<int> Fields(const PressColorEntry& c) {
+    return {c.PressLow, c.PressHigh, c.Color, c.Radius};
+}
+std::vector<int> Fields(const SoundEntry& a) {
+    return {a.PrevLow, a.PrevHigh, a.SensorLow, a.SensorHigh, a.XLow,   a.XHigh,
+            a.YLow,    a.YHigh,    a.PressLow,  a.PressHigh,  a.Period, a.MinCount};
+}
+
 TEST(GetCsvField, CountsFieldsFromOneWithoutTrimming) {
     const std::pair<const char*, int> cases[] = {{"a,b,c", 1}, {"a,b,c", 3}, {"a,b,c", 4},
                                                  {"a,b,c", 0}, {"a,,c", 2},  {"a, b ,c", 2}};
@@ -49,18 +58,14 @@ TEST(LoadDrawSetting, ReadsEveryKeyAndEndsListsAtTheFirstGap) {
                                           "SoundFile3=b.wav\n"
                                           "[ExcelOut]\nSampling=4\nAllTime=10\n"));
     ASSERT_EQ(s.PressColorTable.size(), 2u);
-    const PressColorEntry& c = s.PressColorTable[1];
-    EXPECT_EQ(std::vector<int>({c.PressLow, c.PressHigh, c.Color, c.Radius}),
-              std::vector<int>({16, 31, 255, 5}));
+    EXPECT_EQ(Fields(s.PressColorTable[1]), std::vector<int>({16, 31, 255, 5}));
     EXPECT_EQ(s.PressColorTable[0].Color, 0x00FF00);
     EXPECT_EQ(std::vector<int>({s.PressThresh, s.TraceSize, s.Sampling, s.AllTime}),
               std::vector<int>({16, 50, 4, 10}));
     EXPECT_TRUE(s.HasSoundFiles);
     ASSERT_EQ(s.SoundTable.size(), 2u);
-    const SoundEntry& a = s.SoundTable[1];
-    EXPECT_EQ(a.FileName, "Sound\\音.wav");
-    EXPECT_EQ(std::vector<int>({a.PrevLow, a.PrevHigh, a.SensorLow, a.SensorHigh, a.XLow, a.XHigh,
-                                a.YLow, a.YHigh, a.PressLow, a.PressHigh, a.Period, a.MinCount}),
+    EXPECT_EQ(s.SoundTable[1].FileName, "Sound\\音.wav");
+    EXPECT_EQ(Fields(s.SoundTable[1]),
               std::vector<int>({0, 0, 1, 4, 0, 0xFFF, 0x10, 0x10, 0x20, 0xFF, 2, 3}));
 }
 
@@ -168,18 +173,11 @@ TEST(DrawSettingFields, CheckAndLoaderReadPaddedFieldsAlike) {
         EXPECT_EQ(CheckDrawSetting(path, boxes), "") << c.name;
         const DrawSetting s = Load(path);
         ASSERT_EQ(s.PressColorTable.size(), 2u) << c.name;
-        const PressColorEntry& p0 = s.PressColorTable[0];
-        const PressColorEntry& p1 = s.PressColorTable[1];
-        EXPECT_EQ(std::vector<int>({p0.PressLow, p0.PressHigh, p0.Color, p0.Radius, p1.PressLow,
-                                    p1.PressHigh, p1.Color, p1.Radius}),
-                  std::vector<int>({0, 255, 255, 5, 31, 47, 0x00FF00, 7}))
-            << c.name;
+        EXPECT_EQ(Fields(s.PressColorTable[0]), std::vector<int>({0, 255, 255, 5})) << c.name;
+        EXPECT_EQ(Fields(s.PressColorTable[1]), std::vector<int>({31, 47, 0x00FF00, 7})) << c.name;
         ASSERT_EQ(s.SoundTable.size(), 2u) << c.name;
-        const SoundEntry& a = s.SoundTable[1];
-        EXPECT_EQ(
-            std::vector<int>({a.PrevLow, a.PrevHigh, a.SensorLow, a.SensorHigh, a.XLow, a.XHigh,
-                              a.YLow, a.YHigh, a.PressLow, a.PressHigh, a.Period, a.MinCount}),
-            std::vector<int>({1, 2, 3, 3, 0, 0xFFF, 0x10, 0x10, 0x20, 0xFF, 4, 6}))
+        EXPECT_EQ(Fields(s.SoundTable[1]),
+                  std::vector<int>({1, 2, 3, 3, 0, 0xFFF, 0x10, 0x10, 0x20, 0xFF, 4, 6}))
             << c.name;
     }
 }

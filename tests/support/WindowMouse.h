@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QPointF>
 #include <QWidget>
+#include <ostream>
 
 class QWindow;
 
@@ -14,6 +15,10 @@ namespace korvi::test {
 
 // How a drag travels: a slow hand moves a pixel or two per event, a fast one jumps.
 enum class Pace { Slow, Fast };
+// Readable in test names and failures instead of a byte dump.
+inline void PrintTo(Pace pace, std::ostream* os) {
+    *os << (pace == Pace::Slow ? "Slow" : "Fast");
+}
 
 class WindowMouse {
   public:

@@ -1,0 +1,36 @@
+// Reading drawings back: colours within a tolerance, dark text pixels, pixels of one colour, the
+// whole X screen; and a click given to a widget's top-level window as a user's click arrives.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+namespace korvi {
+class Canvas;
+}
+
+namespace korvi::test {
+
+// Each channel within 8 of the expected colour (the screen may shade a little).
+bool Near(QRgb pixel, const QColor& expected);
+// Pixels darker than mid-grey inside the rectangle (a null one: the whole picture): text.
+int Ink(const QImage& picture, QRect rect = {});
+// Pixels of exactly this colour inside the rectangle (a null one: the whole picture).
+int CountColour(const QImage& picture, QRgb colour, QRect rect = {});
+int CountColour(const Canvas& canvas, uint32_t colour);
+
+// The folder for screenshots when the test runs on an X server through ctest's screenshot
+// entries; empty elsewhere.
+QString ScreenshotDir();
+// The whole screen after a short settling wait, also saved as `name` in `dir` for a person.
+QImage GrabScreen(const QString& dir, const char* name);
+
+// A left click at the centre of `widget` (or of `rect` in it), given to its top-level window.
+void Click(QWidget* widget, QRect rect = {});
+
+}  // namespace korvi::test
