@@ -11,6 +11,7 @@
 #include <deque>
 #include <vector>
 
+#include "link/LineProtocol.h"
 #include "settings/NumberText.h"
 
 namespace korvi::bench {
@@ -32,7 +33,7 @@ class ArrivalTracker {
         pending_ += bytes;
         qsizetype start = 0;
         for (;;) {
-            const qsizetype end = pending_.indexOf("\r\n", start);
+            const qsizetype end = FindLineEnd(pending_.constData(), pending_.size(), start);
             if (end < 0) {
                 break;
             }

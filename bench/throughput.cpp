@@ -7,7 +7,9 @@
 // Every run first measures the limit: a bare reader that drains and decodes the same simulator
 // stream with no event loop and no drawing (bare_limit). Each case line then gives its handled
 // rate as a share of that limit (limit_ratio) and the CPU time the program's own threads spent
-// per reading (cpu_us_per_reading: the simulator's thread and the load threads left out).
+// per reading (cpu_us_per_reading: the simulator's thread and the load threads left out). A case
+// that takes the stream as fast as it can measures the limit once more right after itself and is
+// compared with the mean of the two: a shared machine's speed drifts over a run.
 //
 //   throughput [--case NAME] [--seconds N] [--warmup N] [--load N]
 #include <fcntl.h>
@@ -396,6 +398,8 @@ void Fail(const BenchCase& bench, const QString& why) {
     std::fflush(stdout);
 }
 
+double BareLimit(const Options& options, BusyLoad& load);
+
 void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
              const RunFigures& figures) {
     QTemporaryDir folder;
@@ -526,10 +530,17 @@ void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
         static_cast<long long>(watcher.unmatched), boxes.shown,
         stillStreaming ? "" : ", NOT streaming at the end");
     const int64_t handled = readings1 - readings0;
+    double limit = figures.bareRate;
+    if (bench.rate == 0 && !bench.idle && limit > 0) {
+        const double after = BareLimit(options, load);
+        limit = after > 0 ? (limit + after) / 2 : limit;
+        std::printf("# %s: compared with the mean bare limit before and after it, %.0f/s\n",
+                    qUtf8Printable(bench.name), limit);
+    }
     std::printf(
         "case=%s readings_per_s=%.0f limit_ratio=%.3f refused=%lld missing_csv=%lld "
         "p99_latency_ms=%.2f cpu_us_per_reading=%.2f rss_growth_mb=%.1f load=%d",
-        qUtf8Printable(bench.name), rate, figures.bareRate > 0 ? rate / figures.bareRate : 0.0,
+        qUtf8Printable(bench.name), rate, limit > 0 ? rate / limit : 0.0,
         static_cast<long long>(refused), static_cast<long long>(missing),
         bench.idle ? 0.0 : watcher.latencies.Percentile(0.99),
         handled > 0 ? (cpu1 - cpu0) * 1e6 / static_cast<double>(handled) : 0.0, rss1 - rss0,

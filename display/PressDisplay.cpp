@@ -290,13 +290,19 @@ void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t
 }
 
 uint32_t PressDisplay::VisiblePanels() const {
-    uint32_t shown = 0;
-    for (int i = 0; i < SensorCount; ++i) {
-        if (layout_.picPressSens[i]->Visible()) {
-            shown |= 1u << i;
+    // Looked at again only when a panel was shown or hidden: every reading asks.
+    if (!visiblePanelsKnown_ || visiblePanelsAt_ != PictureBox::VisibilityChanges()) {
+        uint32_t shown = 0;
+        for (int i = 0; i < SensorCount; ++i) {
+            if (layout_.picPressSens[i]->Visible()) {
+                shown |= 1u << i;
+            }
         }
+        visiblePanels_ = shown;
+        visiblePanelsAt_ = PictureBox::VisibilityChanges();
+        visiblePanelsKnown_ = true;
     }
-    return shown;
+    return visiblePanels_;
 }
 
 void PressDisplay::ScheduleFrame() {

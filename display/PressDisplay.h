@@ -147,6 +147,9 @@ class PressDisplay {
     PlateBackgroundKey BackgroundKey(bool picturePainted) const;
     void ScheduleFrame();
     uint32_t VisiblePanels() const;
+    mutable uint32_t visiblePanels_ = 0;
+    mutable uint64_t visiblePanelsAt_ = 0;
+    mutable bool visiblePanelsKnown_ = false;
     // The masked footprint for a pressure; null when none applies.
     const QImage* FootprintFor(int16_t pressure) const;
     bool LoadFootprints();

@@ -1,5 +1,6 @@
 #include "link/LineProtocol.h"
 
+#include <array>
 #include <initializer_list>
 
 #include "settings/NumberText.h"
@@ -8,15 +9,34 @@ namespace korvi {
 
 namespace {
 
+// The value of a hexadecimal digit, -1 for any other character.
+constexpr std::array<int8_t, 128> kHexValue = [] {
+    std::array<int8_t, 128> table{};
+    table.fill(-1);
+    for (int c = '0'; c <= '9'; ++c) {
+        table[static_cast<size_t>(c)] = static_cast<int8_t>(c - '0');
+    }
+    for (int c = 'A'; c <= 'F'; ++c) {
+        table[static_cast<size_t>(c)] = static_cast<int8_t>(c - 'A' + 10);
+        table[static_cast<size_t>(c - 'A' + 'a')] = static_cast<int8_t>(c - 'A' + 10);
+    }
+    return table;
+}();
+
+int HexAt(const QChar* text, qsizetype size, qsizetype pos) {
+    if (pos > size) {
+        return -1;
+    }
+    const char16_t u = text[pos - 1].unicode();
+    return u < 128 ? kHexValue[u] : -1;
+}
+
 // Reads the characters at the given 1-based positions as one hexadecimal number, stopping at
 // the first character that is missing or not a hex digit.
-int16_t HexField(const QString& line, std::initializer_list<qsizetype> positions) {
+int16_t HexField(const QChar* text, qsizetype size, std::initializer_list<qsizetype> positions) {
     int value = 0;
     for (const qsizetype pos : positions) {
-        if (pos > line.size()) {
-            break;
-        }
-        const int digit = HexDigitValue(line.at(pos - 1));
+        const int digit = HexAt(text, size, pos);
         if (digit < 0) {
             break;
         }
@@ -62,7 +82,7 @@ void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClas
     state.Held = false;
     qsizetype lineStart = 0;
     for (;;) {
-        const qsizetype cr = pending.indexOf("\r\n", scanFrom);
+        const qsizetype cr = FindLineEnd(pending.constData(), pending.size(), scanFrom);
         if (cr < 0) {
             break;
         }
@@ -98,11 +118,13 @@ void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClas
 }
 
 Reading DecodeDataLine(const QString& line) {
+    const QChar* text = line.constData();
+    const qsizetype size = line.size();
     Reading r;
-    r.RxSensor = HexField(line, {2});
-    r.RxPress = HexField(line, {3, 4});
-    r.RxX = HexField(line, {5, 6, 9});
-    r.RxY = HexField(line, {7, 8, 10});
+    r.RxSensor = HexField(text, size, {2});
+    r.RxPress = HexField(text, size, {3, 4});
+    r.RxX = HexField(text, size, {5, 6, 9});
+    r.RxY = HexField(text, size, {7, 8, 10});
     return r;
 }
 

@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <cstring>
 
 #include "link/BufferClass.h"
 
@@ -60,6 +61,22 @@ struct Reading {
 // Each field is read as hexadecimal up to its first non-hex character; a field with no digit or
 // beyond the end of the line reads 0. Nothing checks lengths or ranges.
 Reading DecodeDataLine(const QString& line);
+
+// Where the next CR LF starts at or after `from`, or -1.
+inline qsizetype FindLineEnd(const char* data, qsizetype size, qsizetype from) {
+    while (from < size) {
+        const void* cr = std::memchr(data + from, '\r', static_cast<size_t>(size - from));
+        if (cr == nullptr) {
+            return -1;
+        }
+        const qsizetype at = static_cast<const char*>(cr) - data;
+        if (at + 1 < size && data[at + 1] == '\n') {
+            return at;
+        }
+        from = at + 1;
+    }
+    return -1;
+}
 
 // The controller is ready: the status line begins "r0" (case-sensitive).
 bool IsReadyStatus(const QString& line);

@@ -134,8 +134,11 @@ void PictureBox::syncBorder() {
     border_->stackUnder(this);
 }
 
+uint64_t PictureBox::visibilityChanges_ = 0;
+
 void PictureBox::setVisible(bool visible) {
     QWidget::setVisible(visible);
+    ++visibilityChanges_;
     syncBorder();
 }
 

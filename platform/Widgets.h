@@ -55,6 +55,9 @@ class PictureBox : public QWidget, public Control {
     // size of the canvas.
     void setFlatBorder(bool on);
     void setVisible(bool visible) override;
+    // Counts every showing and hiding of any panel: whoever keeps a list of the panels shown
+    // knows when to look again.
+    static uint64_t VisibilityChanges() { return visibilityChanges_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -76,6 +79,7 @@ class PictureBox : public QWidget, public Control {
     Canvas canvas_;
     MouseHandlers mouse_;
     QPointer<PanelBorder> border_;
+    static uint64_t visibilityChanges_;
 };
 
 class LabelControl : public QLabel, public Control {
