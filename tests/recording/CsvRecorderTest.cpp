@@ -58,44 +58,42 @@ TEST_F(CsvRecorderTest, EveryReadingModeWritesEachReadingFlushedEverySecondAndRe
 }
 
 TEST_F(CsvRecorderTest, TimedModeSamplesTheLastReadingAndPausesAfterARelease) {
-    Timed(4, 10);
+    Timed(50, 10);  // a row every 20 ms
     recorder.btnSaveCsv_Click();
     EXPECT_EQ(recorder.CsvMode(), 1);
+    QTest::qWait(60);
     EXPECT_FALSE(recorder.CSVTimeEnabled());  // only the first reading turns sampling on
+    const QByteArray first = "1,50,10,20\r\n";
     recorder.OnReading(1, 50, 10, 20);
-    recorder.CSVTime_Timer();
-    recorder.CSVTime_Timer();  // no new reading: the same one again
+    // Rows reach the disk within the second's flush.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FileBytes().count(first) >= 2; }, 5000));
     recorder.OnReading(2, 0, 30, 40);
-    recorder.CSVTime_Timer();  // the release is written once, then sampling pauses
-    EXPECT_FALSE(recorder.CSVTimeEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !recorder.CSVTimeEnabled(); }, 5000));
+    QTest::qWait(100);  // paused: nothing more is written meanwhile
     recorder.OnReading(4, 60, 70, 80);
-    recorder.CSVTime_Timer();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FileBytes().contains("4,60,70,80"); }, 5000));
     recorder.StopCsvOutput();
-    EXPECT_EQ(FileBytes(),
-              kRecordingHeader + "1,50,10,20\r\n1,50,10,20\r\n2,0,30,40\r\n4,60,70,80\r\n");
+    // The first reading again at every tick, the release once, then the next reading.
+    const QByteArray bytes = FileBytes();
+    const qsizetype repeats = bytes.count(first);
+    const qsizetype later = bytes.count("4,60,70,80\r\n");
+    EXPECT_GE(repeats, 2);
+    EXPECT_GE(later, 1);
+    EXPECT_EQ(bytes, kRecordingHeader + first.repeated(repeats) + "2,0,30,40\r\n" +
+                         QByteArray("4,60,70,80\r\n").repeated(later));
 }
 
 TEST_F(CsvRecorderTest, TimedModeLengthIsCountedInRowsTimesInterval) {
-    // Rows a second, seconds, rows written.
-    const int cases[][3] = {{4, 10, 40}, {4, 0, 1}, {1, 3, 3}};
+    // Rows a second, seconds, rows written: 3 rows of 333 ms fall short of one second.
+    const int cases[][3] = {{50, 1, 50}, {50, 0, 1}, {3, 1, 4}};
     for (const auto& [sampling, allTime, rows] : cases) {
         Timed(static_cast<int16_t>(sampling), static_cast<int16_t>(allTime));
         recorder.btnSaveCsv_Click();
         EXPECT_EQ(recorder.CsvMode(), 1);
         recorder.OnReading(1, 50, 10, 20);
-        int ticks = 0;
-        for (; recorder.CsvMode() != 0 && ticks < 100; ++ticks) {
-            recorder.CSVTime_Timer();
-        }
-        EXPECT_EQ(ticks, rows) << sampling << " " << allTime;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 10000));
         EXPECT_EQ(FileBytes().count("\r\n"), 1 + rows) << sampling << " " << allTime;
     }
-    // The same with the real timer: 20 ms a row for one second.
-    Timed(50, 1);
-    recorder.btnSaveCsv_Click();
-    recorder.OnReading(1, 50, 10, 20);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 5000));
-    EXPECT_EQ(FileBytes().count("\r\n"), 1 + 50);
 }
 
 TEST_F(CsvRecorderTest, RowLimitWritesTheRowThatPassesItThenStops) {
