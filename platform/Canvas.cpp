@@ -523,10 +523,18 @@ void Canvas::restoreTiles(const QImage& picture, const TileSet& tiles) {
     const qsizetype fromStride = picture.bytesPerLine();
     uchar* to = image_.bits();
     const uchar* from = picture.constBits();
-    for (const int tile : tiles.tiles()) {
-        const int left = tile % tileColumns_ * kTileSize;
-        const int top = tile / tileColumns_ * kTileSize;
-        const int width = std::min(kTileSize, image_.width() - left);
+    // Neighbouring tiles of a row are copied as one span, a row of pixels at a time.
+    std::vector<int> order = tiles.tiles();
+    std::sort(order.begin(), order.end());
+    for (size_t i = 0; i < order.size();) {
+        const int first = order[i];
+        int last = first;
+        while (++i < order.size() && order[i] == last + 1 && order[i] % tileColumns_ != 0) {
+            last = order[i];
+        }
+        const int left = first % tileColumns_ * kTileSize;
+        const int top = first / tileColumns_ * kTileSize;
+        const int width = std::min((last - first + 1) * kTileSize, image_.width() - left);
         const int bottom = std::min(top + kTileSize, image_.height());
         for (int row = top; row < bottom; ++row) {
             std::memcpy(to + row * toStride + left * 4, from + row * fromStride + left * 4,
