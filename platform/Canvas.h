@@ -47,7 +47,7 @@ class Stamp {
 // put back and draw again.
 class TileSet {
   public:
-    static constexpr int kSize = 16;
+    static constexpr int kSize = 8;
     // Empties the set and sizes it for a surface of this many pixels.
     void reset(int widthPixels, int heightPixels);
     // Adds every tile that an area (in pixels) reaches; what lies off the surface is left out.

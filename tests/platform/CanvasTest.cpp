@@ -69,7 +69,7 @@ TEST(CanvasNotices, NameTheTilesDrawnOn) {
     canvas.setChangedAreaCallback([&notices](const QRegion& area) { notices.push_back(area); });
     canvas.refresh();  // nothing drawn since it was made: the whole surface
     canvas.stamp(RedSquare(3), 40, 5);
-    canvas.stamp(RedSquare(4), 62, 30);  // four tiles of 16 pixels
+    canvas.stamp(RedSquare(4), 62, 30);  // four tiles of 8 pixels
     canvas.stamp(RedSquare(5), 97, 67);  // the corner tile, cut to the surface
     canvas.refresh();                    // nothing drawn since the last notice: everything
     {
@@ -82,12 +82,13 @@ TEST(CanvasNotices, NameTheTilesDrawnOn) {
     canvas.line(0, 0, 5, 5, 0);
 
     QRegion fourTiles;
-    fourTiles.setRects(std::vector<QRect>{{48, 16, 32, 16}, {48, 32, 32, 16}}.data(), 2);
-    const std::vector<QRegion> expected = {
-        QRegion(0, 0, 100, 70), QRegion(32, 0, 16, 16), fourTiles,
-        QRegion(96, 64, 4, 6),  QRegion(0, 0, 100, 70), QRegion(0, 0, 80, 16),
-        QRegion(0, 0, 16, 16),  // the line's tile: a pen reaches its width beyond the ends
-    };
+    fourTiles.setRects(std::vector<QRect>{{56, 24, 16, 8}, {56, 32, 16, 8}}.data(), 2);
+    const std::vector<QRegion> expected =
+        {
+            QRegion(0, 0, 100, 70), QRegion(40, 0, 8, 8),   fourTiles,
+            QRegion(96, 64, 4, 6),  QRegion(0, 0, 100, 70), QRegion(0, 0, 80, 8),
+            QRegion(0, 0, 8, 8),  // the line's tile: a pen reaches its width beyond the ends
+        };
     ASSERT_EQ(notices.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(notices[i], expected[i]) << "notice " << i;
