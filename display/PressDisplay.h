@@ -52,9 +52,8 @@ class PressDisplay {
     // deferred drawing is checked against). On at start.
     void SetLazy(bool lazy);
     bool Lazy() const { return lazy_; }
-    // Milliseconds between a reading and the latest moment its drawing lands: about one
-    // refresh of a 60 Hz screen.
-    static constexpr int kFrameMs = 16;
+    // Milliseconds between a reading and the latest moment its drawing lands.
+    static constexpr int kFrameMs = 10;
 
     // Shows sensor `index`'s footprint on the base plate centred at (bx, by) (twips relative to
     // the plate), or hides it, where it is, for pressure 0.
