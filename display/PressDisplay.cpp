@@ -430,12 +430,9 @@ PressDisplay::SceneMark PressDisplay::MakeSceneMark(int16_t panelIndex, const Pr
     const int16_t my = RoundEven16(mark.MarkY);
     const int16_t pressure = mark.MarkPress;
     out.pressure = pressure;
-    uint32_t color = canvas.backColor();
+    uint32_t color = 0;
     int32_t radius = 0;
-    if (pressure >= 1) {
-        color = GetPressColor(setting_.PressColorTable, pressure);
-        radius = GetPressRadius(setting_.PressColorTable, pressure);
-    }
+    MarkLook(pressure, canvas.backColor(), color, radius);
     if (bmpMode_) {
         out.fill = kWhite;
         const int number = PressImageNumber(pressure);
@@ -850,12 +847,9 @@ void PressDisplay::DrawTraceEntry(int16_t panelIndex, const PressMark& mark, boo
     const int16_t pressure = mark.MarkPress;
 
     // Colour and radius follow the draw setting in force, not what was stored.
-    uint32_t color = canvas.backColor();
+    uint32_t color = 0;
     int32_t radius = 0;
-    if (pressure >= 1) {
-        color = GetPressColor(setting_.PressColorTable, pressure);
-        radius = GetPressRadius(setting_.PressColorTable, pressure);
-    }
+    MarkLook(pressure, canvas.backColor(), color, radius);
 
     if (bmpMode_) {
         canvas.setFillColor(kWhite);
