@@ -58,6 +58,22 @@ PressDisplay::PressDisplay(SensorLayout& layout, const DrawSetting& setting, Sou
         if (pending_ != Pending::None) {
             FlushDisplay();
         }
+        if (!flushing_) {
+            LandHiddenPlateMarks();
+        }
+    });
+    // A paint that shows part of the plate the panels hid (one was moved or hidden) shows the
+    // marks there.
+    layout_.picBaseSens->canvas().setShowHook([this](const QRegion& area) {
+        if (!plateHiddenStale_ || flushing_) {
+            return;
+        }
+        for (const QRect& r : area) {
+            if (plateHidden_.intersects(r.x(), r.y(), r.width(), r.height())) {
+                LandHiddenPlateMarks();
+                return;
+            }
+        }
     });
 }
 
@@ -66,6 +82,7 @@ PressDisplay::~PressDisplay() {
         panel->canvas().setPendingHook({});
     }
     layout_.picBaseSens->canvas().setPendingHook({});
+    layout_.picBaseSens->canvas().setShowHook({});
 }
 
 void PressDisplay::SetLazy(bool lazy) {
@@ -500,7 +517,66 @@ void PressDisplay::StampSceneMark(Canvas& canvas, const SceneMark& mark, bool on
     }
 }
 
+bool PressDisplay::UpdatePlateCover() {
+    const PictureBox& plate = *layout_.picBaseSens;
+    const Canvas& base = plate.canvas();
+    std::vector<QRect> cover = plate.coveringRects(plate.rect());
+    if (cover == plateCover_ && plateHidden_.widthPixels() == base.pixelWidth() &&
+        plateHidden_.heightPixels() == base.pixelHeight()) {
+        return false;
+    }
+    plateCover_ = std::move(cover);
+    plateHidden_.reset(base.pixelWidth(), base.pixelHeight());
+    for (const QRect& r : plateCover_) {
+        plateHidden_.addInside(r.x(), r.y(), r.width(), r.height());
+    }
+    plateShown_.reset(base.pixelWidth(), base.pixelHeight());
+    plateShown_.addAllBut(plateHidden_);
+    return true;
+}
+
+bool PressDisplay::StampPlateMark(Canvas& base, const SceneMark& mark) {
+    const Stamp* shape = mark.plateShape;
+    if (shape == nullptr) {
+        return false;
+    }
+    if (plateHidden_.intersects(mark.plateX, mark.plateY, shape->width(), shape->height())) {
+        plateHiddenStale_ = true;
+        if (plateHidden_.covers(mark.plateX, mark.plateY, shape->width(), shape->height())) {
+            return false;
+        }
+        base.stamp(*shape, mark.plateX, mark.plateY, plateShown_);
+        return true;
+    }
+    base.stamp(*shape, mark.plateX, mark.plateY);
+    return true;
+}
+
+void PressDisplay::LandHiddenPlateMarks() {
+    if (!plateHiddenStale_) {
+        return;
+    }
+    plateHiddenStale_ = false;  // first: the drawing below comes back through the hooks
+    Canvas& base = layout_.picBaseSens->canvas();
+    SceneSurface& shown = sceneShown_[kPlateBit];
+    if (!shown.valid || shown.generation != base.generation()) {
+        return;  // drawn over since: what was left out is gone with the rest
+    }
+    const bool held = base.changeNoticesHeld();
+    base.holdChangeNotices(true);
+    base.restoreTiles(background_, plateHidden_);
+    for (const SceneMark& mark : sceneMarks_) {
+        StampSceneMark(base, mark, true, &plateHidden_);
+    }
+    base.holdChangeNotices(held);
+    shown.generation = base.generation();
+}
+
 void PressDisplay::RenderTraceScene() {
+    if (!scenePlate_) {
+        // The plate is left as it stands, marks under the panels included.
+        LandHiddenPlateMarks();
+    }
     // Bring the scene's marks in step with the ring: those that left it are dropped (their
     // tiles to be put back), those stored since are added.
     const TraceRing::Span span = trace_.OldestFirst();
@@ -552,72 +628,96 @@ void PressDisplay::RenderTraceScene() {
     scenePlateKey_ = plateKey;
     sceneValid_ = true;
 
-    uint32_t drawn = 0;
+    // Each panel is first made ready (drawn whole from its background, or the tiles of the
+    // marks gone put back); then one pass over the marks stamps what each panel needs.
+    enum class Redraw : uint8_t { Skip, Whole, Tiles, NewOnly };
+    std::array<Redraw, SensorCount> redraw{};
+    std::array<bool, SensorCount> panelChanged{};
     for (int i = 0; i < SensorCount; ++i) {
         if ((scenePanels_ >> i & 1u) == 0) {
             continue;
         }
-        PictureBox& panel = *layout_.picPressSens[i];
-        Canvas& canvas = panel.canvas();
-        SceneSurface& shown = sceneShown_[i];
-        const bool orgOnTop = i == sceneOrgPanel_;
-        const bool whole =
-            !keep || painted || !shown.valid || shown.generation != canvas.generation();
-        bool changed = whole;
-        if (whole) {
+        Canvas& canvas = layout_.picPressSens[i]->canvas();
+        const SceneSurface& shown = sceneShown_[i];
+        if (!keep || painted || !shown.valid || shown.generation != canvas.generation()) {
             PaintPanelBackground(i);
-            for (const SceneMark& mark : sceneMarks_) {
-                if (mark.panel == i) {
-                    StampSceneMark(canvas, mark, false, nullptr);
-                }
-            }
-        } else {
-            TileSet& dirty = sceneDirty_[i];
-            if (shown.orgOnTop && !orgOnTop) {
-                // The origin mark goes back under the marks.
-                const QRect org = OrgMarkArea(canvas.pixelWidth(), canvas.pixelHeight(),
-                                              layout_.SensorRotation[i]);
-                dirty.add(org.x(), org.y(), org.width(), org.height());
-            }
-            if (!dirty.empty()) {
-                canvas.restoreTiles(panelBackgrounds_[i].image, dirty);
-                for (size_t m = 0; m < kept; ++m) {
-                    if (sceneMarks_[m].panel == i) {
-                        StampSceneMark(canvas, sceneMarks_[m], false, &dirty);
-                    }
-                }
-                changed = true;
-            }
-            for (size_t m = kept; m < sceneMarks_.size(); ++m) {
-                if (sceneMarks_[m].panel == i) {
-                    StampSceneMark(canvas, sceneMarks_[m], false, nullptr);
-                    changed = true;
-                }
-            }
-            changed = changed || (orgOnTop && !shown.orgOnTop);
+            redraw[i] = Redraw::Whole;
+            panelChanged[i] = true;
+            continue;
         }
-        if (!changed) {
+        TileSet& dirty = sceneDirty_[i];
+        const bool orgOnTop = i == sceneOrgPanel_;
+        if (shown.orgOnTop && !orgOnTop) {
+            // The origin mark goes back under the marks.
+            const QRect org =
+                OrgMarkArea(canvas.pixelWidth(), canvas.pixelHeight(), layout_.SensorRotation[i]);
+            dirty.add(org.x(), org.y(), org.width(), org.height());
+        }
+        redraw[i] = Redraw::NewOnly;
+        if (!dirty.empty()) {
+            canvas.restoreTiles(panelBackgrounds_[i].image, dirty);
+            redraw[i] = Redraw::Tiles;
+            panelChanged[i] = true;
+        }
+        panelChanged[i] = panelChanged[i] || (orgOnTop && !shown.orgOnTop);
+    }
+    size_t number = 0;
+    for (const SceneMark& mark : sceneMarks_) {
+        const bool added = number++ >= kept;
+        if (mark.panel < 0) {
+            continue;
+        }
+        const auto i = static_cast<size_t>(mark.panel);
+        Canvas& canvas = layout_.picPressSens[i]->canvas();
+        switch (redraw[i]) {
+            case Redraw::Skip:
+                break;
+            case Redraw::Whole:
+                StampSceneMark(canvas, mark, false, nullptr);
+                break;
+            case Redraw::Tiles:
+            case Redraw::NewOnly:
+                if (added) {
+                    StampSceneMark(canvas, mark, false, nullptr);
+                    panelChanged[i] = true;
+                } else if (redraw[i] == Redraw::Tiles) {
+                    StampSceneMark(canvas, mark, false, &sceneDirty_[i]);
+                }
+                break;
+        }
+    }
+    uint32_t drawn = 0;
+    for (int i = 0; i < SensorCount; ++i) {
+        if (!panelChanged[i]) {
             continue;  // it already shows the scene
         }
+        PictureBox& panel = *layout_.picPressSens[i];
+        const bool orgOnTop = i == sceneOrgPanel_;
         if (orgOnTop) {
             DrawOrgMark(panel, layout_.SensorRotation[i], kBlack);
         }
-        shown = {canvas.generation(), true, orgOnTop};
+        sceneShown_[i] = {panel.canvas().generation(), true, orgOnTop};
         drawn |= 1u << i;
     }
 
     if (scenePlate_) {
         Canvas& base = layout_.picBaseSens->canvas();
         SceneSurface& shown = sceneShown_[kPlateBit];
-        const bool whole = !keep || !shown.valid || shown.generation != base.generation();
+        const bool coverChanged = UpdatePlateCover();
+        const bool whole =
+            !keep || coverChanged || !shown.valid || shown.generation != base.generation();
         bool changed = whole;
         if (whole) {
+            plateHiddenStale_ = false;
             PaintPlateBackground(false);
             for (const SceneMark& mark : sceneMarks_) {
-                StampSceneMark(base, mark, true, nullptr);
+                StampPlateMark(base, mark);
             }
         } else {
             TileSet& dirty = sceneDirty_[kPlateBit];
+            if (dirty.subtract(plateHidden_)) {
+                plateHiddenStale_ = true;  // a mark left the trace under a panel
+            }
             if (!dirty.empty()) {
                 base.restoreTiles(background_, dirty);
                 for (size_t m = 0; m < kept; ++m) {
@@ -626,10 +726,7 @@ void PressDisplay::RenderTraceScene() {
                 changed = true;
             }
             for (size_t m = kept; m < sceneMarks_.size(); ++m) {
-                if (sceneMarks_[m].plateShape != nullptr) {
-                    StampSceneMark(base, sceneMarks_[m], true, nullptr);
-                    changed = true;
-                }
+                changed = StampPlateMark(base, sceneMarks_[m]) || changed;
             }
         }
         if (bmpMode_) {

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <vector>
 
 #include "display/BeepCoalescer.h"
 #include "display/PressLookup.h"
@@ -228,6 +229,20 @@ class PressDisplay {
     };
     SceneMark MakeSceneMark(int16_t panel, const PressMark& mark);
     void StampSceneMark(Canvas& canvas, const SceneMark& mark, bool onPlate, const TileSet* clip);
+    // The plate's marks are left out where the panels stacked above it hide them whole: the
+    // tiles those panels cover (worked out again when they move, show, hide or change size)
+    // keep the plate's background until a paint shows them or someone reads or draws on the
+    // plate. The rest of the plate is always up to date.
+    bool StampPlateMark(Canvas& base, const SceneMark& mark);
+    // Works out the hidden tiles again when the covering panels changed; true when they did.
+    bool UpdatePlateCover();
+    // Lands the marks left out under the panels (the scene's marks as the plate last showed
+    // them); nothing when the plate was drawn on since.
+    void LandHiddenPlateMarks();
+    std::vector<QRect> plateCover_;
+    TileSet plateHidden_;
+    TileSet plateShown_;  // every other tile of the plate
+    bool plateHiddenStale_ = false;
     std::deque<SceneMark> sceneMarks_;  // the ring's marks as the scene shows them, oldest first
     uint64_t sceneFirst_ = 0;           // the ring's number of sceneMarks_.front()
     uint64_t sceneResets_ = 0;

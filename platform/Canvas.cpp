@@ -391,6 +391,68 @@ void TileSet::add(int x, int y, int width, int height) {
     }
 }
 
+void TileSet::addInside(int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0 || x > INT_MAX - width || y > INT_MAX - height) {
+        return;
+    }
+    // The first tile starting at or after the area's edge, to the last ending within it.
+    const int left = (std::max(x, 0) + kSize - 1) / kSize;
+    const int top = (std::max(y, 0) + kSize - 1) / kSize;
+    const int rows = (height_ + kSize - 1) / kSize;
+    const int right = x + width >= width_ ? columns_ - 1 : (x + width) / kSize - 1;
+    const int bottom = y + height >= height_ ? rows - 1 : (y + height) / kSize - 1;
+    for (int ty = top; ty <= bottom; ++ty) {
+        for (int tx = left; tx <= right; ++tx) {
+            const int tile = ty * columns_ + tx;
+            if (marks_[static_cast<size_t>(tile)] == 0) {
+                marks_[static_cast<size_t>(tile)] = 1;
+                list_.push_back(tile);
+            }
+        }
+    }
+}
+
+void TileSet::addAllBut(const TileSet& other) {
+    if (other.marks_.size() != marks_.size()) {
+        return;
+    }
+    for (size_t tile = 0; tile < marks_.size(); ++tile) {
+        if (other.marks_[tile] == 0 && marks_[tile] == 0) {
+            marks_[tile] = 1;
+            list_.push_back(static_cast<int>(tile));
+        }
+    }
+}
+
+bool TileSet::subtract(const TileSet& other) {
+    if (other.marks_.size() != marks_.size() || other.list_.empty()) {
+        return false;
+    }
+    return std::erase_if(list_, [&](int tile) {
+               const auto at = static_cast<size_t>(tile);
+               if (other.marks_[at] == 0) {
+                   return false;
+               }
+               marks_[at] = 0;
+               return true;
+           }) > 0;
+}
+
+bool TileSet::covers(int x, int y, int width, int height) const {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    if (list_.empty() || !range(x, y, width, height, left, top, right, bottom)) {
+        return false;
+    }
+    for (int ty = top; ty <= bottom; ++ty) {
+        for (int tx = left; tx <= right; ++tx) {
+            if (marks_[static_cast<size_t>(ty * columns_ + tx)] == 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool TileSet::intersects(int x, int y, int width, int height) const {
     int left = 0, top = 0, right = 0, bottom = 0;
     if (list_.empty() || !range(x, y, width, height, left, top, right, bottom)) {

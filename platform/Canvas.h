@@ -52,7 +52,18 @@ class TileSet {
     void reset(int widthPixels, int heightPixels);
     // Adds every tile that an area (in pixels) reaches; what lies off the surface is left out.
     void add(int x, int y, int width, int height);
+    // Adds the tiles that lie wholly inside an area; a tile cut by the surface's right or bottom
+    // edge counts as wholly inside when the area reaches that edge.
+    void addInside(int x, int y, int width, int height);
+    // Adds every tile of the surface that is not in `other` (a set sized for the same surface).
+    void addAllBut(const TileSet& other);
+    // Takes out the tiles of `other` (a set sized for the same surface); true when any was in
+    // the set.
+    bool subtract(const TileSet& other);
     bool intersects(int x, int y, int width, int height) const;
+    // Whether every tile the area reaches on the surface is in the set (false when it misses
+    // the surface).
+    bool covers(int x, int y, int width, int height) const;
     bool contains(int tile) const { return marks_[static_cast<size_t>(tile)] != 0; }
     bool empty() const { return list_.empty(); }
     const std::vector<int>& tiles() const { return list_; }
@@ -85,9 +96,17 @@ class Canvas {
         landPending();
         return image_;
     }
-    // The backing image as it is right now, for the paint event: pending drawing lands on its
-    // owner's own schedule, never in the middle of a paint.
-    const QImage& shownImage() const { return image_; }
+    // The backing image for the paint event that shows `area`: pending drawing lands on its
+    // owner's own schedule, never in the middle of a paint; only what the owner left out where
+    // nobody could see it lands now, if the area reaches it (see setShowHook).
+    const QImage& shownImage(const QRegion& area) const {
+        if (show_) {
+            show_(area);
+        }
+        return image_;
+    }
+    // The backing image as it is right now, nothing landed.
+    const QImage& currentImage() const { return image_; }
     uint32_t pixel(int x, int y) const;  // 0x00BBGGRR, for tests and checks
 
     ScaleMode scaleMode() const { return scaleMode_; }
@@ -161,6 +180,9 @@ class Canvas {
     // before anyone else draws here or reads the pixels: the hook runs first in every drawing
     // call, in resize, and in pixel() and image().
     void setPendingHook(std::function<void()> hook) { pending_ = std::move(hook); }
+    // An owner may leave drawing out where panels stacked above hide the surface; before a
+    // paint shows an area, this hook lands what belongs there.
+    void setShowHook(std::function<void(const QRegion&)> hook) { show_ = std::move(hook); }
     // While held, drawing does not ask the owner to repaint; whoever holds refreshes once later.
     void holdChangeNotices(bool hold) { holdNotices_ = hold; }
     bool changeNoticesHeld() const { return holdNotices_; }
@@ -206,6 +228,7 @@ class Canvas {
     std::function<void()> changed_;
     std::function<void(const QRegion&)> changedArea_;
     std::function<void()> pending_;
+    std::function<void(const QRegion&)> show_;
     bool holdNotices_ = false;
     uint64_t generation_ = 0;
     qint64 basis_ = 0;  // cache key of the picture the surface equals apart from touched tiles

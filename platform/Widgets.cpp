@@ -87,22 +87,33 @@ PictureBox::PictureBox(QWidget* parent, const QString& name, const QString& tag,
     canvas_.setChangedAreaCallback([this](const QRegion& area) { repaintDrawn(area); });
 }
 
-void PictureBox::repaintDrawn(const QRegion& area) {
-    QRegion shown = area;
+std::vector<QRect> PictureBox::coveringRects(const QRect& reach) const {
+    std::vector<QRect> out;
     if (const QWidget* parent = parentWidget()) {
         // Siblings later in the list are stacked above; a panel paints every pixel of its own
         // and a border is the panel's ring around it.
         const QObjectList& siblings = parent->children();
-        const QRect reach = area.boundingRect().translated(pos());
-        for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size() && !shown.isEmpty();
-             ++i) {
-            const auto* above = qobject_cast<const QWidget*>(siblings[i]);
-            if (above != nullptr && above->geometry().intersects(reach) && above->isVisible() &&
+        const QRect within = reach.translated(pos());
+        for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size(); ++i) {
+            const QObject* sibling = siblings[i];
+            if (!sibling->isWidgetType()) {
+                continue;
+            }
+            const auto* above = static_cast<const QWidget*>(sibling);
+            if (above->geometry().intersects(within) && above->isVisibleTo(parent) &&
                 (qobject_cast<const PictureBox*>(above) != nullptr ||
                  qobject_cast<const PanelBorder*>(above) != nullptr)) {
-                shown -= above->geometry().translated(-pos());
+                out.push_back(above->geometry().translated(-pos()));
             }
         }
+    }
+    return out;
+}
+
+void PictureBox::repaintDrawn(const QRegion& area) {
+    QRegion shown = area;
+    for (const QRect& above : coveringRects(area.boundingRect())) {
+        shown -= above;
     }
     if (!shown.isEmpty()) {
         update(shown);
@@ -171,7 +182,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     // In bands of rows: the toolkit hands the copy of a taller area to its thread pool and waits
     // for it, which costs more than the copy itself.
     constexpr int kBandRows = 16;
-    const QImage& image = canvas_.shownImage();
+    const QImage& image = canvas_.shownImage(event->region());
     for (const QRect& dirty : event->region()) {
         const QRect area = dirty.intersected(image.rect());
         for (int top = area.top(); top <= area.bottom(); top += kBandRows) {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/Control.h"
@@ -58,6 +59,10 @@ class PictureBox : public QWidget, public Control {
     // Counts every showing and hiding of any panel: whoever keeps a list of the panels shown
     // knows when to look again.
     static uint64_t VisibilityChanges() { return visibilityChanges_; }
+
+    // The shown panels and borders stacked above this one that reach into `reach`, as areas of
+    // its own pixels.
+    std::vector<QRect> coveringRects(const QRect& reach) const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

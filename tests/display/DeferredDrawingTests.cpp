@@ -138,6 +138,17 @@ TEST_P(DeferredDrawing, MatchesDrawingEveryReading) {
         ExpectSame("layout changed");
         Feed(30, rng);
         ExpectSame("readings after the layout changed");
+        // The plate hidden for a while keeps what it showed, marks under the panels included.
+        Feed(20, rng);
+        deferred.display.FlushDisplay();
+        for (Rig* r : {&rig, &deferred}) {
+            r->layout.picBaseSens->setVisible(round % 2 == 0);
+        }
+        Feed(20, rng);
+        for (Rig* r : {&rig, &deferred}) {
+            r->layout.picBaseSens->setVisible(GetParam().plate);
+        }
+        ExpectSame("the plate shown again");
     }
 }
 
@@ -191,6 +202,29 @@ TEST_F(DeferredFrames, PendingDrawingLandsWithinAFrameAndNotBeforeIt) {
         QTest::qWait(1);
     }
     EXPECT_EQ(repaints, 1);
+}
+
+TEST_F(DeferredFrames, MarksUnderAPanelShowWhenThePanelIsHiddenWithNoReadingAfter) {
+    // Panel 0 (40 x 30 pixels) lies on the plate at pixels (100, 100) of the plate, whose own
+    // corner is at (100, 100) of the window. A press at the panel's centre leaves a blue dot
+    // there on the plate too, under the panel.
+    ShowPlate();
+    Place(0, 3000, 3000, 40, 30);
+    rig.form.resize(500, 400);
+    rig.form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.form));
+    display.chkTrace = true;
+    display.DrawReading(0, 150, 2048, 2048);
+    QTest::qWait(3 * PressDisplay::kFrameMs);
+    const Canvas& plate = layout.picBaseSens->canvas();
+    ASSERT_NE(plate.currentImage().pixel(120, 115) & 0xFFFFFF, 0x0000FFu)
+        << "the dot should still be left out under the panel";
+
+    // Hiding the panel uncovers it: the repaint shows it without any reading or read-back.
+    layout.picPressSens[0]->hide();
+    QTest::qWait(3 * PressDisplay::kFrameMs);
+    EXPECT_EQ(plate.currentImage().pixel(120, 115) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(rig.form.grab().toImage().pixel(220, 215) & 0xFFFFFF, 0x0000FFu);
 }
 
 TEST(BeepCoalescer, OneToneStartsPerToneLengthForTheNewestReading) {

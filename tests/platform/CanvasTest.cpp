@@ -95,5 +95,34 @@ TEST(CanvasNotices, NameTheTilesDrawnOn) {
     }
 }
 
+TEST(TileSets, TilesWhollyInsideAnAreaAndTheirComplement) {
+    // A surface of 30 x 20 pixels: 4 x 3 tiles of 8, the last column 6 wide, the last row 4
+    // high.
+    TileSet hidden;
+    hidden.reset(30, 20);
+    hidden.addInside(1, 0, 16, 9);   // tile 1 only: tile 0 starts before it, row 1 ends after it
+    hidden.addInside(23, 8, 50, 8);  // tile 7: the right edge tile is cut by the surface
+    hidden.addInside(0, 16, 7, 4);   // nothing: tile 8 is 8 wide
+    EXPECT_EQ(hidden.tiles(), (std::vector<int>{1, 7}));
+    EXPECT_TRUE(hidden.covers(8, 0, 8, 8));
+    EXPECT_FALSE(hidden.covers(8, 0, 9, 8));   // reaches tile 2
+    EXPECT_TRUE(hidden.covers(24, 8, 20, 8));  // tile 7, the rest off the surface
+    EXPECT_FALSE(hidden.covers(40, 0, 5, 5));  // off the surface
+
+    TileSet shown;
+    shown.reset(30, 20);
+    shown.addAllBut(hidden);
+    EXPECT_EQ(shown.tiles().size(), 10u);
+    EXPECT_FALSE(shown.intersects(8, 0, 8, 8));
+
+    TileSet dirty;
+    dirty.reset(30, 20);
+    dirty.add(0, 0, 12, 3);  // tiles 0 and 1
+    EXPECT_TRUE(dirty.subtract(hidden));
+    EXPECT_EQ(dirty.tiles(), (std::vector<int>{0}));
+    EXPECT_FALSE(dirty.intersects(8, 0, 8, 8));
+    EXPECT_FALSE(dirty.subtract(hidden));  // nothing of it left to take out
+}
+
 }  // namespace
 }  // namespace korvi
