@@ -48,7 +48,7 @@ class QtSerialLine : public SerialLine {
     // After each notification the port is not watched for this long, so that characters
     // arriving meanwhile are read and handled together: a fast sender then wakes the program
     // about once per interval instead of once per line.
-    static constexpr int kGatherMs = 1;
+    static constexpr int kGatherMs = 2;
     // A notification bringing at least this much is read on without the interval.
     static constexpr int kBusyBytes = 2048;
 
