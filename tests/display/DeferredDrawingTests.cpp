@@ -147,7 +147,7 @@ TEST_P(DeferredDrawing, MatchesDrawingEveryReading) {
         Feed(20, rng);
         deferred.display.FlushDisplay();
         for (Rig* r : {&rig, &deferred}) {
-            r->layout.picBaseSens->setVisible(round % 2 == 0);
+            r->layout.picBaseSens->setVisible(GetParam().plate && round % 2 == 0);
         }
         Feed(20, rng);
         for (Rig* r : {&rig, &deferred}) {
