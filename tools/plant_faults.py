@@ -216,8 +216,8 @@ CATALOGUE = [
       "                ;",
       "a trace mark that left the ring under a panel comes back when the panel is hidden"),
     # --- link ----------------------------------------------------------------------------------
-    F("decode-x-digit", "link/LineProtocol.cpp", "HexField(line, {5, 6, 9});",
-      "HexField(line, {5, 6, 10});", "X positions take Y's lowest digit"),
+    F("decode-x-digit", "link/LineProtocol.cpp", "HexField(text, size, {5, 6, 9});",
+      "HexField(text, size, {5, 6, 10});", "X positions take Y's lowest digit"),
     F("status-any-r", "link/LineProtocol.cpp", "line.at(0) == u'r' && line.at(1) == u'0';",
       "line.at(0) == u'r';", "a controller that is not ready is taken as ready"),
     F("skip-count", "link/LineProtocol.cpp", "return static_cast<int16_t>((digit < 0 ? 0 : digit) + 1);",

@@ -84,8 +84,9 @@ TEST_F(CsvRecorderTest, TimedModeSamplesTheLastReadingAndPausesAfterARelease) {
 }
 
 TEST_F(CsvRecorderTest, TimedModeLengthIsCountedInRowsTimesInterval) {
-    // Rows a second, seconds, rows written: 3 rows of 333 ms fall short of one second.
-    const int cases[][3] = {{50, 1, 50}, {50, 0, 1}, {3, 1, 4}};
+    // Rows a second, seconds, rows written: 3 rows of 333 ms fall short of one second; one row
+    // a second is timed too.
+    const int cases[][3] = {{50, 1, 50}, {50, 0, 1}, {3, 1, 4}, {1, 1, 1}};
     for (const auto& [sampling, allTime, rows] : cases) {
         Timed(static_cast<int16_t>(sampling), static_cast<int16_t>(allTime));
         recorder.btnSaveCsv_Click();
