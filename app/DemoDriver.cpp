@@ -51,9 +51,19 @@ namespace gesture {
 
 namespace {
 
+// Delivered to the top-level window, as the pointer's events are: the toolkit finds the widget
+// under the pointer, keeps the press's implicit grab or a drag's explicit one, and sends enter
+// and leave. A widget whose window has no native window yet gets the event itself.
 void Send(QWidget* widget, QEvent::Type type, QPoint local, Qt::MouseButton button,
           Qt::MouseButtons held) {
     const QPointF global = widget->mapToGlobal(QPointF(local));
+    QWidget* top = widget->window();
+    if (QWindow* window = top->windowHandle()) {
+        const QPointF inWindow = window->mapFromGlobal(global);
+        QMouseEvent event(type, inWindow, inWindow, global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(window, &event);
+        return;
+    }
     QMouseEvent event(type, QPointF(local), global, button, held, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
