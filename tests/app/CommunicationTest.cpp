@@ -23,6 +23,7 @@
 #include "tests/support/Fakes.h"
 #include "tests/support/Screen.h"
 #include "tests/support/TempAppFolder.h"
+#include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
@@ -83,7 +84,7 @@ class Communication : public ::testing::Test {
         }
     }
 
-    void Click() { QTest::mouseClick(window->cmdComm, Qt::LeftButton); }
+    void Click() { test::ClickCentre(window->cmdComm); }
 
     QList<QByteArray> Commands() const {
         QList<QByteArray> texts;
@@ -129,7 +130,7 @@ class Communication : public ::testing::Test {
         options.rate = 2000;
         options.count = lines;
         Start(options);
-        QTest::mouseClick(window->btnSaveCsv, Qt::LeftButton);
+        test::ClickCentre(window->btnSaveCsv);
         Click();
         ASSERT_TRUE(WaitFor([&] { return simulator.sentReadingCount() == lines; }));
         ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= kept; }));
@@ -301,7 +302,7 @@ TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
     options.rate = 500;
     options.hangupAfter = 20;
     Start(options);
-    QTest::mouseClick(window->btnSaveCsv, Qt::LeftButton);
+    test::ClickCentre(window->btnSaveCsv);
     Click();
     ASSERT_TRUE(WaitFor([&] { return !boxes.shown.empty(); }));
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -334,7 +335,7 @@ TEST_F(Communication, FastestStreamLosesNoReading) {
     options.rate = 0;
     options.count = 20000;
     Start(options);
-    QTest::mouseClick(window->btnSaveCsv, Qt::LeftButton);
+    test::ClickCentre(window->btnSaveCsv);
     Click();
     ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() == 19999; }, 60000));
     Click();

@@ -36,7 +36,7 @@ class WindowCommands : public test::ProgramFixture {
 TEST_F(WindowCommands, MenuItemsForwardToTheirButtonsWithTheirOwnCaptionsAndMarks) {
     frmDemo& w = *window();
     // Frames: the button names what a click will do; the menu item keeps its own mark.
-    QTest::mouseClick(w.cmdDispSensor, Qt::LeftButton);
+    test::ClickCentre(w.cmdDispSensor);
     EXPECT_EQ(w.cmdDispSensor->text(), QStringLiteral("ｾﾝｻ枠表示 ON"));
     EXPECT_FALSE(w.layout().ShowSensorFrames || w.SensFrameDisp->isChecked());
     w.SensFrameDisp->trigger();
@@ -44,7 +44,7 @@ TEST_F(WindowCommands, MenuItemsForwardToTheirButtonsWithTheirOwnCaptionsAndMark
     EXPECT_EQ(w.cmdDispSensor->text(), QStringLiteral("ｾﾝｻ枠表示 OFF"));
 
     // Display mode: the button's caption names the mode; only the menu changes the menu's text.
-    QTest::mouseClick(w.cmdDispBmp, Qt::LeftButton);
+    test::ClickCentre(w.cmdDispBmp);
     EXPECT_EQ(w.cmdDispBmp->text() + w.DispPoint->text(), QStringLiteral("BMP表示点表示"));
     w.DispPoint->trigger();
     EXPECT_EQ(w.cmdDispBmp->text() + w.DispPoint->text(), QStringLiteral("点表示BMP表示"));
@@ -54,7 +54,7 @@ TEST_F(WindowCommands, MenuItemsForwardToTheirButtonsWithTheirOwnCaptionsAndMark
     // the screenshot test).
     w.CoseDisp->trigger();
     EXPECT_TRUE(w.chkTrace->isChecked() && w.display().chkTrace);
-    QTest::mouseClick(w.chkTrace, Qt::LeftButton);
+    test::ClickCentre(w.chkTrace);
     EXPECT_FALSE(w.chkTrace->isChecked() || w.CoseDisp->isChecked() || w.display().chkTrace);
 }
 
@@ -95,7 +95,7 @@ TEST_F(WindowCommands, ReadingFromTheLineLandsWhereTheRotationPutsIt) {
 
     // From the line: sensor 0, pressure 255, X 0, Y 4095 after one skipped line. At rotation 90
     // the raw origin is the bottom-right corner and Y grows to the left: the bottom-left corner.
-    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    test::ClickCentre(window()->cmdComm);
     serial.pushIncoming("r00\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written == "r\rd\r"; }, 2000));
     serial.pushIncoming("d0FF00FF0F\r\nd0FF00FF0F\r\n");
@@ -134,25 +134,25 @@ TEST_F(WindowCommands, FrameBorderLeavesTheMarksAtTheEdgeWhole) {
 }
 
 TEST_F(WindowCommands, BothQuitsEndTheRecordingButOnlyTheButtonStopsTheController) {
-    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    test::ClickCentre(window()->cmdComm);
     ASSERT_EQ(serial.written, "r\r");
-    QTest::mouseClick(window()->btnSaveCsv, Qt::LeftButton);
+    test::ClickCentre(window()->btnSaveCsv);
     QSignalSpy ended(window(), &frmDemo::endProgram);
     window()->Quit->trigger();
     EXPECT_EQ(ended.count(), 1);
     EXPECT_EQ(serial.written, "r\r") << "the menu sends nothing";
     EXPECT_EQ(window()->btnSaveCsv->text(), QStringLiteral("CSV出力"));
 
-    QTest::mouseClick(window()->btnSaveCsv, Qt::LeftButton);
+    test::ClickCentre(window()->btnSaveCsv);
     ASSERT_EQ(window()->csv().CsvMode(), 2);
-    QTest::mouseClick(window()->cmdQuit, Qt::LeftButton);
+    test::ClickCentre(window()->cmdQuit);
     EXPECT_EQ(window()->csv().CsvMode(), 0);
     EXPECT_EQ(serial.written, "r\rs\r");
     EXPECT_FALSE(serial.isOpen() || window()->isVisible());
 }
 
 TEST_F(WindowCommands, SilentControllerIsAskedTenTimes300MillisecondsApartThenGivenUp) {
-    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    test::ClickCentre(window()->cmdComm);
     ASSERT_EQ(serial.written, "r\r");
     clock.advance(300);
     QTest::qWait(400);
@@ -174,11 +174,11 @@ TEST_F(WindowCommands, SilentControllerIsAskedTenTimes300MillisecondsApartThenGi
 }
 
 TEST_F(WindowCommands, StopWaitsAtMostHalfASecondForAControllerThatKeepsSending) {
-    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    test::ClickCentre(window()->cmdComm);
     serial.pushIncoming("r00\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written == "r\rd\r"; }, 2000));
     serial.inFlight = 1;
-    QTest::mouseClick(window()->cmdComm, Qt::LeftButton);
+    test::ClickCentre(window()->cmdComm);
     EXPECT_EQ(serial.written, "r\rd\rs\r");
     clock.advance(500);
     QTest::qWait(50);
@@ -189,7 +189,7 @@ TEST_F(WindowCommands, StopWaitsAtMostHalfASecondForAControllerThatKeepsSending)
 }
 
 TEST_F(WindowCommands, SaveWithNoSensorPlacedIsRefusedBeforeTheDialog) {
-    QTest::mouseClick(window()->cmdSave, Qt::LeftButton);
+    test::ClickCentre(window()->cmdSave);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("保存するセンサがありません。"));
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Error!"));
@@ -198,7 +198,7 @@ TEST_F(WindowCommands, SaveWithNoSensorPlacedIsRefusedBeforeTheDialog) {
 }
 
 TEST_F(WindowCommands, ClosingTheMainWindowClosesTheMonitor) {
-    QTest::mouseClick(window()->cmdComData, Qt::LeftButton);
+    test::ClickCentre(window()->cmdComData);
     window()->DataWindow->trigger();
     ASSERT_TRUE(window()->monitor().IsOpen());
     window()->close();

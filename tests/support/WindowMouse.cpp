@@ -1,5 +1,7 @@
 #include "tests/support/WindowMouse.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QTest>
 #include <QWindow>
@@ -68,6 +70,25 @@ void WindowMouse::drag(QPointF from, QPointF to, Pace pace) {
         move(to);
     }
     release(to);
+}
+
+void ClickCentre(QWidget* widget) {
+    // Where a user would click: the middle of the row nearest the centre that nothing covers
+    // (a test screen smaller than the window lets the status bar overlap the lowest buttons).
+    QWidget* top = widget->window();
+    const QPoint centre = widget->rect().center();
+    for (int dy = 0; dy <= widget->height() / 2; ++dy) {
+        for (const int y : {centre.y() - dy, centre.y() + dy}) {
+            const QPoint point(centre.x(), y);
+            const QWidget* hit = top->childAt(widget->mapTo(top, point));
+            if (hit == widget || widget->isAncestorOf(hit)) {
+                WindowMouse mouse(widget);
+                mouse.click(mouse.at(widget, QPointF(point)));
+                return;
+            }
+        }
+    }
+    ADD_FAILURE() << "nothing of " << widget->objectName().toStdString() << " can be clicked";
 }
 
 }  // namespace korvi::test

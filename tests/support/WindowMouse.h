@@ -50,4 +50,8 @@ class WindowMouse {
     Qt::MouseButtons held_;
 };
 
+// A left click on a widget (a button, a check box) through its window, at its centre or as near
+// to it as the widget shows.
+void ClickCentre(QWidget* widget);
+
 }  // namespace korvi::test
