@@ -562,13 +562,13 @@ void PressDisplay::LandHiddenPlateMarks() {
     if (!shown.valid || shown.generation != base.generation()) {
         return;  // drawn over since: what was left out is gone with the rest
     }
-    const bool held = base.changeNoticesHeld();
-    base.holdChangeNotices(true);
-    base.restoreTiles(background_, plateHidden_);
-    for (const SceneMark& mark : sceneMarks_) {
-        StampSceneMark(base, mark, true, &plateHidden_);
+    {
+        ChangeNoticeHold hold(base);
+        base.restoreTiles(background_, plateHidden_);
+        for (const SceneMark& mark : sceneMarks_) {
+            StampSceneMark(base, mark, true, &plateHidden_);
+        }
     }
-    base.holdChangeNotices(held);
     shown.generation = base.generation();
 }
 

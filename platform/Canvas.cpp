@@ -440,27 +440,20 @@ bool TileSet::subtract(const TileSet& other) {
 
 bool TileSet::covers(int x, int y, int width, int height) const {
     int left = 0, top = 0, right = 0, bottom = 0;
-    if (list_.empty() || !range(x, y, width, height, left, top, right, bottom)) {
-        return false;
-    }
-    for (int ty = top; ty <= bottom; ++ty) {
-        for (int tx = left; tx <= right; ++tx) {
-            if (marks_[static_cast<size_t>(ty * columns_ + tx)] == 0) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return !list_.empty() && range(x, y, width, height, left, top, right, bottom) &&
+           !anyTile(left, top, right, bottom, false);
 }
 
 bool TileSet::intersects(int x, int y, int width, int height) const {
     int left = 0, top = 0, right = 0, bottom = 0;
-    if (list_.empty() || !range(x, y, width, height, left, top, right, bottom)) {
-        return false;
-    }
+    return !list_.empty() && range(x, y, width, height, left, top, right, bottom) &&
+           anyTile(left, top, right, bottom, true);
+}
+
+bool TileSet::anyTile(int left, int top, int right, int bottom, bool inSet) const {
     for (int ty = top; ty <= bottom; ++ty) {
         for (int tx = left; tx <= right; ++tx) {
-            if (marks_[static_cast<size_t>(ty * columns_ + tx)] != 0) {
+            if ((marks_[static_cast<size_t>(ty * columns_ + tx)] != 0) == inSet) {
                 return true;
             }
         }

@@ -75,6 +75,8 @@ class TileSet {
     // The tile range an area reaches, false when it misses the surface.
     bool range(int x, int y, int width, int height, int& left, int& top, int& right,
                int& bottom) const;
+    // Whether any tile of the range is in the set (`inSet`) or out of it.
+    bool anyTile(int left, int top, int right, int bottom, bool inSet) const;
     int width_ = 0;
     int height_ = 0;
     int columns_ = 0;
@@ -242,16 +244,19 @@ class Canvas {
     std::vector<int> screenList_;
 };
 
-// Holds a canvas's repaint requests for the length of a scope.
+// Holds a canvas's repaint requests for the length of a scope, then leaves them as they were.
 class ChangeNoticeHold {
   public:
-    explicit ChangeNoticeHold(Canvas& canvas) : canvas_(canvas) { canvas_.holdChangeNotices(true); }
-    ~ChangeNoticeHold() { canvas_.holdChangeNotices(false); }
+    explicit ChangeNoticeHold(Canvas& canvas) : canvas_(canvas), held_(canvas.changeNoticesHeld()) {
+        canvas_.holdChangeNotices(true);
+    }
+    ~ChangeNoticeHold() { canvas_.holdChangeNotices(held_); }
     ChangeNoticeHold(const ChangeNoticeHold&) = delete;
     ChangeNoticeHold& operator=(const ChangeNoticeHold&) = delete;
 
   private:
     Canvas& canvas_;
+    bool held_;
 };
 
 // Keeps a panel's scale mode for the length of a routine and restores it on every way out.
