@@ -7,9 +7,10 @@ namespace korvi {
 
 namespace {
 
-PictureBox* MakePanel(QWidget* parent, const QString& name, const QString& tag, int index) {
+PictureBox* MakePanel(QWidget* parent, const QString& name, const QString& tag, int index,
+                      FlatBorder border = FlatBorder::Inside) {
     auto* panel = new PictureBox(parent, name, tag, index);
-    panel->setFlatBorder(true);
+    panel->setFlatBorder(border);
     return panel;
 }
 
@@ -41,8 +42,8 @@ SensorLayout::SensorLayout(FormSurface& formSurface, uint32_t baseColor, bool me
     }
 
     // The base plate lies below the placed frames: created first, so it is drawn first.
-    picBaseSens =
-        MakePanel(parent, QStringLiteral("picBaseSens"), QStringLiteral("picBaseSens"), -1);
+    picBaseSens = MakePanel(parent, QStringLiteral("picBaseSens"), QStringLiteral("picBaseSens"),
+                            -1, FlatBorder::OverDrawing);
     picBaseSens->canvas().setBackColor(baseColor);
     picBaseSens->canvas().setDrawWidth(2);
     picBaseSens->canvas().setFillStyle(FillStyle::Transparent);

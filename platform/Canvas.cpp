@@ -247,6 +247,7 @@ void Canvas::box(double x1, double y1, double x2, double y2, uint32_t color, boo
     } else {
         QPen pen(ToQColor(color));
         pen.setWidth(drawWidth_);
+        pen.setJoinStyle(Qt::MiterJoin);  // square corners: a wide outline's corners are whole
         p.setPen(pen);
         p.drawRect(QRectF(a, b).normalized());
     }

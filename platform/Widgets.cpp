@@ -90,10 +90,11 @@ PictureBox::PictureBox(QWidget* parent, const QString& name, const QString& tag,
 std::vector<QRect> PictureBox::coveringRects(const QRect& reach) const {
     std::vector<QRect> out;
     if (const QWidget* parent = parentWidget()) {
-        // Siblings later in the list are stacked above; a panel paints every pixel of its own
-        // and a border is the panel's ring around it.
+        // Siblings later in the list are stacked above; a panel paints every pixel of its own,
+        // border included.
+        const QPoint corner = pos() + QPoint(drawingInset(), drawingInset());
         const QObjectList& siblings = parent->children();
-        const QRect within = reach.translated(pos());
+        const QRect within = reach.translated(corner);
         for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size(); ++i) {
             const QObject* sibling = siblings[i];
             if (!sibling->isWidgetType()) {
@@ -101,9 +102,8 @@ std::vector<QRect> PictureBox::coveringRects(const QRect& reach) const {
             }
             const auto* above = static_cast<const QWidget*>(sibling);
             if (above->geometry().intersects(within) && above->isVisibleTo(parent) &&
-                (qobject_cast<const PictureBox*>(above) != nullptr ||
-                 qobject_cast<const PanelBorder*>(above) != nullptr)) {
-                out.push_back(above->geometry().translated(-pos()));
+                qobject_cast<const PictureBox*>(above) != nullptr) {
+                out.push_back(above->geometry().translated(-corner));
             }
         }
     }
@@ -116,33 +116,22 @@ void PictureBox::repaintDrawn(const QRegion& area) {
         shown -= above;
     }
     if (!shown.isEmpty()) {
-        update(shown);
+        update(shown.translated(drawingInset(), drawingInset()));
     }
 }
 
-PictureBox::~PictureBox() {
-    delete border_.data();
+PictureBox::~PictureBox() = default;
+
+void PictureBox::setFlatBorder(FlatBorder border) {
+    border_ = border;
+    sizeCanvas();
+    update();
 }
 
-void PictureBox::setFlatBorder(bool on) {
-    if (on && border_.isNull()) {
-        border_ = new PanelBorder(parentWidget());
-    } else if (!on) {
-        delete border_.data();
-    }
-    syncBorder();
-}
-
-void PictureBox::syncBorder() {
-    if (border_.isNull()) {
-        return;
-    }
-    if (border_->parentWidget() != parentWidget()) {
-        border_->setParent(parentWidget());
-    }
-    border_->setGeometry(geometry().adjusted(-1, -1, 1, 1));
-    border_->setVisible(!isHidden() && parentWidget() != nullptr);
-    border_->stackUnder(this);
+void PictureBox::sizeCanvas() {
+    const int inset = drawingInset();
+    canvas_.resize(std::max(0, QWidget::width() - 2 * inset),
+                   std::max(0, QWidget::height() - 2 * inset));
 }
 
 uint64_t PictureBox::visibilityChanges_ = 0;
@@ -150,65 +139,40 @@ uint64_t PictureBox::visibilityChanges_ = 0;
 void PictureBox::setVisible(bool visible) {
     QWidget::setVisible(visible);
     ++visibilityChanges_;
-    syncBorder();
-}
-
-bool PictureBox::event(QEvent* event) {
-    const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::ParentChange || event->type() == QEvent::ZOrderChange) {
-        syncBorder();
-    }
-    return handled;
 }
 
 void PictureBox::geometryApplied() {
-    canvas_.resize(QWidget::width(), QWidget::height());
-    syncBorder();
+    sizeCanvas();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-    canvas_.resize(QWidget::width(), QWidget::height());
-    syncBorder();
+    sizeCanvas();
     QWidget::resizeEvent(event);
-}
-
-void PictureBox::moveEvent(QMoveEvent* event) {
-    syncBorder();
-    QWidget::moveEvent(event);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
+    const int inset = drawingInset();
+    const QPoint corner(inset, inset);
+    const QRegion drawn = event->region().translated(-corner);
     // In bands of rows: the toolkit hands the copy of a taller area to its thread pool and waits
     // for it, which costs more than the copy itself.
     constexpr int kBandRows = 16;
-    const QImage& image = canvas_.shownImage(event->region());
-    for (const QRect& dirty : event->region()) {
+    const QImage& image = canvas_.shownImage(drawn);
+    for (const QRect& dirty : drawn) {
         const QRect area = dirty.intersected(image.rect());
         for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
             const QRect band(area.left(), top, area.width(),
                              std::min(kBandRows, area.bottom() + 1 - top));
-            p.drawImage(band.topLeft(), image, band);
+            p.drawImage(band.topLeft() + corner, image, band);
         }
     }
-}
-
-PanelBorder::PanelBorder(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("panelBorder"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void PanelBorder::resizeEvent(QResizeEvent* event) {
-    // Only the ring is the border's own: a repaint of the panel inside never repaints it.
     const QRect whole = rect();
-    setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(1, 1, -1, -1))));
-    QWidget::resizeEvent(event);
-}
-
-void PanelBorder::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setPen(QColor(64, 64, 64));
-    p.drawRect(0, 0, width() - 1, height() - 1);
+    if (border_ != FlatBorder::None &&
+        !event->region().subtracted(whole.adjusted(1, 1, -1, -1)).isEmpty()) {
+        p.setPen(QColor(64, 64, 64));
+        p.drawRect(whole.adjusted(0, 0, -1, -1));
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -6,7 +6,6 @@
 
 #include <QImage>
 #include <QLabel>
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -30,17 +29,17 @@ int VbShift(Qt::KeyboardModifiers modifiers);
 // Delivers a Qt mouse event to the handlers in twips; returns true when a handler ran.
 void RouteMouseEvent(Control& control, const MouseHandlers& handlers, QMouseEvent* event);
 
-// A panel's one-pixel flat border: a ring just outside the panel's rectangle, in the same
-// container and stacked right under the panel, so that it never covers the panel's drawing (a
-// mark at the edge keeps its outer pixel). Clicks pass through it.
-class PanelBorder : public QWidget {
-    Q_OBJECT
-  public:
-    explicit PanelBorder(QWidget* parent);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+// Where a panel's one-pixel flat border lies. Left, Top, Width and Height are always the panel's
+// outer place and size, and the border is the panel's own outermost ring of pixels.
+enum class FlatBorder {
+    None,
+    // The drawing area is the inner size, two pixels less each way, one pixel in from the
+    // corner: the sensor panels, whose marks are mapped onto their inner size.
+    Inside,
+    // The drawing covers the whole panel and the border is painted over its outermost ring: the
+    // base plate, on which positions are differences of outer Left and Top values, so that the
+    // outlines of the frames placed on it fall just outside them.
+    OverDrawing,
 };
 
 class PictureBox : public QWidget, public Control {
@@ -52,16 +51,17 @@ class PictureBox : public QWidget, public Control {
     Canvas& canvas() { return canvas_; }
     const Canvas& canvas() const { return canvas_; }
     MouseHandlers& mouse() { return mouse_; }
-    // A thin flat border around the panel, outside its drawing area: Width and Height stay the
-    // size of the canvas.
-    void setFlatBorder(bool on);
+    void setFlatBorder(FlatBorder border);
+    FlatBorder flatBorder() const { return border_; }
+    // Where the drawing area's corner lies in the panel, in pixels (1 inside a border).
+    int drawingInset() const { return border_ == FlatBorder::Inside ? 1 : 0; }
     void setVisible(bool visible) override;
     // Counts every showing and hiding of any panel: whoever keeps a list of the panels shown
     // knows when to look again.
     static uint64_t VisibilityChanges() { return visibilityChanges_; }
 
-    // The shown panels and borders stacked above this one that reach into `reach`, as areas of
-    // its own pixels.
+    // The shown panels stacked above this one that reach into `reach`, as areas of its drawing's
+    // pixels.
     std::vector<QRect> coveringRects(const QRect& reach) const;
 
   protected:
@@ -71,19 +71,18 @@ class PictureBox : public QWidget, public Control {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void geometryApplied() override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    bool event(QEvent* event) override;
 
   private:
-    // Keeps the border around the panel: same container, one pixel outside, just beneath it.
-    void syncBorder();
-    // Asks for a repaint of the area drawn on, less what shown panels and borders stacked above
-    // this one hide (frames placed on the base plate hide most of what is drawn beneath them).
+    // Sizes the drawing to the panel less its border.
+    void sizeCanvas();
+    // Asks for a repaint of the area drawn on (in the drawing's pixels), less what shown panels
+    // stacked above this one hide (frames placed on the base plate hide most of what is drawn
+    // beneath them).
     void repaintDrawn(const QRegion& area);
 
     Canvas canvas_;
     MouseHandlers mouse_;
-    QPointer<PanelBorder> border_;
+    FlatBorder border_ = FlatBorder::None;
     static uint64_t visibilityChanges_;
 };
 

@@ -156,6 +156,25 @@ TEST_F(LayoutScreenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutT
         EXPECT_LT(qGray(screen.pixel(at(p.x() + 18, p.y() + 34))), 60) << sensor;
         EXPECT_NE(screen.pixel(at(p.x() - 3, p.y() + 20)), qRgb(255, 255, 255)) << sensor;
     }
+    // With frames on, each frame on the plate is outlined in the frame colour (the plate's
+    // &HE0E0E0 half-way to white: &HEFEFF0) on the ring of pixels just around it, 152 for a
+    // 37 x 37 frame; sensor 2's ring is partly under its handles.
+    const QRgb frameColour = qRgb(0xF0, 0xEF, 0xEF);
+    const auto outline = [&](const QImage& shot, int sensor) {
+        const QRect ring(l.picPressSens[sensor]->mapToGlobal(QPoint(-1, -1)),
+                         l.picPressSens[sensor]->size() + QSize(2, 2));
+        return test::CountColour(shot, frameColour, ring) -
+               test::CountColour(shot, frameColour, ring.adjusted(1, 1, -1, -1));
+    };
+    EXPECT_EQ(outline(screen, 0), 152);
+    EXPECT_EQ(outline(screen, 4), 152);
+    EXPECT_EQ(window()->cmdDispSensor->text(), QStringLiteral("ｾﾝｻ枠表示 OFF"));
+    gesture::Click(window()->cmdDispSensor, QPoint(10, 10));
+    ASSERT_EQ(window()->cmdDispSensor->text(), QStringLiteral("ｾﾝｻ枠表示 ON"));
+    const QImage framesOff = Grab("layout-frames-off.png");
+    EXPECT_EQ(outline(framesOff, 0), 0);
+    EXPECT_EQ(outline(framesOff, 4), 0);
+
     // The merged sensor has no frame of its own.
     EXPECT_FALSE(l.picPressSens[2]->isVisible() || l.picSensor[2]->isVisible());
 

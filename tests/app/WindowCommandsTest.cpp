@@ -100,14 +100,16 @@ TEST_F(WindowCommands, ReadingFromTheLineLandsWhereTheRotationPutsIt) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written == "r\rd\r"; }, 2000));
     serial.pushIncoming("d0FF00FF0F\r\nd0FF00FF0F\r\n");
     const Canvas& c = frame.canvas();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return c.pixel(2, 38) == color; }, 2000));
-    EXPECT_TRUE(c.pixel(38, 38) == kWhite && c.pixel(38, 2) == kWhite && c.pixel(2, 2) == kWhite);
-    EXPECT_EQ(c.pixel(37, 20), kBlack);  // the origin tick on the right edge
+    // The 40 x 40 frame draws on its inner 38 x 38 pixels.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c.pixel(2, 36) == color; }, 2000));
+    EXPECT_TRUE(c.pixel(36, 36) == kWhite && c.pixel(36, 2) == kWhite && c.pixel(2, 2) == kWhite);
+    EXPECT_EQ(c.pixel(35, 19), kBlack);  // the origin tick on the right edge
 }
 
-// The frame's border lies outside its drawing: what the window shows of the frame, its outermost
-// pixels included, is the drawing, and the border ring is just around it.
-TEST_F(WindowCommands, FrameBorderLeavesTheMarksAtTheEdgeWhole) {
+// The frame's flat border is its own outermost ring of pixels; its drawing is the inner 38 x 38
+// pixels of the 40 x 40 frame, and a mark at the raw origin fills the inner corner to its last
+// pixel.
+TEST_F(WindowCommands, FrameBorderIsTheOuterRingAndTheMarksFillTheInnerArea) {
     DrawSetting& setting = program->context().drawSetting;
     setting.PressColorTable = {{1, 255, 0x0000FF, 12}};
     setting.PressThresh = 0;
@@ -118,19 +120,20 @@ TEST_F(WindowCommands, FrameBorderLeavesTheMarksAtTheEdgeWhole) {
     const auto at = [&shown](int x, int y) { return shown.pixel(200 + x, 133 + y); };
     const QRgb red = qRgb(255, 0, 0);
     const QRgb border = qRgb(64, 64, 64);
-    // The mark fills the corner to the last pixel; the origin tick reaches the bottom row.
-    EXPECT_EQ(at(0, 39), red);
-    EXPECT_EQ(at(0, 28), red);
-    EXPECT_EQ(at(11, 39), red);
-    EXPECT_EQ(at(20, 39), qRgb(0, 0, 0));
-    EXPECT_EQ(at(39, 0), qRgb(255, 255, 255));
-    EXPECT_EQ(at(39, 39), qRgb(255, 255, 255));
-    for (int i = -1; i <= 40; ++i) {
-        EXPECT_EQ(at(i, -1), border) << i;
-        EXPECT_EQ(at(i, 40), border) << i;
-        EXPECT_EQ(at(-1, i), border) << i;
-        EXPECT_EQ(at(40, i), border) << i;
+    EXPECT_EQ(at(1, 38), red);
+    EXPECT_EQ(at(1, 27), red);
+    EXPECT_EQ(at(12, 38), red);
+    EXPECT_EQ(at(20, 38), qRgb(0, 0, 0));  // the origin tick at W/2 = 19 of the drawing
+    EXPECT_EQ(at(38, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(at(38, 38), qRgb(255, 255, 255));
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(at(i, 0), border) << i;
+        EXPECT_EQ(at(i, 39), border) << i;
+        EXPECT_EQ(at(0, i), border) << i;
+        EXPECT_EQ(at(39, i), border) << i;
     }
+    EXPECT_NE(at(-1, 20), border);
+    EXPECT_NE(at(40, 20), border);
 }
 
 TEST_F(WindowCommands, BothQuitsEndTheRecordingButOnlyTheButtonStopsTheController) {

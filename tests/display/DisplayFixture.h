@@ -38,11 +38,13 @@ struct Rig {
         : layout(form, kPlateColor, false), display(layout, setting, sound, boxes, clock, bmpDir) {
         layout.InitSensors();
     }
-    // Shows sensor i's panel (or with i < 0 the plate) at (left, top) twips, w x h pixels.
+    // Shows sensor i's panel with a drawing of w x h pixels (the panel two pixels more each way,
+    // its border), or with i < 0 the plate of w x h pixels, at (left, top) twips.
     PictureBox& Show(int i, float left, float top, int w, int h) {
         PictureBox& box = i < 0 ? *layout.picBaseSens : *layout.picPressSens[i];
-        box.Move(left, top, static_cast<float>(PixelsToTwips(w)),
-                 static_cast<float>(PixelsToTwips(h)));
+        const int border = i < 0 ? 0 : 2;
+        box.Move(left, top, static_cast<float>(PixelsToTwips(w + border)),
+                 static_cast<float>(PixelsToTwips(h + border)));
         box.show();
         return box;
     }

@@ -87,7 +87,7 @@ TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin
 
 TEST_F(DrawReading, HiddenPanelOrUnknownSensorChangesNothingButTheOriginMark) {
     ShowPlate();
-    layout.picPressSens[3]->Move(3900, 3000, 600, 450);
+    layout.picPressSens[3]->Move(3900, 3000, 630, 480);  // a drawing of 40 x 30 pixels
     display.chkTrace = true;
     display.DrawReading(0, 200, 2048, 2048);
     const QImage panelBefore = layout.picPressSens[0]->canvas().image().copy();

@@ -21,10 +21,11 @@ TEST_P(Placing, ItemDraggedOutBecomesAnUprightFrameWithTheGrabPointUnderThePoint
     EXPECT_FALSE(f.shown(&f.item(4)));
     EXPECT_TRUE(f.shown(&frame));
     EXPECT_EQ(Geometry(frame), (std::array<float, 4>{4505 - 150, 3010 - 90, 555, 555}));
-    // Placed upright: the origin tick stands in the middle of the bottom edge (37 px frame).
+    // Placed upright: the origin tick stands in the middle of the bottom edge (37 px frame, its
+    // drawing 35 px).
     EXPECT_EQ(f.l().SensorRotation[4], 0);
-    EXPECT_EQ(frame.canvas().pixel(18, 35), kBlack);
-    EXPECT_EQ(frame.canvas().pixel(35, 18), kWhite);
+    EXPECT_EQ(frame.canvas().pixel(18, 34), kBlack);
+    EXPECT_EQ(frame.canvas().pixel(34, 18), kWhite);
 }
 
 TEST_P(Placing, FramesMoveKeepingTheGrabPointAndReturnToTheBoxAtThePaletteSize) {
@@ -101,7 +102,7 @@ TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsT
     EditorFixture f;
     f.place(0, QPoint(200, 100));
     f.click(&f.frame(0), QPoint(28, 28));
-    ASSERT_EQ(f.frame(0).canvas().pixel(18, 35), kBlack);
+    ASSERT_EQ(f.frame(0).canvas().pixel(18, 34), kBlack);
     // Item 6 pressed in the box, dragged slowly over handle 7 (195 to 199, 116 to 120) and on to
     // the background below.
     f.mouse().press(f.on(&f.item(5), QPointF(1, 1)));
@@ -112,7 +113,7 @@ TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsT
     EXPECT_EQ(At(f.frame(5)), (Place2{2700, 4500}));
     EXPECT_FALSE(f.anyHandleShown());
     EXPECT_EQ(f.l().StretchTarget, &f.frame(0));
-    EXPECT_EQ(f.frame(0).canvas().pixel(18, 35), kWhite);  // origin tick cleared too
+    EXPECT_EQ(f.frame(0).canvas().pixel(18, 34), kWhite);  // origin tick cleared too
 }
 
 // Sensor 1 placed at 300, 200 px with items 3 then 2 dropped on it.

@@ -11,8 +11,8 @@ TEST(Rotating, FourCommandsCycleTheTickAndNothingTurnsWithThePlateOrNothingSelec
     f.place(6, QPoint(300, 200));
     f.click(&f.frame(6), QPoint(28, 28));
     const Canvas& c = f.frame(6).canvas();
-    // Ticks of a 37 x 37 pixel frame: bottom, right, top, left middles.
-    const QPoint tick[4] = {{18, 35}, {35, 18}, {18, 1}, {1, 18}};
+    // Ticks of a 37 x 37 pixel frame, whose drawing is 35 x 35: bottom, right, top, left middles.
+    const QPoint tick[4] = {{18, 34}, {34, 18}, {18, 1}, {1, 18}};
     const int16_t expected[4] = {90, 180, 270, 0};
     for (int n = 0; n < 4; ++n) {
         f.editor->cmdRotate_Click();

@@ -17,10 +17,11 @@ class LayoutFixture : public ::testing::Test {
         form.resize(1100, 800);
         layout.InitSensors();
     }
-    // A placed frame of w x h pixels at a window position given in twips, cleared to white.
+    // A placed frame whose drawing is w x h pixels (the frame two pixels more each way, its
+    // border) at a window position given in twips, cleared to white.
     Canvas& Place(int sensor, float left, float top, int w, int h) {
         PictureBox& frame = *layout.picPressSens[sensor];
-        frame.Move(left, top, static_cast<float>(w * 15), static_cast<float>(h * 15));
+        frame.Move(left, top, static_cast<float>((w + 2) * 15), static_cast<float>((h + 2) * 15));
         frame.canvas().setBackColor(kWhite);
         frame.canvas().cls();
         frame.show();
@@ -36,8 +37,9 @@ TEST_F(LayoutFixture, StartsWithEverySensorInTheBoxWithNumberAndOriginMark) {
         EXPECT_TRUE(item.Visible() && !layout.picPressSens[i]->Visible());
         EXPECT_EQ(item.Top(), 60.0f + 615.0f * i);
         EXPECT_EQ(layout.lblNo[i]->caption(), QString::number(i + 1));
-        // 37 x 37 pixels: the rotation-0 tick stands on the bottom edge at the centre.
-        EXPECT_EQ(item.canvas().pixel(18, 35), kBlack) << i;
+        // A drawing of 35 x 35 pixels: the rotation-0 tick stands on its bottom edge, at the
+        // centre.
+        EXPECT_EQ(item.canvas().pixel(18, 34), kBlack) << i;
     }
     EXPECT_EQ(layout.BaseIndex, -1);
 }
