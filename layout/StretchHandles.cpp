@@ -1,5 +1,9 @@
 #include "layout/StretchHandles.h"
 
+#include <algorithm>
+
+#include "layout/LayoutFile.h"
+
 namespace korvi {
 
 HandlePosition PlaceHandle(int h, const FrameRect& t, float w, float hh) {
@@ -35,24 +39,30 @@ FrameRect ResizeByHandle(int h, const FrameRect& target, float px, float py) {
     FrameRect r = target;
     const float right = target.Left + target.Width;
     const float bottom = target.Top + target.Height;
+    // A dimension takes a new value only when it is at least a pixel; past the largest size the
+    // moving edge stops there. Either way a layout saved after a stretch loads again.
     if (h == 0 || h == 6 || h == 7) {
-        if (px < right) {
-            r.Width = right - px;
-            r.Left = px;
+        const float width = std::min(right - px, kLayoutLargestWidth);
+        if (px < right && width >= kLayoutSmallestSize) {
+            r.Width = width;
+            r.Left = width < kLayoutLargestWidth ? px : right - width;
         }
     } else if (h == 2 || h == 3 || h == 4) {
-        if (px > target.Left) {
-            r.Width = px - target.Left;
+        const float width = std::min(px - target.Left, kLayoutLargestWidth);
+        if (px > target.Left && width >= kLayoutSmallestSize) {
+            r.Width = width;
         }
     }
     if (h == 0 || h == 1 || h == 2) {
-        if (py < bottom) {
-            r.Height = bottom - py;
-            r.Top = py;
+        const float height = std::min(bottom - py, kLayoutLargestHeight);
+        if (py < bottom && height >= kLayoutSmallestSize) {
+            r.Height = height;
+            r.Top = height < kLayoutLargestHeight ? py : bottom - height;
         }
     } else if (h == 4 || h == 5 || h == 6) {
-        if (py > target.Top) {
-            r.Height = py - target.Top;
+        const float height = std::min(py - target.Top, kLayoutLargestHeight);
+        if (py > target.Top && height >= kLayoutSmallestSize) {
+            r.Height = height;
         }
     }
     return r;

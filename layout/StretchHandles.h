@@ -20,8 +20,9 @@ struct HandlePosition {
 HandlePosition PlaceHandle(int h, const FrameRect& target, float handleWidth, float handleHeight);
 
 // The target after handle h was dragged to the pointer (px, py), window twips. The opposite edge
-// stays fixed; a pointer on or beyond it leaves that dimension as it was, so the size stays
-// above 0 and the target never flips.
+// stays fixed; a pointer on or beyond it, or within a pixel of it, leaves that dimension as it
+// was, so the target never flips; a dimension never grows past the largest size a layout file
+// holds (kLayoutLargestWidth and kLayoutLargestHeight): the moving edge stops there.
 FrameRect ResizeByHandle(int h, const FrameRect& target, float px, float py);
 
 // Resize pointer shown over handle h; any other index gets the default arrow.
