@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "app/frmDemo.h"
+#include "layout/LayoutEditor.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageBoxes.h"
 #include "platform/UserFolder.h"
@@ -98,6 +99,12 @@ bool MainModule::Main() {
     window_->showMaximized();
     if (!startNotice_.isEmpty()) {
         window_->statusBar()->showMessage(startNotice_, 60000);
+        // The first start shows the demo at once: the layout that came with the demo settings.
+        const QString demoLayout =
+            InApplicationFolder(context_.appFolder, QStringLiteral("DemoLayout.lay"));
+        if (QFileInfo::exists(demoLayout)) {
+            window_->editor().LoadLayoutFile(demoLayout);
+        }
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "app/frmDemo.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -19,6 +20,7 @@
 #include "platform/Colors.h"
 #include "platform/DragDrop.h"
 #include "platform/MessageBoxes.h"
+#include "platform/RecentLayouts.h"
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
 #include "platform/WavFile.h"
@@ -80,6 +82,11 @@ void frmDemo::buildSubsystems() {
     connect(SensSave, &QAction::triggered, this, [this] { editor_->cmdSave_Click(); });
     connect(cmdLoad, &QPushButton::clicked, this, [this] { editor_->cmdLoad_Click(); });
     connect(SensRead, &QAction::triggered, this, [this] { editor_->cmdLoad_Click(); });
+    editor_->setLayoutFileUsed([this](const QString& path) {
+        RecentLayouts().add(path);
+        FillRecentLayoutMenu();
+    });
+    FillRecentLayoutMenu();
 
     display_ = std::make_unique<PressDisplay>(*layout_, c.drawSetting, c.sound, c.boxes, c.clock,
                                               ResolvePath(c.appFolder, c.settings.BmpDir));
@@ -307,6 +314,8 @@ void frmDemo::buildMenus() {
     fileMenu->setObjectName(QStringLiteral("FileMenu"));
     SensSave = MenuItem(fileMenu, QStringLiteral("SensSave"), QStringLiteral("センサ配置保存"));
     SensRead = MenuItem(fileMenu, QStringLiteral("SensRead"), QStringLiteral("センサ配置読込"));
+    RecentLayoutMenu = fileMenu->addMenu(QStringLiteral("最近使った配置"));
+    RecentLayoutMenu->setObjectName(QStringLiteral("RecentLayoutMenu"));
     PortSelect = MenuItem(fileMenu, QStringLiteral("PortSelect"), QStringLiteral("ポート選択..."));
     ReplayRecord =
         MenuItem(fileMenu, QStringLiteral("ReplayRecord"), QStringLiteral("記録の再生..."));
@@ -430,6 +439,26 @@ void frmDemo::Quit_Click() {
     // Ends at once: no stop command is sent, the port is simply released.
     csv_->StopCsvOutput();
     emit endProgram();
+}
+
+void frmDemo::FillRecentLayoutMenu() {
+    RecentLayoutMenu->clear();
+    const QStringList recent = RecentLayouts().list();
+    for (int n = 0; n < recent.size(); ++n) {
+        const QString path = recent[n];
+        QAction* item = RecentLayoutMenu->addAction(
+            QStringLiteral("&%1 %2").arg(n + 1).arg(QDir::toNativeSeparators(path)));
+        item->setObjectName(QStringLiteral("RecentLayout%1").arg(n + 1));
+        connect(item, &QAction::triggered, this, [this, path] {
+            // A file that is gone or no longer loads is refused with the load command's message
+            // and leaves the list.
+            if (!editor_->LoadLayoutFile(path)) {
+                RecentLayouts().remove(path);
+                FillRecentLayoutMenu();
+            }
+        });
+    }
+    RecentLayoutMenu->setEnabled(!recent.isEmpty());
 }
 
 void frmDemo::PortSelect_Click() {

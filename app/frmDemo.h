@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <memory>
@@ -89,6 +90,8 @@ class frmDemo : public QMainWindow {
     QAction* PortSelect = nullptr;
     QAction* ReplayRecord = nullptr;
     QAction* SavePicture = nullptr;
+    // "最近使った配置": the last layouts loaded or saved, newest first.
+    QMenu* RecentLayoutMenu = nullptr;
 
     // The link's health while communicating.
     QLabel* statusLink = nullptr;
@@ -135,6 +138,8 @@ class frmDemo : public QMainWindow {
     void ShowReading(const Reading& r, bool audible);
     void buildReplay();
     void EndReplay();
+    // Lists the recent layouts in their menu; an empty list leaves the menu disabled.
+    void FillRecentLayoutMenu();
 
     ProgramContext& context_;
     FormSurface* form_ = nullptr;

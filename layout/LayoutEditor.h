@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "layout/AvoidOverlap.h"
@@ -39,6 +40,11 @@ class LayoutEditor {
     void cmdRotate_Click();
     void cmdSave_Click();
     void cmdLoad_Click();
+    // Loads a layout file as the load command does once a file is chosen; false (after the
+    // same message) when it is refused.
+    bool LoadLayoutFile(const QString& path);
+    // Told the path of every layout file saved or loaded, for the list of recent layouts.
+    void setLayoutFileUsed(std::function<void(const QString&)> used) { used_ = std::move(used); }
 
     void SetDragOffset(float x, float y);
     // With show true the handles surround the target and it becomes the selection; with false
@@ -127,6 +133,7 @@ class LayoutEditor {
     std::optional<int> focusedHandle_;
     // The base record of the last save or load: its geometry is kept while no plate is shown.
     BaseFileRecord baseRecord_{};
+    std::function<void(const QString&)> used_;
 };
 
 }  // namespace korvi
