@@ -32,4 +32,12 @@ int PressImageNumber(int16_t pressure) {
     return pressure / 16 + 1;
 }
 
+MarkLook LookOfPress(const std::vector<PressColorEntry>& table, int16_t pressure,
+                     uint32_t backColor) {
+    if (pressure < 1) {
+        return {backColor, 0};
+    }
+    return {GetPressColor(table, pressure), GetPressRadius(table, pressure)};
+}
+
 }  // namespace korvi

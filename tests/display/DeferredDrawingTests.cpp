@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <QTest>
 #include <cmath>
 #include <ostream>
 #include <random>
@@ -189,48 +187,6 @@ INSTANTIATE_TEST_SUITE_P(Modes, DeferredDrawing,
                                            Mode{"DotsWithoutPlate", false, false},
                                            Mode{"Footprints", true, true}),
                          [](const auto& p) { return std::string(p.param.name); });
-
-using DeferredFrames = DisplayFixture;
-
-TEST_F(DeferredFrames, PendingDrawingLandsWithinAFrameAndNotBeforeIt) {
-    Place(0, 3000, 3000, 40, 30);
-    ShowPlate();
-    display.chkTrace = true;
-    int repaints = 0;
-    layout.picBaseSens->canvas().setChangedCallback([&repaints] { ++repaints; });
-    for (int n = 0; n < 200; ++n) {
-        display.DrawReading(0, 150, static_cast<int16_t>(n * 20), 2048);
-    }
-    EXPECT_EQ(repaints, 0);
-    const QDeadlineTimer deadline(10 * PressDisplay::kFrameMs);
-    while (repaints == 0 && !deadline.hasExpired()) {
-        QTest::qWait(1);
-    }
-    EXPECT_EQ(repaints, 1);
-}
-
-TEST_F(DeferredFrames, MarksUnderAPanelShowWhenThePanelIsHiddenWithNoReadingAfter) {
-    // Panel 0 (40 x 30 pixels) lies on the plate at pixels (100, 100) of the plate, whose own
-    // corner is at (100, 100) of the window. A press at the panel's centre leaves a blue dot
-    // there on the plate too, under the panel.
-    ShowPlate();
-    Place(0, 3000, 3000, 40, 30);
-    rig.form.resize(500, 400);
-    rig.form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.form));
-    display.chkTrace = true;
-    display.DrawReading(0, 150, 2048, 2048);
-    QTest::qWait(3 * PressDisplay::kFrameMs);
-    const Canvas& plate = layout.picBaseSens->canvas();
-    ASSERT_NE(plate.currentImage().pixel(120, 115) & 0xFFFFFF, 0x0000FFu)
-        << "the dot should still be left out under the panel";
-
-    // Hiding the panel uncovers it: the repaint shows it without any reading or read-back.
-    layout.picPressSens[0]->hide();
-    QTest::qWait(3 * PressDisplay::kFrameMs);
-    EXPECT_EQ(plate.currentImage().pixel(120, 115) & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(rig.form.grab().toImage().pixel(220, 215) & 0xFFFFFF, 0x0000FFu);
-}
 
 TEST(BeepCoalescer, OneToneStartsPerToneLengthForTheNewestReading) {
     BeepCoalescer beeps(40);
