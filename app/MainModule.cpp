@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 #include "app/frmDemo.h"
 #include "platform/AppFolder.h"
@@ -97,7 +96,7 @@ bool MainModule::Main() {
     }
     window_->showMaximized();
     if (!startNotice_.isEmpty()) {
-        window_->statusBar()->showMessage(startNotice_, 60000);
+        window_->ShowNotice(startNotice_, 60000);
     }
     return true;
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QStatusBar>
 
 #include "tests/support/ProgramFixture.h"
 
@@ -27,17 +26,21 @@ class UserFolderStart : public test::ProgramFixture {
 TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
     ASSERT_TRUE(StartInUserFolder());
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(window()->statusBar()->currentMessage(),
+    // The notice has a field of its own beside the live status, which stays in view.
+    EXPECT_EQ(window()->statusNotice->text(),
               QStringLiteral("設定フォルダ %1 をデモ設定から作りました。通信するポートは"
                              "「ﾌｧｲﾙ」→「ポート選択...」で選んでください。")
                   .arg(userFolder));
     EXPECT_TRUE(QDir(userFolder).exists(QStringLiteral("SavaData")));
     EXPECT_EQ(window()->cboDrawSetting->count(), 2);
-    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_EQ(window()->statusLink->text(),
+              QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_TRUE(window()->statusLink->isVisible() && window()->statusNotice->isVisible());
+    EXPECT_FALSE(window()->statusLink->geometry().intersects(window()->statusNotice->geometry()));
 
     // The second start finds the folder and says nothing about it.
     ASSERT_TRUE(StartInUserFolder());
-    EXPECT_EQ(window()->statusBar()->currentMessage(), QString());
+    EXPECT_EQ(window()->statusNotice->text(), QString());
     EXPECT_TRUE(boxes.shown.empty());
 }
 
