@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 #include "app/frmDemo.h"
 #include "layout/LayoutEditor.h"
@@ -98,7 +97,7 @@ bool MainModule::Main() {
     }
     window_->showMaximized();
     if (!startNotice_.isEmpty()) {
-        window_->statusBar()->showMessage(startNotice_, 60000);
+        window_->ShowNotice(startNotice_, 60000);
         // The first start shows the demo at once: the layout that came with the demo settings.
         const QString demoLayout =
             InApplicationFolder(context_.appFolder, QStringLiteral("DemoLayout.lay"));

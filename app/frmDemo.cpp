@@ -53,6 +53,9 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
     setObjectName(QStringLiteral("frmDemo"));
     setWindowTitle(Title());
+    // Tooltips show while a tool window of its own (the replay bar) is the active one: they say,
+    // for one, why 通信開始 is disabled.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     form_ = new FormSurface(this);
     setCentralWidget(form_);
     form_->setMinimumSize(1030, 790);
@@ -61,7 +64,14 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     buildButtonBox();
     buildMenus();
     statusLink = Named(new QLabel(this), QStringLiteral("statusLink"));
-    statusBar()->addWidget(statusLink, 1);
+    statusNotice = Named(new QLabel(this), QStringLiteral("statusNotice"));
+    // The live fields keep the width of their text; the notice takes what is left, and shows
+    // all of a long one as its tooltip.
+    statusNotice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(statusLink);
+    statusBar()->addWidget(statusNotice, 1);
+    noticeTimer_.setSingleShot(true);
+    connect(&noticeTimer_, &QTimer::timeout, this, [this] { ShowNotice({}, 0); });
     rememberedPort_ = std::make_unique<RememberedPort>(context.appFolder);
     chosenPort_ = rememberedPort_->device();
     systemPorts_ = std::make_unique<QtPortEnumerator>();
@@ -95,16 +105,12 @@ void frmDemo::buildSubsystems() {
         std::make_unique<SoundTimer>(*soundRules_, [this] { return chkSound->isChecked(); });
     csv_ = std::make_unique<CsvRecorder>(c.appFolder, c.drawSetting, c.boxes);
     csv_->SetCaptionHandler([this](const QString& caption) { btnSaveCsv->setText(caption); });
+    csv_->SetStatusHandler([this] { statusLink->setText(StatusText()); });
 
     CommunicationControl::Hooks hooks;
     hooks.prepareStart = [this] {
-        if (replay_->IsOpen()) {
-            context_.boxes.show(QStringLiteral("記録の再生中は通信を開始できません。\r\n"
-                                               "再生を閉じてから通信を開始してください。"),
-                                QStringLiteral("通信エラー"), BoxIcon::Critical);
-            return false;
-        }
-        return PrepareStart();
+        // cmdComm is disabled while a replay is open; should a start come anyway, it is not made.
+        return !replay_->IsOpen() && PrepareStart();
     };
     hooks.serialConfig = [this] {
         const Settings& s = context_.settings;
@@ -229,23 +235,36 @@ QString frmDemo::PortText() const {
 }
 
 QString frmDemo::StatusText() const {
+    const QString csv = csv_->StatusText();
     if (!comm_->IsCommunicating()) {
-        // After a port that did not open, the reason stays in view until the next start.
+        // After a port that did not open, the reason stays in view until the next start. A
+        // recording (it may run before communication starts) is said when there is one.
         const QString failure = comm_->OpenFailure();
         return QStringLiteral("停止中   ") +
                (failure.isEmpty()
                     ? QString()
                     : QStringLiteral("ポートを開けません: ") + failure + QStringLiteral("   ")) +
-               QStringLiteral("次のポート %1").arg(PortText());
+               QStringLiteral("次のポート %1").arg(PortText()) +
+               (csv == QStringLiteral("CSV 停止") ? QString() : QStringLiteral("   ") + csv);
     }
     const QString port = portInUse_;
     return QStringLiteral(
-               "ポート %1   受信 %2 件/秒   キュー溢れ %3 行   改行なし破棄 %4 バイト   CSV %5")
+               "ポート %1   受信 %2 件/秒   キュー溢れ %3 行   改行なし破棄 %4 バイト   %5")
         .arg(port)
         .arg(readingsPerSecond_)
         .arg(context_.RxBuffer.RefusedCount())
         .arg(context_.receive.DroppedBytes)
-        .arg(csv_->CsvMode() != 0 ? QStringLiteral("記録中") : QStringLiteral("停止"));
+        .arg(csv);
+}
+
+void frmDemo::ShowNotice(const QString& text, int timeoutMs) {
+    statusNotice->setText(text);
+    statusNotice->setToolTip(text);
+    if (text.isEmpty()) {
+        noticeTimer_.stop();
+    } else {
+        noticeTimer_.start(timeoutMs);
+    }
 }
 
 // Once a second: the readings handled since the last tick are the rate.

@@ -93,8 +93,10 @@ class frmDemo : public QMainWindow {
     // "最近使った配置": the last layouts loaded or saved, newest first.
     QMenu* RecentLayoutMenu = nullptr;
 
-    // The link's health while communicating.
+    // The link's health while communicating (port, rate, refused lines, CSV state), and beside it
+    // the notices of the moment, so that a notice never hides the live fields.
     QLabel* statusLink = nullptr;
+    QLabel* statusNotice = nullptr;
 
     // Button actions (menu items forward to them).
     void cmdDispSensor_Click();
@@ -116,8 +118,11 @@ class frmDemo : public QMainWindow {
     void ReplayRecord_Click();
     void SavePicture_Click();
 
-    // Text of the status bar (also read by tests).
+    // Text of the status bar's live fields (also read by tests).
     QString StatusText() const;
+    // Shows a notice ("音声出力装置が見つかりません。...", the first start's) in its own field of
+    // the status bar for `timeoutMs`.
+    void ShowNotice(const QString& text, int timeoutMs);
 
   signals:
     // The program must end at once, without the unload sequence (menu Quit).
@@ -155,7 +160,9 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<CommunicationControl> comm_;
     std::unique_ptr<ReplayControl> replay_;
     frmReplay* replayBar_ = nullptr;
+    QString commToolTip_;  // cmdComm's tooltip before a replay replaced it
     QTimer statusTimer_;
+    QTimer noticeTimer_;
     int64_t lastReadingCount_ = 0;
     int64_t readingsPerSecond_ = 0;
     // The device picked from the port list (empty: Setting.ini's port), remembered per user.

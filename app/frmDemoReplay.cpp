@@ -68,6 +68,13 @@ void frmDemo::ReplayRecord_Click() {
         return;
     }
     cboDrawSetting->setEnabled(false);
+    // Communication cannot start while the bar is open; the button says why instead of refusing
+    // a click with a message.
+    commToolTip_ = cmdComm->toolTip();
+    cmdComm->setEnabled(false);
+    cmdComm->setToolTip(
+        QStringLiteral("記録の再生中は通信を開始できません。\n"
+                       "再生バーを閉じると通信を開始できます。"));
     const int rate = c.drawSetting.Sampling > 0 ? c.drawSetting.Sampling : 100;
     replay_->Open(std::move(recording.rows), rate);
     replayBar_ = new frmReplay(
@@ -90,6 +97,8 @@ void frmDemo::EndReplay() {
     replay_->Close();
     soundRules_->Reset();
     cboDrawSetting->setEnabled(true);
+    cmdComm->setEnabled(true);
+    cmdComm->setToolTip(commToolTip_);
     if (frmReplay* bar = std::exchange(replayBar_, nullptr)) {
         bar->close();
     }

@@ -1,6 +1,5 @@
 // korvisensor: the viewer and demonstration tool for the pressure-position sensor system.
 #include <QApplication>
-#include <QStatusBar>
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
@@ -24,9 +23,8 @@ int main(int argc, char** argv) {
     }
     boxes.setParent(program.window());
     // "No audio device" and the like: said once, in the status bar, never in a box.
-    sound.setNoticeHandler([window = program.window()](const QString& notice) {
-        window->statusBar()->showMessage(notice, 15000);
-    });
+    sound.setNoticeHandler(
+        [window = program.window()](const QString& notice) { window->ShowNotice(notice, 15000); });
     dialogs.setParent(program.window());
     QObject::connect(program.window(), &korvi::frmDemo::endProgram, &app,
                      [] { QApplication::exit(0); });

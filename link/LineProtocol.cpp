@@ -1,5 +1,6 @@
 #include "link/LineProtocol.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
@@ -48,31 +49,35 @@ int16_t HexField(const QChar* text, qsizetype size, std::initializer_list<qsizet
 }  // namespace
 
 void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClass& RxBuffer) {
-    qsizetype from = 0;
-    if (state.DiscardingLine) {
-        // The rest of an over-long line goes, up to and including its CR LF.
-        qsizetype end = -1;
-        if (state.DiscardEndsInCr && chunk.startsWith('\n')) {
-            end = 1;
-        } else if (const qsizetype cr = chunk.indexOf("\r\n"); cr >= 0) {
-            end = cr + 2;
-        }
-        if (end < 0) {
-            state.DroppedBytes += chunk.size();
-            state.DiscardEndsInCr = chunk.isEmpty() ? state.DiscardEndsInCr : chunk.endsWith('\r');
-            return;
-        }
-        state.DroppedBytes += end;
-        state.DiscardingLine = false;
-        state.DiscardEndsInCr = false;
-        ++state.DiscardedLines;
-        from = end;
-    }
-
     QByteArray& pending = state.RxPending;
     // Only the new bytes need scanning, plus the last old byte: it may be the CR of a CR LF
     // whose LF opens this chunk. Held lines are complete and are scanned again from the front.
     qsizetype scanFrom = pending.isEmpty() || state.Held ? 0 : pending.size() - 1;
+    qsizetype from = 0;
+    if (state.DiscardingLine) {
+        // The rest of an over-long line goes, up to its CR LF; there its kept head ends.
+        qsizetype rest = 0;
+        if (state.DiscardEndsInCr && chunk.startsWith('\n')) {
+            from = 1;
+        } else if (!chunk.isEmpty()) {
+            // A CR kept back from the last chunk was not the line's end after all.
+            rest = state.DiscardEndsInCr ? 1 : 0;
+            if (const qsizetype cr = chunk.indexOf("\r\n"); cr >= 0) {
+                rest += cr;
+                from = cr + 2;
+            } else {
+                state.DiscardEndsInCr = chunk.endsWith('\r');
+                state.DroppedBytes += rest + chunk.size() - (state.DiscardEndsInCr ? 1 : 0);
+                return;
+            }
+        } else {
+            return;
+        }
+        state.DroppedBytes += rest;
+        state.DiscardingLine = false;
+        state.DiscardEndsInCr = false;
+        pending.append("\r\n");
+    }
     if (from == 0) {
         pending.append(chunk);
     } else {
@@ -86,11 +91,9 @@ void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClas
         if (cr < 0) {
             break;
         }
-        if (cr - lineStart > kMaxPendingBytes) {
-            state.DroppedBytes += cr + 2 - lineStart;
-            ++state.DiscardedLines;
-        } else if (!RxBuffer.IsFull()) {
-            RxBuffer.SetLatin1(pending.constData() + lineStart, cr - lineStart);
+        if (!RxBuffer.IsFull()) {
+            RxBuffer.SetLatin1(pending.constData() + lineStart,
+                               std::min(cr - lineStart, kMaxPendingBytes));
             state.RxDataReady = true;
         } else if (state.HoldWhenFull) {
             state.Held = true;
@@ -101,6 +104,10 @@ void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClas
             ++state.RefusedLines;
             state.RxDataReady = true;
         }
+        if (cr - lineStart > kMaxPendingBytes) {
+            state.DroppedBytes += cr - lineStart - kMaxPendingBytes;
+            ++state.CutLines;
+        }
         lineStart = cr + 2;
         scanFrom = lineStart;
     }
@@ -108,12 +115,14 @@ void SplitReceivedLines(const QByteArray& chunk, ReceiveState& state, BufferClas
         pending.remove(0, lineStart);
     }
     // A CR at the very end may still become the line's end with the next byte.
-    const qsizetype tail = pending.size() - (pending.endsWith('\r') ? 1 : 0);
+    const bool endsInCr = pending.endsWith('\r');
+    const qsizetype tail = pending.size() - (endsInCr ? 1 : 0);
     if (!state.Held && tail > kMaxPendingBytes) {
-        state.DroppedBytes += pending.size();
+        state.DroppedBytes += tail - kMaxPendingBytes;
+        ++state.CutLines;
         state.DiscardingLine = true;
-        state.DiscardEndsInCr = pending.endsWith('\r');
-        pending.clear();
+        state.DiscardEndsInCr = endsInCr;
+        pending.truncate(kMaxPendingBytes);
     }
 }
 

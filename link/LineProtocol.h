@@ -28,20 +28,22 @@ struct ReceiveState {
     // is slowed down by the serial line instead. Otherwise such lines are refused and counted.
     bool HoldWhenFull = false;
     bool Held = false;
-    // Bytes thrown away as parts of lines longer than kMaxPendingBytes, and those lines.
+    // Bytes thrown away from lines longer than kMaxPendingBytes, and how many lines were cut.
     int64_t DroppedBytes = 0;
-    int64_t DiscardedLines = 0;
+    int64_t CutLines = 0;
     // Lines refused because RxBuffer was full (RxBuffer.RefusedCount() counts the same).
     int64_t RefusedLines = 0;
-    // An over-long line is being thrown away up to its CR LF; `DiscardEndsInCr`: the last byte
-    // thrown away was a CR, so an LF next ends the line.
+    // The rest of an over-long line is being thrown away up to its CR LF, its head waiting in
+    // RxPending; `DiscardEndsInCr`: the last byte received was a CR, not yet counted, so an LF
+    // next ends the line.
     bool DiscardingLine = false;
     bool DiscardEndsInCr = false;
 };
 
-// A line longer than this is not a line of this protocol: it is thrown away whole, up to its
-// CR LF, and counted, so that the pending text cannot grow without bound and nothing is decoded
-// from a piece of it.
+// A line longer than this keeps only its first kMaxPendingBytes: the rest is thrown away up to
+// its CR LF and counted, and the head is stored as the line. The pending text so cannot grow
+// without bound, and a reading at the start of a line that runs on is still decoded (the decoder
+// reads fixed positions); a head that is no reading is passed over like any other such line.
 inline constexpr qsizetype kMaxPendingBytes = 64 * 1024;
 
 // Appends the chunk to RxPending and stores every complete line (without its CR LF) in RxBuffer

@@ -43,11 +43,21 @@ CsvRecorder::CsvRecorder(const QString& appFolder, const DrawSetting& setting, M
     : appFolder_(appFolder), setting_(setting), boxes_(boxes), caption_(kCaptionIdle) {
     buffer_.reserve(kBufferBytes + 64);
     CSVTime_.setTimerType(Qt::PreciseTimer);
+    // The countdown reads the end timer's time left at its own ticks: both keep to the
+    // millisecond, so the seconds shown are those left.
+    smpleEndTimeer_.setTimerType(Qt::PreciseTimer);
+    countdown_.setTimerType(Qt::PreciseTimer);
+    countdown_.setInterval(1000);
     flushTimer_.setInterval(kFlushMs);
     QObject::connect(&CSVTime_, &QTimer::timeout, &CSVTime_, [this] { CSVTime_Timer(); });
     QObject::connect(&smpleEndTimeer_, &QTimer::timeout, &smpleEndTimeer_,
                      [this] { smpleEndTimeer_Timer(); });
     QObject::connect(&flushTimer_, &QTimer::timeout, &flushTimer_, [this] { FlushTick(); });
+    QObject::connect(&countdown_, &QTimer::timeout, &countdown_, [this] {
+        if (SecondsLeft() != shownSecondsLeft_) {
+            StatusChanged();
+        }
+    });
 }
 
 CsvRecorder::~CsvRecorder() {
@@ -63,6 +73,47 @@ void CsvRecorder::SetCaptionHandler(std::function<void(const QString&)> handler)
 
 QString CsvRecorder::Caption() const {
     return caption_;
+}
+
+void CsvRecorder::SetStatusHandler(std::function<void()> handler) {
+    statusHandler_ = std::move(handler);
+}
+
+QString CsvRecorder::StatusText() const {
+    if (CsvMode_ != 0) {
+        const int left = SecondsLeft();
+        return left < 0 ? QStringLiteral("CSV 記録中")
+                        : QStringLiteral("CSV 記録中 残り %1 秒").arg(left);
+    }
+    switch (ended_) {
+        case Ended::ByLength:
+            return QStringLiteral("CSV 記録終了 (%1 秒)").arg(lengthSeconds_);
+        case Ended::ByRowLimit:
+            return QStringLiteral("CSV 記録終了 (%1 行)").arg(kRowLimit + 1);
+        case Ended::ByUser:
+            break;
+    }
+    return QStringLiteral("CSV 停止");
+}
+
+int CsvRecorder::SecondsLeft() const {
+    if (CsvMode_ == 2 && smpleEndTimeer_.isActive()) {
+        // The last second shows until the end timer has ended the recording.
+        return std::max(1, (smpleEndTimeer_.remainingTime() + 999) / 1000);
+    }
+    if (CsvMode_ == 1 && setting_.AllTime > 0) {
+        const int64_t leftMs =
+            int64_t{setting_.AllTime} * 1000 - int64_t{CsvRowCount_} * setting_.CsvIntervalMs;
+        return static_cast<int>(std::max<int64_t>(1, (leftMs + 999) / 1000));
+    }
+    return -1;
+}
+
+void CsvRecorder::StatusChanged() {
+    shownSecondsLeft_ = SecondsLeft();
+    if (statusHandler_) {
+        statusHandler_();
+    }
 }
 
 QString CsvRecorder::FilePath() const {
@@ -101,16 +152,22 @@ bool CsvRecorder::Start() {
         return false;
     }
 
+    ended_ = Ended::ByUser;
+    lengthSeconds_ = setting_.AllTime;
     if (setting_.Sampling != 0) {
         CsvMode_ = 1;
     } else {
         CsvMode_ = 2;
         // Computed in 32 bits: every AllTime up to 32767 s is a valid length.
         SetEndTimer(true, static_cast<int32_t>(setting_.AllTime) * 1000);
+        if (smpleEndTimeer_.isActive()) {
+            countdown_.start();
+        }
     }
     CsvRowCount_ = 0;
     flushTimer_.start();
     SetCaption(kCaptionRecording);
+    StatusChanged();
     return true;
 }
 
@@ -131,14 +188,17 @@ void CsvRecorder::CSVTime_Timer() {
     WriteRow();
     ++CsvRowCount_;
 
-    if (CsvMode_ == 1) {
+    if (CsvRowCount_ > kRowLimit) {
+        Stop(Ended::ByRowLimit);
+    } else if (CsvMode_ == 1) {
         const int64_t recordedMs = int64_t{CsvRowCount_} * setting_.CsvIntervalMs;
         const int64_t lengthMs = int64_t{setting_.AllTime} * 1000;
-        if (recordedMs >= lengthMs || CsvRowCount_ > kRowLimit) {
-            StopCsvOutput();
+        if (recordedMs >= lengthMs) {
+            lengthSeconds_ = setting_.AllTime;
+            Stop(Ended::ByLength);
+        } else if (SecondsLeft() != shownSecondsLeft_) {
+            StatusChanged();
         }
-    } else if (CsvMode_ == 2 && CsvRowCount_ > kRowLimit) {
-        StopCsvOutput();
     }
 
     // A released press is written once more, then sampling pauses until the next reading.
@@ -149,20 +209,27 @@ void CsvRecorder::CSVTime_Timer() {
 
 void CsvRecorder::smpleEndTimeer_Timer() {
     SetEndTimer(false);
-    StopCsvOutput();
+    Stop(Ended::ByLength);
 }
 
 void CsvRecorder::StopCsvOutput() {
+    Stop(Ended::ByUser);
+}
+
+void CsvRecorder::Stop(Ended how) {
     if (CsvMode_ <= 0) {
         return;
     }
     SetCsvTime(false);
     SetEndTimer(false);
+    countdown_.stop();
     flushTimer_.stop();
     const bool written = WriteBuffer();
     CsvFile_.close();
     CsvMode_ = 0;
+    ended_ = how;
     SetCaption(kCaptionIdle);
+    StatusChanged();
     if (!written) {
         ReportWriteFailure();
     }

@@ -32,6 +32,15 @@ class CsvRecorder {
     void SetCaptionHandler(std::function<void(const QString&)> handler);
     QString Caption() const;
 
+    // The recording's state for the status bar: "CSV 停止"; "CSV 記録中", with the time left
+    // while a recording with a length runs ("CSV 記録中 残り 7 秒"); once a recording has ended by
+    // itself, how long it was ("CSV 記録終了 (10 秒)") or that the row limit ended it
+    // ("CSV 記録終了 (32001 行)"), until the next one starts.
+    QString StatusText() const;
+    // Called whenever StatusText() changes: at a start and a stop, and as the time left counts
+    // down (once a second by a timer of its own in every-reading mode, by the rows in timed mode).
+    void SetStatusHandler(std::function<void()> handler);
+
     // btnSaveCsv click: starts a recording when none runs, otherwise stops it.
     void btnSaveCsv_Click();
 
@@ -62,7 +71,10 @@ class CsvRecorder {
         int16_t y = 0;
     };
 
+    enum class Ended { ByUser, ByLength, ByRowLimit };
+
     bool Start();
+    void Stop(Ended how);
     void WriteRow();
     void Append(const char* data, size_t size);
     bool WriteBuffer();
@@ -70,12 +82,19 @@ class CsvRecorder {
     void SetCaption(const QString& caption);
     void SetCsvTime(bool on);
     void SetEndTimer(bool on, int32_t intervalMs = 0);
+    // Whole seconds left, rounded up, of a recording with a length; -1 without one.
+    int SecondsLeft() const;
+    void StatusChanged();
 
     QString appFolder_;
     const DrawSetting& setting_;
     MessageBoxes& boxes_;
     std::function<void(const QString&)> captionHandler_;
     QString caption_;
+    std::function<void()> statusHandler_;
+    Ended ended_ = Ended::ByUser;
+    int16_t lengthSeconds_ = 0;  // AllTime when the recording started
+    int shownSecondsLeft_ = -1;
 
     int16_t CsvMode_ = 0;
     int16_t CsvRowCount_ = 0;
@@ -93,6 +112,7 @@ class CsvRecorder {
     QTimer CSVTime_;
     QTimer smpleEndTimeer_;
     QTimer flushTimer_;
+    QTimer countdown_;
 };
 
 }  // namespace korvi

@@ -33,8 +33,11 @@ QString ParseRow(const char* begin, const char* end, RecordedRow& row) {
     const char* p = begin;
     for (size_t f = 0; f < kFields.size(); ++f) {
         if (f > 0) {
-            if (p == end || *p != ',') {
+            if (p == end) {
                 return QStringLiteral("項目が4つではありません");
+            }
+            if (*p != ',') {
+                return QStringLiteral("数字と区切り以外の文字があります");
             }
             ++p;
         }
@@ -64,6 +67,8 @@ QString ParseRow(const char* begin, const char* end, RecordedRow& row) {
     return {};
 }
 
+const QString kNotAHeader = QStringLiteral("見出し行が違います");
+
 Recording Refused(int line, const QString& problem) {
     Recording r;
     r.badLine = line;
@@ -82,20 +87,27 @@ Recording ParseRecording(const QByteArray& bytes) {
     Recording result;
     const char* p = bytes.constData();
     const char* const end = p + bytes.size();
-    int line = 1;
-    while (p != end) {
+    for (int line = 1; line == 1 || p != end; ++line) {
         const char* lineEnd = p;
         while (lineEnd != end && *lineEnd != '\r' && *lineEnd != '\n') {
             ++lineEnd;
         }
-        if (end - lineEnd < 2 || lineEnd[0] != '\r' || lineEnd[1] != '\n') {
-            return Refused(line, QStringLiteral("行末が CR LF ではありません"));
+        // CR LF as the recorder writes it, or LF as a tool that converts line ends leaves it.
+        const char* next = nullptr;
+        if (lineEnd != end && *lineEnd == '\n') {
+            next = lineEnd + 1;
+        } else if (end - lineEnd >= 2 && lineEnd[0] == '\r' && lineEnd[1] == '\n') {
+            next = lineEnd + 2;
         }
-        if (line == 1) {
-            if (QByteArray::fromRawData(p, lineEnd - p) != header) {
-                return Refused(line, QStringLiteral("見出しが記録の見出しと違います"));
-            }
-        } else {
+        // The header is looked at before its line end: a file that is no recording at all is
+        // called that, not refused for a detail.
+        if (line == 1 && QByteArray::fromRawData(p, lineEnd - p) != header) {
+            return Refused(line, kNotAHeader);
+        }
+        if (next == nullptr) {
+            return Refused(line, QStringLiteral("行末が CR LF でも LF でもありません"));
+        }
+        if (line > 1) {
             RecordedRow row;
             const QString problem = ParseRow(p, lineEnd, row);
             if (!problem.isEmpty()) {
@@ -103,11 +115,7 @@ Recording ParseRecording(const QByteArray& bytes) {
             }
             result.rows.push_back(row);
         }
-        p = lineEnd + 2;
-        ++line;
-    }
-    if (line == 1) {
-        return Refused(1, QStringLiteral("見出しがありません"));
+        p = next;
     }
     return result;
 }
@@ -124,6 +132,10 @@ Recording ReadRecordingFile(const QString& path) {
 }
 
 QString RecordingRefusal(const QString& path, const Recording& recording) {
+    if (recording.badLine == 1 && recording.problem == kNotAHeader) {
+        return QStringLiteral("%1 は記録の形式ではありません: %2")
+            .arg(QDir::toNativeSeparators(path), kNotAHeader);
+    }
     return QStringLiteral("%1 は記録の形式ではありません。\r\n%2 行目: %3")
         .arg(QDir::toNativeSeparators(path))
         .arg(recording.badLine)

@@ -1,7 +1,7 @@
 // Reading a recording back: the file the CSV recorder writes (its Shift-JIS header line, then one
-// "sensor,pressure,x,y" row per line, every line ended by CR LF). A file that does not follow that
-// format exactly is refused with the number of its first line that does not fit, so nothing of a
-// damaged or foreign file is ever played.
+// "sensor,pressure,x,y" row per line, every line ended by CR LF, or by LF once a tool has changed
+// the line ends). A file that does not follow that format exactly is refused with the number of
+// its first line that does not fit, so nothing of a damaged or foreign file is ever played.
 #pragma once
 
 #include <QByteArray>
@@ -38,7 +38,8 @@ Recording ParseRecording(const QByteArray& bytes);
 // refused as line 1 is.
 Recording ReadRecordingFile(const QString& path);
 
-// "<file> は記録の形式ではありません。..." naming the file and the bad line, for the user.
+// "<file> は記録の形式ではありません。..." naming the file and the bad line, for the user; a file
+// whose first line is not the header is "<file> は記録の形式ではありません: 見出し行が違います".
 QString RecordingRefusal(const QString& path, const Recording& recording);
 
 }  // namespace korvi

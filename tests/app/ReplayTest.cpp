@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QTest>
+#include <QToolTip>
 
 #include "app/DisplayPicture.h"
 #include "app/ReplayControl.h"
@@ -16,6 +17,7 @@
 #include "sim/ReadingGenerator.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
+#include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
@@ -53,12 +55,13 @@ class Replay : public test::ProgramFixture {
         ASSERT_TRUE(Start());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
     }
-    void WriteDrawSetting(int sampling) {
+    void WriteDrawSetting(int sampling, int allTime = 0) {
         folder.write(QStringLiteral("DrawSetting1.ini"),
                      QStringLiteral("[Disp_Setting]\r\nPressColor0=1,40,&H00C000,3\r\n"
                                     "PressColor1=41,FF,&H0000E0,6\r\nPressThresh=10\r\n"
-                                    "TraceSize=6\r\n[ExcelOut]\r\nSampling=%1\r\nAllTime=0\r\n")
+                                    "TraceSize=6\r\n[ExcelOut]\r\nSampling=%1\r\nAllTime=%2\r\n")
                          .arg(sampling)
+                         .arg(allTime)
                          .toLatin1());
     }
     // Sensors 0, 1, 2 and 4 (turned 180 degrees) on the plate, sensor 3 beside it.
@@ -121,6 +124,7 @@ class ReplayMatchesLive : public Replay, public ::testing::WithParamInterface<Di
 
 TEST_P(ReplayMatchesLive, RowForRowTheSamePixelsAsTheStreamThatWasRecorded) {
     frmDemo& w = *window();
+    WriteDrawSetting(0, 30);
     PlaceSensors();
     if (GetParam().footprints) {
         Click(w.cmdDispBmp);
@@ -137,6 +141,7 @@ TEST_P(ReplayMatchesLive, RowForRowTheSamePixelsAsTheStreamThatWasRecorded) {
     serial.pushIncoming("r00\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return serial.written.endsWith("d\r"); }));
     Click(w.btnSaveCsv);
+    EXPECT_TRUE(w.statusLink->text().endsWith(QStringLiteral("   CSV 記録中 残り 30 秒")));
     serial.pushIncoming(DataLine({6, 255, 1, 1}));
     std::vector<QImage> live;
     for (const Row& r : stream) {
@@ -254,9 +259,19 @@ TEST_F(Replay, PauseStepAndSeekShowTheRowsUpToTheirPlace) {
     AdvanceAndExpect(5000, 12);
     EXPECT_EQ(bar->cmdPlay->text(), QStringLiteral("再生"));
     EXPECT_EQ(bar->sldPosition->value(), 12);
+
+    // The same recording after a tool changed its line ends to LF plays the same.
+    folder.write(QStringLiteral("short-lf.csv"),
+                 test::ReadFile(folder.file(QStringLiteral("short.csv"))).replace("\r\n", "\n"));
+    bar = Open(folder.file(QStringLiteral("short-lf.csv")));
+    ASSERT_NE(bar, nullptr);
+    for (size_t n = 1; n < shown.size(); ++n) {
+        Click(bar->cmdStep);
+        EXPECT_EQ(Picture(), shown[n]) << "row " << n;
+    }
 }
 
-// A damaged recording is refused with its line; a replay and communication refuse each other.
+// A damaged recording is refused with its line; a replay and communication exclude each other.
 TEST_F(Replay, DamagedRecordingAndCommunicationAreRefused) {
     PlaceSensors();
     const QImage before = Picture();
@@ -287,26 +302,32 @@ TEST_F(Replay, DamagedRecordingAndCommunicationAreRefused) {
     dialogs.answers.clear();
     Click(w.cmdComm);
 
+    // While the bar is open 通信開始 is disabled: a click does nothing, and the pointer resting on
+    // the button shows why.
     frmReplay* bar = Open(path);
     ASSERT_NE(bar, nullptr);
     EXPECT_FALSE(w.cboDrawSetting->isEnabled());
+    EXPECT_FALSE(w.cmdComm->isEnabled());
     serial.written.clear();
     Click(w.cmdComm);
-    ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(
-        boxes.shown[1].text,
-        QStringLiteral(
-            "記録の再生中は通信を開始できません。\r\n再生を閉じてから通信を開始してください。"));
-    EXPECT_EQ(boxes.shown[1].title, QStringLiteral("通信エラー"));
+    EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_FALSE(serial.isOpen() || w.comm().IsCommunicating());
     EXPECT_TRUE(serial.written.isEmpty());
+    test::WindowMouse mouse(w.cmdComm);
+    // Beside the place of the click: a move to where the pointer already is is no move.
+    mouse.move(mouse.at(w.cmdComm, QPointF(w.cmdComm->rect().center() + QPoint(5, 2))));
+    const QString why = QStringLiteral(
+        "記録の再生中は通信を開始できません。\n再生バーを閉じると通信を開始できます。");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::text() == why; }))
+        << QToolTip::text().toStdString();
 
     // Closing the bar ends the replay: communication starts again.
     Click(bar->cmdClose);
     EXPECT_TRUE(w.cboDrawSetting->isEnabled());
+    EXPECT_TRUE(w.cmdComm->toolTip().isEmpty());
     Click(w.cmdComm);
     EXPECT_TRUE(w.comm().IsCommunicating());
-    EXPECT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QStatusBar>
 
 #include "layout/LayoutEditor.h"
 #include "tests/support/ProgramFixture.h"
@@ -30,13 +29,17 @@ class UserFolderStart : public test::ProgramFixture {
 TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
     ASSERT_TRUE(StartInUserFolder());
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(window()->statusBar()->currentMessage(),
+    // The notice has a field of its own beside the live status, which stays in view.
+    EXPECT_EQ(window()->statusNotice->text(),
               QStringLiteral("設定フォルダ %1 をデモ設定から作りました。通信するポートは"
                              "「ﾌｧｲﾙ」→「ポート選択...」で選んでください。")
                   .arg(userFolder));
     EXPECT_TRUE(QDir(userFolder).exists(QStringLiteral("SavaData")));
     EXPECT_EQ(window()->cboDrawSetting->count(), 2);
-    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_EQ(window()->statusLink->text(),
+              QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_TRUE(window()->statusLink->isVisible() && window()->statusNotice->isVisible());
+    EXPECT_FALSE(window()->statusLink->geometry().intersects(window()->statusNotice->geometry()));
 
     // The demo's layout is shown at once: five frames on the base plate.
     const auto shownFrames = [this] {
@@ -53,7 +56,7 @@ TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
     // The second start finds the folder, says nothing about it and starts empty, with the demo
     // layout offered among the recent ones.
     ASSERT_TRUE(StartInUserFolder());
-    EXPECT_EQ(window()->statusBar()->currentMessage(), QString());
+    EXPECT_EQ(window()->statusNotice->text(), QString());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(shownFrames(), QStringLiteral("0000000000000000"));
     const QList<QAction*> recent = window()->RecentLayoutMenu->actions();

@@ -22,6 +22,7 @@ class CsvRecorderTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("SavaData")));
         recorder.SetCaptionHandler([this](const QString& c) { captions << c; });
+        recorder.SetStatusHandler([this] { statuses << recorder.StatusText(); });
     }
     // Timed sampling at `sampling` rows a second for `allTime` seconds.
     void Timed(int16_t sampling, int16_t allTime) {
@@ -36,6 +37,7 @@ class CsvRecorderTest : public ::testing::Test {
     test::RecordingMessageBoxes boxes;
     CsvRecorder recorder{home.path(), setting, boxes};
     QStringList captions;
+    QStringList statuses;
 };
 
 TEST_F(CsvRecorderTest, EveryReadingModeWritesEachReadingFlushedEverySecondAndRestartsTheFile) {
@@ -83,17 +85,27 @@ TEST_F(CsvRecorderTest, TimedModeSamplesTheLastReadingAndPausesAfterARelease) {
                          QByteArray("4,60,70,80\r\n").repeated(later));
 }
 
-TEST_F(CsvRecorderTest, TimedModeLengthIsCountedInRowsTimesInterval) {
-    // Rows a second, seconds, rows written: 3 rows of 333 ms fall short of one second; one row
-    // a second is timed too.
-    const int cases[][3] = {{50, 1, 50}, {50, 0, 1}, {3, 1, 4}, {1, 1, 1}};
-    for (const auto& [sampling, allTime, rows] : cases) {
-        Timed(static_cast<int16_t>(sampling), static_cast<int16_t>(allTime));
+TEST_F(CsvRecorderTest, TimedModeLengthIsCountedInRowsTimesIntervalAndSoIsTheTimeLeft) {
+    // 3 rows of 333 ms fall short of one second; one row a second is timed too.
+    const struct {
+        int16_t sampling, allTime;
+        int rows;
+        QStringList statuses;
+    } cases[] = {
+        {50, 2, 100, {"CSV 記録中 残り 2 秒", "CSV 記録中 残り 1 秒", "CSV 記録終了 (2 秒)"}},
+        {50, 0, 1, {"CSV 記録中", "CSV 記録終了 (0 秒)"}},
+        {3, 1, 4, {"CSV 記録中 残り 1 秒", "CSV 記録終了 (1 秒)"}},
+        {1, 1, 1, {"CSV 記録中 残り 1 秒", "CSV 記録終了 (1 秒)"}},
+    };
+    for (const auto& c : cases) {
+        Timed(c.sampling, c.allTime);
+        statuses.clear();
         recorder.btnSaveCsv_Click();
         EXPECT_EQ(recorder.CsvMode(), 1);
         recorder.OnReading(1, 50, 10, 20);
         EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 10000));
-        EXPECT_EQ(FileBytes().count("\r\n"), 1 + rows) << sampling << " " << allTime;
+        EXPECT_EQ(FileBytes().count("\r\n"), 1 + c.rows) << c.sampling << " " << c.allTime;
+        EXPECT_EQ(statuses, c.statuses) << c.sampling << " " << c.allTime;
     }
 }
 
@@ -103,23 +115,33 @@ TEST_F(CsvRecorderTest, RowLimitWritesTheRowThatPassesItThenStops) {
         recorder.OnReading(static_cast<int16_t>(i % 16), 100, 200, 300);
     }
     EXPECT_EQ(recorder.CsvMode(), 0);
+    EXPECT_EQ(recorder.StatusText(), "CSV 記録終了 (32001 行)");
     EXPECT_EQ(FileBytes().count("\r\n"), 1 + 32001);
     EXPECT_TRUE(FileBytes().endsWith("\r\n0,100,200,300\r\n"));
 }
 
-TEST_F(CsvRecorderTest, EndTimerEndsTheRecordingAfterAllTimeSecondsAndAnyStopTurnsItOff) {
-    setting.AllTime = 1;
+// The status bar counts the seconds down from AllTime to 1 as they pass, then says the recording
+// ended and how long it was.
+TEST_F(CsvRecorderTest,
+       EndTimerEndsTheRecordingAfterAllTimeSecondsCountingDownAndAnyStopTurnsItOff) {
+    setting.AllTime = 2;
     recorder.btnSaveCsv_Click();
-    QTest::qWait(500);
+    EXPECT_EQ(recorder.StatusText(), "CSV 記録中 残り 2 秒");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.StatusText() != "CSV 記録中 残り 2 秒"; }));
+    EXPECT_EQ(recorder.StatusText(), "CSV 記録中 残り 1 秒");
     EXPECT_EQ(recorder.CsvMode(), 2) << "ended before AllTime had passed";
     EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.CsvMode() == 0; }, 5000));
     EXPECT_EQ(recorder.Caption(), "CSV出力");
+    EXPECT_EQ(statuses,
+              (QStringList{"CSV 記録中 残り 2 秒", "CSV 記録中 残り 1 秒", "CSV 記録終了 (2 秒)"}));
     setting.AllTime = 10;
     // Stopped early by the button, a recording leaves no end timer behind to cut the next one.
     recorder.btnSaveCsv_Click();
     EXPECT_TRUE(recorder.smpleEndTimeerEnabled());
+    EXPECT_EQ(recorder.StatusText(), "CSV 記録中 残り 10 秒");
     recorder.btnSaveCsv_Click();
     EXPECT_FALSE(recorder.smpleEndTimeerEnabled());
+    EXPECT_EQ(recorder.StatusText(), "CSV 停止");
 }
 
 TEST_F(CsvRecorderTest, UnwritableFilesAreReportedAndRecordingStopsOrNeverStarts) {
