@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -13,16 +12,14 @@
 #include <QTest>
 
 #include "tests/support/Screen.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
 
 using test::Ink;
-
-QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+using test::ReadFile;
+using test::WriteFile;
 
 // The share of the screen still showing the X server's black background.
 double BlackShare(const QImage& screen) {
@@ -101,9 +98,9 @@ TEST_F(PackageScreenshot, FirstStartMakesTheUserFolderAndShowsTheWindowSecondSta
     for (const char* name :
          {"Setting.ini", "DrawSetting1.ini", "DrawSetting2.ini", "DemoLayout.lay",
           "Bmp/Foot_15.bmp", "Base/Base_2.bmp", "Sound/chime.wav"}) {
-        EXPECT_EQ(Read(user.filePath(QString::fromLatin1(name))),
-                  Read(QDir(demo).filePath(QString::fromLatin1(name))))
-            << name;
+        const QByteArray shipped = ReadFile(QDir(demo).filePath(QString::fromLatin1(name)));
+        EXPECT_FALSE(shipped.isEmpty()) << name;
+        EXPECT_EQ(ReadFile(user.filePath(QString::fromLatin1(name))), shipped) << name;
     }
     EXPECT_TRUE(user.exists(QStringLiteral("SavaData")));
 
@@ -119,14 +116,12 @@ TEST_F(PackageScreenshot, FirstStartMakesTheUserFolderAndShowsTheWindowSecondSta
     Stop();
 
     // A change of the user's survives the second start, which says nothing about the folder.
-    QFile edited(user.filePath(QStringLiteral("DrawSetting2.ini")));
-    ASSERT_TRUE(edited.open(QIODevice::Append));
-    edited.write("; mine\r\n");
-    edited.close();
-    const QByteArray mine = Read(edited.fileName());
+    const QString edited = user.filePath(QStringLiteral("DrawSetting2.ini"));
+    const QByteArray mine = ReadFile(edited) + "; mine\r\n";
+    ASSERT_TRUE(WriteFile(edited, mine));
     const QImage second = StartAndGrab("package-second-start.png");
     ASSERT_EQ(program.state(), QProcess::Running) << "the program ended at the second start";
-    EXPECT_EQ(Read(edited.fileName()), mine);
+    EXPECT_EQ(ReadFile(edited), mine);
     EXPECT_LT(BlackShare(second), 0.05);
     EXPECT_GT(Ink(second, statusLeft), 20) << "the idle status and its port";
     EXPECT_EQ(Ink(second, statusMiddle), 0) << "no notice about the folder";

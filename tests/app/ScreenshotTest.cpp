@@ -1,19 +1,25 @@
-// What a person sees: the real main window on a real X server (Xvfb), captured from the screen.
-// Runs only when KORVI_SCREENSHOT_DIR names a folder for the pictures (ctest's screenshot entries
-// start it under xvfb-run); elsewhere it is skipped.
+// What a person sees: the real main window on a real X server (Xvfb), read back from the screen,
+// and a stretch made with the X server's own pointer (xdotool). Runs only when
+// KORVI_SCREENSHOT_DIR names a folder for the pictures (ctest's screenshot entry starts it under
+// xvfb-run); elsewhere it is skipped.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
 #include <QPainter>
-#include <QTest>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextLayout>
 
 #include "app/DemoDriver.h"
+#include "app/DisplayPicture.h"
+#include "app/frmReplay.h"
 #include "layout/SensorLayout.h"
 #include "platform/Colors.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
+#include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
@@ -40,29 +46,24 @@ bool HasRealGlyphs(const QString& text, const QFont& font) {
     return glyphs > 0;
 }
 
-class OnScreen : public test::ProgramFixture {
+class Screenshot : public test::ProgramFixture {
   protected:
     void SetUp() override {
         outDir = test::ScreenshotDir();
         if (outDir.isEmpty()) {
-            GTEST_SKIP() << "needs an X server (run through ctest's screenshot entries)";
+            GTEST_SKIP() << "needs an X server (run through ctest's screenshot entry)";
         }
+        QDir().mkpath(outDir);
         folder.writeDefaults();
     }
-    void Show() {
-        ASSERT_TRUE(Start());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window()));
-        QTest::qWait(200);
-    }
     QImage Grab(const char* name) { return test::GrabScreen(outDir, name); }
+    // A point of the window background on the screen.
+    QPoint At(int x, int y) const { return window()->form().mapToGlobal(QPoint(x, y)); }
     QString outDir;
 };
 
-class Screenshot : public OnScreen {};
-class LayoutScreenshot : public OnScreen {};
-
-TEST_F(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
-    Show();
+TEST_F(Screenshot, JapaneseCaptionsPaletteAndTheRedTraceBoxAreDrawn) {
+    ASSERT_TRUE(StartShown());
     const QImage screen = Grab("main-window.png");
     for (QAbstractButton* button : window()->findChildren<QAbstractButton*>()) {
         if (button->text().isEmpty()) {
@@ -75,45 +76,31 @@ TEST_F(Screenshot, JapaneseCaptionsAndPaletteAreDrawnOnTheRealScreen) {
             << button->objectName().toStdString() << " shows no caption";
     }
     EXPECT_TRUE(HasRealGlyphs(window()->windowTitle(), window()->font()));
-
     // Every palette item shows its origin tick (bottom centre) and its number.
     for (PictureBox* item : window()->layout().picSensor) {
         const QPoint topLeft = item->mapToGlobal(QPoint(0, 0));
         EXPECT_LT(qGray(screen.pixel(topLeft + QPoint(18, 34))), 60) << item->Index();
         EXPECT_GT(Ink(screen, QRect(topLeft + QPoint(8, 16), QSize(20, 14))), 5) << item->Index();
     }
-}
 
-// The trace box is red on the screen while the trace is on, however it was switched: here by the
-// menu item and by code, never by a click on the box.
-TEST_F(Screenshot, TraceBoxIsRedOnTheScreenWhileTheTraceIsOn) {
-    Show();
+    // The trace box is red while the trace is on, however it was switched: by the menu item
+    // and by code, never by a click on the box.
     const QCheckBox* box = window()->chkTrace;
     const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
-    const auto redPixels = [&onScreen](const QImage& screen) {
-        return test::CountColour(screen, qRgb(255, 0, 0), onScreen);
-    };
-    // Right of the caption: only the box's background.
     const QPoint margin = onScreen.topRight() + QPoint(-3, onScreen.height() / 2);
-    const QImage off = Grab("trace-off.png");
-    EXPECT_EQ(redPixels(off), 0);
-
+    EXPECT_EQ(test::CountColour(screen, qRgb(255, 0, 0), onScreen), 0);
     window()->CoseDisp->trigger();
     const QImage on = Grab("trace-on.png");
     EXPECT_EQ(on.pixel(margin), qRgb(255, 0, 0));
-    EXPECT_GT(redPixels(on), onScreen.width() * onScreen.height() / 2);
-
+    EXPECT_GT(test::CountColour(on, qRgb(255, 0, 0), onScreen),
+              onScreen.width() * onScreen.height() / 2);
     window()->chkTrace->setChecked(false);
-    const QImage offAgain = Grab("trace-off-again.png");
-    EXPECT_EQ(redPixels(offAgain), 0);
-    EXPECT_EQ(offAgain.pixel(margin), off.pixel(margin));
-    window()->chkTrace->setChecked(true);
-    EXPECT_EQ(Grab("trace-on-again.png").pixel(margin), qRgb(255, 0, 0));
+    EXPECT_EQ(Grab("trace-off.png").pixel(margin), screen.pixel(margin));
 }
 
 // A layout built with the mouse, read back from the screen: the base plate with its picture,
 // placed frames where they were dropped, a merged number chain and the selection's handles.
-TEST_F(LayoutScreenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutThem) {
+TEST_F(Screenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutThem) {
     // The base picture: teal on the left half, purple on the right, so the plate shows whether
     // the whole picture is stretched over it.
     const QColor left(20, 160, 150);
@@ -122,10 +109,9 @@ TEST_F(LayoutScreenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutT
     picture.fill(left);
     QPainter(&picture).fillRect(20, 0, 20, 30, right);
     ASSERT_TRUE(picture.save(folder.file(QStringLiteral("Base/Base_0.bmp")), "BMP"));
-    Show();
+    ASSERT_TRUE(StartShown());
     SensorLayout& l = window()->layout();
     QWidget* form = &window()->form();
-    const auto at = [form](int x, int y) { return form->mapToGlobal(QPoint(x, y)); };
 
     // The plate: base image 0 dragged out of the base box, selected and pulled larger.
     gesture::Drag(l.picBase[0], QPoint(5, 5), form, QPoint(205, 105));
@@ -145,16 +131,16 @@ TEST_F(LayoutScreenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutT
 
     // The plate spans the dragged and stretched rectangle and shows the whole picture, with the
     // plate's colour just outside it.
-    EXPECT_TRUE(Near(screen.pixel(at(220, 450)), left) && Near(screen.pixel(at(430, 450)), left));
-    EXPECT_TRUE(Near(screen.pixel(at(470, 450)), right) && Near(screen.pixel(at(695, 495)), right));
-    EXPECT_FALSE(Near(screen.pixel(at(705, 450)), right) || Near(screen.pixel(at(195, 450)), left));
+    EXPECT_TRUE(Near(screen.pixel(At(220, 450)), left) && Near(screen.pixel(At(430, 450)), left));
+    EXPECT_TRUE(Near(screen.pixel(At(470, 450)), right) && Near(screen.pixel(At(695, 495)), right));
+    EXPECT_FALSE(Near(screen.pixel(At(705, 450)), right) || Near(screen.pixel(At(195, 450)), left));
 
     // Each frame stands where it was dropped: a white face with the origin tick in the middle of
     // its bottom edge, and the background or the plate just left of it.
     for (const auto& [sensor, p] : placed) {
-        EXPECT_EQ(screen.pixel(at(p.x() + 25, p.y() + 28)), qRgb(255, 255, 255)) << sensor;
-        EXPECT_LT(qGray(screen.pixel(at(p.x() + 18, p.y() + 34))), 60) << sensor;
-        EXPECT_NE(screen.pixel(at(p.x() - 3, p.y() + 20)), qRgb(255, 255, 255)) << sensor;
+        EXPECT_EQ(screen.pixel(At(p.x() + 25, p.y() + 28)), qRgb(255, 255, 255)) << sensor;
+        EXPECT_LT(qGray(screen.pixel(At(p.x() + 18, p.y() + 34))), 60) << sensor;
+        EXPECT_NE(screen.pixel(At(p.x() - 3, p.y() + 20)), qRgb(255, 255, 255)) << sensor;
     }
     // With frames on, each frame on the plate is outlined in the frame colour (the plate's
     // &HE0E0E0 half-way to white: &HEFEFF0) on the ring of pixels just around it, 152 for a
@@ -194,13 +180,131 @@ TEST_F(LayoutScreenshot, PlateFramesMergedChainAndHandlesAppearWhereTheMousePutT
 
     // The 5 px handles touch the corners and edge middles of sensor 2's frame, and only there.
     const QColor handle = ToQColor(kSysActiveTitleBar);
-    const QRect frame(at(420, 160), l.picPressSens[1]->size());
+    const QRect frame(At(420, 160), l.picPressSens[1]->size());
     for (int x : {frame.left() - 3, frame.center().x(), frame.right() + 3}) {
         for (int y : {frame.top() - 3, frame.center().y(), frame.bottom() + 3}) {
             EXPECT_EQ(Near(screen.pixel(x, y), handle), QPoint(x, y) != frame.center()) << x << y;
         }
     }
-    EXPECT_FALSE(Near(screen.pixel(at(257, 157)), handle));
+    EXPECT_FALSE(Near(screen.pixel(At(257, 157)), handle));
+}
+
+// "画像保存...": the saved PNG is what the screen shows of the plate and the placed sensors.
+TEST_F(Screenshot, SavedPictureIsWhatTheScreenShowsOfThePlateAndTheSensors) {
+    folder.copyDemo();
+    folder.write(QStringLiteral("DrawSetting1.ini"),
+                 test::DrawSettingFile({"1,40,&H00C000,3", "41,FF,&H0000E0,6"},
+                                       "PressThresh=10\r\nTraceSize=30\r\n"));
+    ASSERT_TRUE(StartShown());
+    frmDemo& w = *window();
+    SensorLayout& l = w.layout();
+    l.picBaseSens->Move(1500, 1500, 7500, 5400);
+    l.picBaseSens->show();
+    for (int sensor = 0; sensor < 4; ++sensor) {
+        PlaceFrame(sensor, 2200.0f + 1800.0f * float(sensor), 2200, 1200, 1200);
+    }
+    PlaceFrame(4, 9600, 2200, 1200, 1200);  // beside the plate
+    DrawSensorFrames(l, true);
+    test::Click(w.chkTrace);
+    ASSERT_TRUE(w.chkTrace->isChecked());
+
+    // A stroke over each sensor, played back from a recording and shown to its end.
+    QByteArray csv = test::kRecordingHeader;
+    for (int k = 0; k < 60; ++k) {
+        csv += QStringLiteral("%1,%2,%3,%4\r\n")
+                   .arg(k % 5)
+                   .arg(k % 7 == 0 ? 5 : 60 + 3 * k)
+                   .arg(300 + 60 * k)
+                   .arg(3800 - 55 * k)
+                   .toLatin1();
+    }
+    folder.write(QStringLiteral("stroke.csv"), csv);
+    dialogs.answers.push_back(folder.file(QStringLiteral("stroke.csv")));
+    w.ReplayRecord->trigger();
+    ASSERT_NE(w.replayBar(), nullptr);
+    w.replayBar()->sldPosition->setValue(60);
+    w.replayBar()->close();
+
+    dialogs.answers.push_back(QDir(outDir).filePath(QStringLiteral("saved-display")));
+    w.SavePicture->trigger();
+    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().text.toStdString();
+    const QImage saved(QDir(outDir).filePath(QStringLiteral("saved-display.png")), "PNG");
+    ASSERT_FALSE(saved.isNull());
+
+    const QImage screen = Grab("saved-display-screen.png");
+    const QRect area = DisplayArea(l);
+    // The plate's left and top edges to sensor 5's right edge: 1500..10800 x 1500..6900 twips.
+    EXPECT_EQ(area, QRect(100, 100, 620, 360));
+    ASSERT_EQ(saved.size(), area.size());
+    const QImage shown = screen.copy(QRect(At(100, 100), area.size()));
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+              saved.convertToFormat(QImage::Format_RGB32));
+    // The marks are in it: the strong presses of the trace in red.
+    EXPECT_GT(test::CountColour(saved, qRgb(0xE0, 0, 0)), 200);
+}
+
+// Runs one xdotool command chain while the program goes on handling what the X server sends it,
+// so that every step of a path arrives as its own event.
+void Xdo(const QString& xdotool, const QStringList& args) {
+    QProcess xdo;
+    xdo.start(xdotool, args);
+    ASSERT_TRUE(xdo.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&xdo] { return xdo.state() == QProcess::NotRunning; }, 20000));
+    ASSERT_EQ(xdo.exitCode(), 0) << xdo.readAllStandardError().toStdString();
+    QTest::qWait(150);
+}
+
+// A stretch made with real X input: the X server's own pointer, moved and clicked with xdotool.
+TEST_F(Screenshot, FrameStretchedWithTheRealPointerIsDrawnAtTheNewSize) {
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) {
+        GTEST_SKIP() << "needs xdotool";
+    }
+    ASSERT_TRUE(StartShown());
+    // xdotool words that put the pointer on a point of the window background, and a straight
+    // path there in steps of 2 pixels, each a separate move.
+    const auto to = [this](QPoint p) {
+        const QPoint s = At(p.x(), p.y());
+        return QStringList{QStringLiteral("mousemove"), QString::number(s.x()),
+                           QString::number(s.y())};
+    };
+    const auto path = [&to](QPoint from, QPoint end) {
+        QStringList words;
+        const QPoint way = end - from;
+        const int steps = std::max(std::abs(way.x()), std::abs(way.y())) / 2;
+        for (int n = 1; n <= steps; ++n) {
+            words << to(from + way * n / steps) << QStringLiteral("sleep")
+                  << QStringLiteral("0.01");
+        }
+        return words;
+    };
+    const QStringList down{"mousedown", "1"};
+    const QStringList up{"mouseup", "1"};
+    SensorLayout& l = window()->layout();
+    PictureBox& frame = *l.picPressSens[0];
+    // Sensor 1 out of the box, its top-left on 300, 200; then a click selects it.
+    const QPoint item = window()->form().mapFromGlobal(l.picSensor[0]->mapToGlobal(QPoint(1, 1)));
+    Xdo(xdotool, to(item) + down + path(item, {301, 201}) + up);
+    ASSERT_EQ(frame.Left(), 4500);
+    Xdo(xdotool, to({328, 228}) + QStringList{"click", "1"});
+    ASSERT_EQ(l.StretchTarget, &frame);
+
+    // Handle 4 (337 to 341) pulled 60 pixels right and down; the pointer wanders on unheld.
+    const QPoint grip(339, 239);
+    Xdo(xdotool, to(grip) + down + path(grip, grip + QPoint(60, 60)) + up);
+    Xdo(xdotool, path(grip + QPoint(60, 60), {600, 500}));
+    EXPECT_EQ(frame.Width(), 1485);
+    EXPECT_EQ(frame.Height(), 1485);
+    EXPECT_EQ(l.StretchTarget, nullptr);
+
+    // On the screen: a 99 x 99 white face from 300, 200 with the origin tick in the middle of its
+    // new bottom edge, the background beyond it, and no handle at its new corner.
+    const QImage stretched = Grab("stretched-frame.png");
+    const QColor white(255, 255, 255);
+    EXPECT_TRUE(Near(stretched.pixel(At(390, 290)), white));
+    EXPECT_LT(qGray(stretched.pixel(At(349, 296))), 60);
+    EXPECT_FALSE(Near(stretched.pixel(At(403, 250)), white));
+    EXPECT_FALSE(Near(stretched.pixel(At(401, 301)), ToQColor(kSysActiveTitleBar)));
 }
 
 }  // namespace

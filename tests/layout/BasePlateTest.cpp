@@ -85,8 +85,8 @@ TEST_P(BasePlate, SensorDroppedOnThePlateMayOverlapAnotherFrame) {
     f.dragTo(&f.item(1), QPoint(1, 1), QPointF(414, 321), pace);
     EXPECT_EQ(At(f.frame(1)), (Place2{6195, 4800}));
     EXPECT_FALSE(f.l().SensorMerged[1]);
-    // The plate shows both outlines in the frame colour.
-    const uint32_t outline = GetFrameColor(kTestBaseColor);
+    // The plate shows both outlines in the frame colour of its 0x404040 background.
+    const uint32_t outline = 0x9F9FA0;
     EXPECT_EQ(f.l().picBaseSens->canvas().pixel(20, 15), outline);
     EXPECT_EQ(f.l().picBaseSens->canvas().pixel(18, 30), outline);
 }

@@ -1,8 +1,11 @@
-// The pure geometry of layout editing: overlap resolution and the rotation step.
+// The pure geometry of layout editing: overlap resolution, the stretch handles' places, the resize
+// rule and its pointers, the rotation step and the frame colour.
 #include <gtest/gtest.h>
 
 #include "layout/AvoidOverlap.h"
 #include "layout/Rotation.h"
+#include "layout/SensorLayout.h"
+#include "layout/StretchHandles.h"
 
 namespace korvi {
 namespace {
@@ -41,6 +44,74 @@ TEST(AvoidOverlap, PushesAlongTheAxisOfSmallerOverlapInOnePass) {
         EXPECT_EQ(std::vector<float>({r.Left, r.Top, r.Width, r.Height}),
                   std::vector<float>({c.left, c.top, c.frame.Width, c.frame.Height}))
             << c.what;
+    }
+}
+
+std::vector<float> Values(const FrameRect& r) {
+    return {r.Left, r.Top, r.Width, r.Height};
+}
+
+// Handles of 75 x 45 twips around a target at 1000, 2000 of 600 x 300: corners and edge middles,
+// outside the target; the square 75 x 75 handle 0 and 4 of a 555 x 555 frame at 1000, 1000.
+TEST(StretchHandles, EachHandleTouchesItsCornerOrEdgeMiddleFromOutside) {
+    const FrameRect target{1000, 2000, 600, 300};
+    const std::array<float, 2> expected[8] = {{925, 1955},     {1262.5f, 1955}, {1600, 1955},
+                                              {1600, 2127.5f}, {1600, 2300},    {1262.5f, 2300},
+                                              {925, 2300},     {925, 2127.5f}};
+    for (int h = 0; h < 8; ++h) {
+        const HandlePosition p = PlaceHandle(h, target, 75, 45);
+        EXPECT_EQ((std::array<float, 2>{p.Left, p.Top}), expected[h]) << h;
+    }
+    const FrameRect square{1000, 1000, 555, 555};
+    const HandlePosition h0 = PlaceHandle(0, square, 75, 75);
+    const HandlePosition h4 = PlaceHandle(4, square, 75, 75);
+    EXPECT_EQ((std::array<float, 4>{h0.Left, h0.Top, h4.Left, h4.Top}),
+              (std::array<float, 4>{925, 925, 1555, 1555}));
+    const Qt::CursorShape cursors[] = {
+        Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeBDiagCursor,
+        Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeBDiagCursor, Qt::SizeHorCursor,   Qt::ArrowCursor};
+    for (int h = 0; h <= 8; ++h) {
+        EXPECT_EQ(HandleCursor(h), cursors[h]) << h;
+    }
+}
+
+// A 555 x 555 frame at 1000, 1000 (right and bottom edges at 1555) resized by each handle: the
+// moved edges follow the pointer, the opposite ones stay, and a pointer on the opposite edge
+// leaves that dimension as it was (the comparisons are strict).
+TEST(StretchHandles, ResizeRuleMovesTheHandlesEdgesAndNeverFlips) {
+    const FrameRect frame{1000, 1000, 555, 555};
+    const struct {
+        int h;
+        float px, py;
+        FrameRect expected;
+    } cases[] = {
+        {0, 900, 950, {900, 950, 655, 605}},     {0, 1554, 1554, {1554, 1554, 1, 1}},
+        {0, 1555, 1555, {1000, 1000, 555, 555}}, {1, 900, 950, {1000, 950, 555, 605}},
+        {1, 900, 1555, {1000, 1000, 555, 555}},  {2, 1600, 950, {1000, 950, 600, 605}},
+        {2, 1000, 1555, {1000, 1000, 555, 555}}, {3, 1600, 0, {1000, 1000, 600, 555}},
+        {3, 1001, 0, {1000, 1000, 1, 555}},      {3, 1000, 0, {1000, 1000, 555, 555}},
+        {4, 1600, 1700, {1000, 1000, 600, 700}}, {4, 1000, 1000, {1000, 1000, 555, 555}},
+        {5, 0, 1700, {1000, 1000, 555, 700}},    {5, 0, 1001, {1000, 1000, 555, 1}},
+        {5, 0, 1000, {1000, 1000, 555, 555}},    {6, 900, 1700, {900, 1000, 655, 700}},
+        {6, 1555, 1000, {1000, 1000, 555, 555}}, {7, 900, 0, {900, 1000, 655, 555}},
+        {7, 1555, 0, {1000, 1000, 555, 555}},    {8, 0, 0, {1000, 1000, 555, 555}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Values(ResizeByHandle(c.h, frame, c.px, c.py)), Values(c.expected))
+            << c.h << " at " << c.px << ", " << c.py;
+    }
+}
+
+// Outlines on the plate: each channel of the plate's colour half-way to white, ties to the even
+// value, the halved bits below each channel dropped.
+TEST(FrameColour, EachChannelHalfWayToWhite) {
+    const std::pair<uint32_t, uint32_t> cases[] = {
+        {0x000000, 0x7F7F80}, {0xFFFFFF, 0xFFFFFF}, {0x808080, 0xBFBFC0}, {0x404040, 0x9F9FA0},
+        {0x0000FF, 0x7F7FFF}, {0x010101, 0x808080}, {0xFF0000, 0xFF7F80}, {0x00FF00, 0x7FFF80},
+    };
+    for (const auto& [plate, outline] : cases) {
+        EXPECT_EQ(GetFrameColor(plate), outline) << std::hex << plate;
     }
 }
 

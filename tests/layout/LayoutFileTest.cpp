@@ -5,9 +5,9 @@
 #include <QDataStream>
 #include <QDir>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <map>
+#include <tuple>
 
 #include "tests/layout/EditorFixture.h"
 #include "tests/support/SmallDisk.h"
@@ -154,7 +154,7 @@ TEST_F(Loading, BaseFromTheFileReplacesTheShownOneAndAFileWithoutBaseRemovesTheP
     // Frames are drawn on a loaded plate even with frame display off.
     f.l().ShowSensorFrames = false;
     load(EncodeLayoutFile(OnPlate()));
-    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(5, 20), GetFrameColor(kTestBaseColor));
+    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(5, 20), 0x9F9FA0u);  // frame colour
 }
 
 // Everything a load may change, as one comparable text.
@@ -217,69 +217,59 @@ TEST_F(Loading, BadMissingOrCancelledFilesChangeNothing) {
     EXPECT_EQ(Take(f), before);
 }
 
-// Every size and position at the edge of the layout area, and just beyond it.
+// Every size and position at the edge of the layout area, and just beyond it: sensor 1 placed,
+// sensor 5 in the box (which keeps a size of 0 when never placed, or its last one).
 TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) {
-    const auto up = [](float v) { return std::nextafter(v, std::numeric_limits<float>::max()); };
-    const auto down = [](float v) { return std::nextafter(v, -std::numeric_limits<float>::max()); };
-    struct Case {
-        const char* name;
-        std::function<void(LayoutFileData&)> change;
+    const float up = std::nextafter(30900.0f, 1e9f);
+    const float under = std::nextafter(15.0f, 0.0f);
+    const float farLeft = std::nextafter(-61800.0f, -1e9f);
+    const QString away = QStringLiteral("センサ1 が表示できる範囲の外にあります。");
+    const struct {
+        int16_t sensor;
+        float top, left, width, height;
         QString fault;  // empty: the file is accepted
-    };
-    SensorFileRecord& (*s1)(LayoutFileData&) = [](LayoutFileData& d) -> SensorFileRecord& {
-        return d.sensors[0];
-    };
-    const std::vector<Case> cases = {
-        {"one pixel", [&](LayoutFileData& d) { s1(d).Width = s1(d).Height = 15; }, {}},
-        {"under a pixel", [&](LayoutFileData& d) { s1(d).Width = down(15); },
+    } cases[] = {
+        {0, 4500, 6000, 15, 15, {}},
+        {0, 4500, 6000, under, 555,
          QStringLiteral("センサ1 の幅 14.999999 が範囲外です (15 〜 30900)。")},
-        {"widest", [&](LayoutFileData& d) { s1(d) = {0, 0, 0, 30900, 23700, 0, -1, 0, {}}; }, {}},
-        {"too wide", [&](LayoutFileData& d) { s1(d).Width = up(30900); },
+        {0, 0, 0, 30900, 23700, {}},
+        {0, 4500, 6000, up, 555,
          QStringLiteral("センサ1 の幅 30900.002 が範囲外です (15 〜 30900)。")},
-        {"too high", [&](LayoutFileData& d) { s1(d).Height = 23701; },
+        {0, 4500, 6000, 555, 23701,
          QStringLiteral("センサ1 の高さ 23701 が範囲外です (15 〜 23700)。")},
-        {"far left", [&](LayoutFileData& d) { s1(d).Left = down(-61800); },
+        {0, 4500, farLeft, 555, 555,
          QStringLiteral("センサ1 の左端 -61800.0039 が範囲外です (-61800 〜 61800)。")},
-        {"far down", [&](LayoutFileData& d) { s1(d).Top = 47401; },
+        {0, 47401, 6000, 555, 555,
          QStringLiteral("センサ1 の上端 47401 が範囲外です (-47400 〜 47400)。")},
-        {"one pixel showing at the top left",
-         [&](LayoutFileData& d) { s1(d).Left = s1(d).Top = -540; },
-         {}},
-        {"ends at the left edge", [&](LayoutFileData& d) { s1(d).Left = -555; },
-         QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
-        {"ends at the top edge", [&](LayoutFileData& d) { s1(d).Top = -555; },
-         QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
-        {"starts at the far edge", [&](LayoutFileData& d) { s1(d).Left = 61800; },
-         QStringLiteral("センサ1 が表示できる範囲の外にあります。")},
-        {"last pixel at the bottom right",
-         [&](LayoutFileData& d) { s1(d) = {0, 47385, 61785, 555, 555, 0, -1, 0, {}}; },
-         {}},
-        {"not a number", [&](LayoutFileData& d) { s1(d).Top = std::nanf(""); },
-         QStringLiteral("センサ1 の上端が数値ではありません。")},
-        {"infinite", [&](LayoutFileData& d) { d.sensors[4].Width = INFINITY; },
-         QStringLiteral("センサ5 の幅が数値ではありません。")},
-        // A sensor in the box keeps a size of 0 (never placed) or its last one.
-        {"hidden, never placed", [&](LayoutFileData& d) { d.sensors[4] = {}; }, {}},
-        {"hidden, largest",
-         [&](LayoutFileData& d) { d.sensors[4] = {4, -47400, -61800, 30900, 23700, 0, 0, 0, {}}; },
-         {}},
-        {"hidden, too far", [&](LayoutFileData& d) { d.sensors[4].Left = 61801; },
+        {0, -540, -540, 555, 555, {}},  // one pixel showing at the top left
+        {0, 4500, -555, 555, 555, away},
+        {0, -555, 6000, 555, 555, away},
+        {0, 4500, 61800, 555, 555, away},
+        {0, 47385, 61785, 555, 555, {}},  // the last pixel at the bottom right
+        {0, NAN, 6000, 555, 555, QStringLiteral("センサ1 の上端が数値ではありません。")},
+        {4, 0, 0, INFINITY, 0, QStringLiteral("センサ5 の幅が数値ではありません。")},
+        {4, 0, 0, 0, 0, {}},
+        {4, -47400, -61800, 30900, 23700, {}},
+        {4, 0, 61801, 0, 0,
          QStringLiteral("センサ5 の左端 61801 が範囲外です (-61800 〜 61800)。")},
-        {"plate under a pixel", [](LayoutFileData& d) { d.base.Height = 14; },
-         QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 23700)。")},
-        {"no plate, any geometry",
-         [](LayoutFileData& d) {
-             d.base = {-1, 1e9f, NAN, -4, 0};
-         },
-         {}},
     };
-    for (const Case& c : cases) {
+    const auto decode = [](const LayoutFileData& d) {
+        return DecodeLayoutFile(EncodeLayoutFile(d));
+    };
+    for (const auto& c : cases) {
         LayoutFileData d = OnPlate();
-        c.change(d);
-        const DecodedLayout decoded = DecodeLayoutFile(EncodeLayoutFile(d));
-        EXPECT_EQ(decoded.fault, c.fault) << c.name;
-        EXPECT_EQ(decoded.data.has_value(), c.fault.isEmpty()) << c.name;
+        SensorFileRecord& r = d.sensors[c.sensor];
+        std::tie(r.Top, r.Left, r.Width, r.Height) = std::tie(c.top, c.left, c.width, c.height);
+        const DecodedLayout decoded = decode(d);
+        EXPECT_EQ(decoded.fault, c.fault) << c.sensor << ": " << c.top << ", " << c.left;
+        EXPECT_EQ(decoded.data.has_value(), c.fault.isEmpty()) << c.width << " x " << c.height;
     }
+    // The plate has the same size bounds; without a plate its geometry is not looked at.
+    LayoutFileData d = OnPlate();
+    d.base.Height = 14;
+    EXPECT_EQ(decode(d).fault, QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 23700)。"));
+    d.base = {-1, 1e9f, NAN, -4, 0};
+    EXPECT_TRUE(decode(d).data.has_value());
 }
 
 // A save on a full disk fails with its reason and leaves the layout saved before as it was.

@@ -76,14 +76,9 @@ TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDese
     for (PictureBox* handle : f.l().picStretchPtr) {
         EXPECT_TRUE(f.shown(handle));
     }
-    // Corners and edge middles, clockwise from the top-left: 925, 1240 and 1555 twips.
-    const float at[8][2] = {{925, 925},   {1240, 925},  {1555, 925}, {1555, 1240},
-                            {1555, 1555}, {1240, 1555}, {925, 1555}, {925, 1240}};
-    for (int h = 0; h < 8; ++h) {
-        EXPECT_EQ(Geometry(*f.l().picStretchPtr[h]),
-                  (std::array<float, 4>{at[h][0], at[h][1], 75, 75}))
-            << h;
-    }
+    // Each handle's place is walked at the unit level; here the two corners of the frame.
+    EXPECT_EQ(Geometry(*f.l().picStretchPtr[0]), (std::array<float, 4>{925, 925, 75, 75}));
+    EXPECT_EQ(Geometry(*f.l().picStretchPtr[4]), (std::array<float, 4>{1555, 1555, 75, 75}));
     EXPECT_EQ(f.frame(7).Left(), 1000);
 
     f.click(f.form, QPoint(600, 500), Qt::RightButton);
@@ -131,31 +126,50 @@ TEST_P(Merging, ItemsJoinInIndexOrderANumberDraggedOutGetsAFrameAndTheHostTakesT
     EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,2,3"));
     EXPECT_EQ(f.l().MergedCount, 2);
     EXPECT_FALSE(f.shown(&f.frame(1)) || f.shown(&f.item(1)));
+    // Numbers 12 and 11 join too, in a frame widened to show the longer chain.
+    f.frame(0).Move(4500, 3000, 1500, 555);
+    f.dragTo(&f.item(11), QPoint(3, 3), QPointF(310, 210), pace);
+    f.dragTo(&f.item(10), QPoint(3, 3), QPointF(310, 210), pace);
+    f.place(5, QPoint(500, 200), pace);
 
-    // Number 2 dragged out gets a frame centred on the drop.
-    LabelControl* two = f.l().lblNo[1];
-    f.dragTo(two, QPoint(2, 2), QPointF(600, 450), pace);
-    EXPECT_FALSE(f.l().SensorMerged[1]);
+    // Numbers dragged out of the chain: onto a frame nothing changes; onto the background the
+    // sensor leaves the chain, which closes up from the host's label on.
+    const struct {
+        int sensor;
+        QPointF drop;
+        const char* chain;
+    } steps[] = {{2, {510, 210}, "1,2,3,11,12"},
+                 {10, {800, 300}, "1,2,3,12"},
+                 {1, {600, 450}, "1,3,12"},
+                 {11, {800, 450}, "1,3"}};
+    for (const auto& step : steps) {
+        f.dragTo(f.l().lblNo[step.sensor], QPoint(2, 2), step.drop, pace);
+        EXPECT_EQ(ChainText(f.l(), 0), QString::fromLatin1(step.chain)) << step.sensor;
+    }
     EXPECT_EQ(f.l().MergedCount, 1);
+    EXPECT_EQ(ChainText(f.l(), 10), QStringLiteral("11"));
+    // Number 2 got a frame centred on its drop, with its own label showing 2 again.
+    LabelControl* two = f.l().lblNo[1];
+    EXPECT_FALSE(f.l().SensorMerged[1]);
     EXPECT_TRUE(f.shown(&f.frame(1)));
     EXPECT_EQ(At(f.frame(1)), (Place2{9000 - 555 / 2.0f, 6750 - 555 / 2.0f}));
     EXPECT_EQ(two->Container(), &f.frame(1));
-    EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,3"));
     EXPECT_EQ(ChainText(f.l(), 1), QStringLiteral("2"));
 
-    // A placed frame merges too; the host returned to the box takes every merged sensor along.
-    f.place(5, QPoint(500, 200), pace);
+    // Placed frames merge too, back into index order; the host returned to the box takes every
+    // merged sensor along.
+    f.dragTo(&f.frame(1), QPoint(3, 3), QPointF(310, 210), pace);
     f.dragTo(&f.frame(5), QPoint(3, 3), QPointF(310, 210), pace);
-    EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,3,6"));
+    EXPECT_EQ(ChainText(f.l(), 0), QStringLiteral("1,2,3,6"));
     f.dragTo(&f.frame(0), QPoint(3, 3), QPointF(40, 690), pace);
     EXPECT_EQ(f.l().MergedCount, 0);
-    for (int s : {0, 2, 5}) {
+    for (int s : {0, 1, 2, 5}) {
         EXPECT_FALSE(f.l().SensorMerged[s]);
         EXPECT_TRUE(f.shown(&f.item(s)));
         EXPECT_FALSE(f.shown(&f.frame(s)));
         EXPECT_EQ(ChainText(f.l(), s), QString::number(s + 1));
     }
-    EXPECT_TRUE(f.shown(&f.frame(1)));
+    EXPECT_TRUE(f.shown(&f.frame(11)));
 }
 
 TEST_P(Merging, LimitRefusesTheDropWithAMessageAndNoChange) {

@@ -80,10 +80,6 @@ TEST_F(LayoutFixture, OriginTickSitsOnTheEdgeWhereYIsZeroForEachRotation) {
 }
 
 TEST_F(LayoutFixture, FramesAreOutlinedOnThePlateInTheFrameColourOnlyWhileShown) {
-    EXPECT_EQ(GetFrameColor(0x000000), 0x7F7F80u);  // half-way to white per channel
-    EXPECT_EQ(GetFrameColor(0xFFFFFF), 0xFFFFFFu);
-    EXPECT_EQ(GetFrameColor(kBase), 0xBFBFC0u);
-
     QImage picture(20, 20, QImage::Format_RGB32);
     picture.fill(ToQColor(0x00FF00));
     layout.picBaseSens->canvas().setPicture(picture);

@@ -16,41 +16,34 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-struct FolderCase {
-    const char* name;
-    bool homeSet;
-    bool settingBesideProgram;
-    const char* expected;  // the chosen folder, relative to the test's root
-    FolderSource source;
-};
-
-class ApplicationFolderChoice : public ::testing::TestWithParam<FolderCase> {};
-
-TEST_P(ApplicationFolderChoice, FollowsTheOrderHomeThenPortableCopyThenUserData) {
-    const FolderCase& c = GetParam();
-    QTemporaryDir root;
-    const QDir r(root.path());
-    r.mkpath(QStringLiteral("home"));
-    r.mkpath(QStringLiteral("opt/bin"));
-    if (c.settingBesideProgram) {
-        WriteFile(r.filePath(QStringLiteral("opt/bin/Setting.ini")), "[Com_Setting]\r\n");
+// The order is KORVISENSOR_HOME, then a portable copy (Setting.ini beside the program), then the
+// user's data folder; the demo settings are always looked for where they are installed.
+TEST(ApplicationFolder, FollowsTheOrderHomeThenPortableCopyThenUserData) {
+    const struct {
+        bool homeSet;
+        bool settingBesideProgram;
+        const char* expected;  // the chosen folder, relative to the test's root
+        FolderSource source;
+    } cases[] = {{true, true, "home", FolderSource::Environment},
+                 {true, false, "home", FolderSource::Environment},
+                 {false, true, "opt/bin", FolderSource::Portable},
+                 {false, false, "data/KorviSensor", FolderSource::UserData}};
+    for (const auto& c : cases) {
+        QTemporaryDir root;
+        const QDir r(root.path());
+        r.mkpath(QStringLiteral("home"));
+        r.mkpath(QStringLiteral("opt/bin"));
+        if (c.settingBesideProgram) {
+            WriteFile(r.filePath(QStringLiteral("opt/bin/Setting.ini")), "[Com_Setting]\r\n");
+        }
+        const ApplicationFolderPlan plan = ChooseApplicationFolder(
+            c.homeSet ? r.filePath(QStringLiteral("home")) : QString(),
+            r.filePath(QStringLiteral("opt/bin")), r.filePath(QStringLiteral("data/KorviSensor")));
+        EXPECT_EQ(plan.path, r.filePath(QString::fromLatin1(c.expected))) << c.homeSet;
+        EXPECT_EQ(plan.source, c.source) << c.expected;
+        EXPECT_EQ(plan.demoFolder, r.filePath(QStringLiteral("opt/share/korvisensor/demo")));
     }
-    const ApplicationFolderPlan plan = ChooseApplicationFolder(
-        c.homeSet ? r.filePath(QStringLiteral("home")) : QString(),
-        r.filePath(QStringLiteral("opt/bin")), r.filePath(QStringLiteral("data/KorviSensor")));
-    EXPECT_EQ(plan.path, r.filePath(QString::fromLatin1(c.expected)));
-    EXPECT_EQ(plan.source, c.source);
-    EXPECT_EQ(plan.demoFolder, r.filePath(QStringLiteral("opt/share/korvisensor/demo")));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Order, ApplicationFolderChoice,
-    ::testing::Values(FolderCase{"HomeWins", true, true, "home", FolderSource::Environment},
-                      FolderCase{"HomeAlone", true, false, "home", FolderSource::Environment},
-                      FolderCase{"PortableCopy", false, true, "opt/bin", FolderSource::Portable},
-                      FolderCase{"UserData", false, false, "data/KorviSensor",
-                                 FolderSource::UserData}),
-    [](const auto& param) { return std::string(param.param.name); });
 
 class UserFolder : public ::testing::Test {
   protected:

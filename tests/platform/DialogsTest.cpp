@@ -1,10 +1,9 @@
 // The toolkit's dialogs as the user meets them: the layout file dialog with its filter and its
-// Japanese texts, and readable failure messages for Qt's text types.
+// Japanese texts.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListView>
@@ -13,16 +12,10 @@
 #include <QTest>
 
 #include "platform/MessageBoxes.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
-
-TEST(TestPrinters, QtTextPrintsAsText) {
-    EXPECT_EQ(::testing::PrintToString(QStringLiteral("軌跡表示")), "\"軌跡表示\"");
-    EXPECT_EQ(::testing::PrintToString(QStringList{"r", "d"}), "{ \"r\", \"d\" }");
-    EXPECT_EQ(::testing::PrintToString(QStringList{}), "{}");
-    EXPECT_EQ(::testing::PrintToString(QByteArray("r\r")), "\"r\r\"");
-}
 
 // The layout commands ask for "すべてのﾌｧｲﾙ (*.*)": the dialog shows that text, lists a layout
 // saved without a dot, and speaks Japanese whatever the locale (the tests run under C.UTF-8).
@@ -30,8 +23,7 @@ TEST(LayoutFileDialog, ListsEveryFileUnderItsJapaneseFilterText) {
     ASSERT_TRUE(LoadToolkitTranslations());
     QTemporaryDir folder;
     for (const char* name : {"layout1", "demo.lay"}) {
-        QFile file(QDir(folder.path()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(test::WriteFile(QDir(folder.path()).filePath(name), {}));
     }
     const FileDialogOptions options{folder.path(), QStringLiteral("すべてのﾌｧｲﾙ (*.*)|*.*|")};
     const auto dialog = MakeFileDialog(nullptr, options, false);

@@ -51,22 +51,25 @@ TEST(LoadDrawSetting, ReadsEveryKeyAndEndsListsAtTheFirstGap) {
     test::IniTestFiles files;
     const DrawSetting s = Load(files.sjis("DrawSetting1.ini",
                                           "[Disp_Setting]\n"
-                                          "PressColor0=0,F,&H00FF00,3\nPressColor1=10,1F,255,5\n"
+                                          "PressColor0=0,F,&H00FF00,3\nPressColor1=10,1F,255,10\n"
                                           "PressColor3=20,2F,3,3\nPressThresh=&H10\nTraceSize=50\n"
                                           "SoundFile1=Sound\\音.wav\n"
-                                          "PlayCondition1=0,1-4,0-FFF,10,20-FF,2,3\n"
+                                          "PlayCondition1=10-12,10-16,A0-FFF,10,20-7FFF,10,12\n"
                                           "SoundFile3=b.wav\n"
                                           "[ExcelOut]\nSampling=4\nAllTime=10\n"));
     ASSERT_EQ(s.PressColorTable.size(), 2u);
-    EXPECT_EQ(Fields(s.PressColorTable[1]), std::vector<int>({16, 31, 255, 5}));
-    EXPECT_EQ(s.PressColorTable[0].Color, 0x00FF00);
+    // Pressures are hexadecimal, the colour decimal or "&H", the radius decimal.
+    EXPECT_EQ(Fields(s.PressColorTable[0]), std::vector<int>({0, 15, 0x00FF00, 3}));
+    EXPECT_EQ(Fields(s.PressColorTable[1]), std::vector<int>({16, 31, 255, 10}));
     EXPECT_EQ(std::vector<int>({s.PressThresh, s.TraceSize, s.Sampling, s.AllTime}),
               std::vector<int>({16, 50, 4, 10}));
     EXPECT_TRUE(s.HasSoundFiles);
     ASSERT_EQ(s.SoundTable.size(), 2u);
     EXPECT_EQ(s.SoundTable[1].FileName, "Sound\\音.wav");
+    // Previous sound, sensors, period and count are decimal; X, Y and pressure hexadecimal; a
+    // single value sets both bounds.
     EXPECT_EQ(Fields(s.SoundTable[1]),
-              std::vector<int>({0, 0, 1, 4, 0, 0xFFF, 0x10, 0x10, 0x20, 0xFF, 2, 3}));
+              std::vector<int>({10, 12, 10, 16, 0xA0, 0xFFF, 0x10, 0x10, 0x20, 0x7FFF, 10, 12}));
 }
 
 TEST(LoadDrawSetting, TablesFollowTheLatestFileOnlyWhereItHasEntries) {

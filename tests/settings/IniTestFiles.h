@@ -2,20 +2,17 @@
 // editor saves.
 #pragma once
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "platform/TextCodec.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
 
 struct IniTestFiles {
     QString write(const QString& name, const QByteArray& bytes) {
-        QFile file(dir.filePath(name));
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.write(bytes);
-        }
-        return file.fileName();
+        WriteFile(dir.filePath(name), bytes);
+        return dir.filePath(name);
     }
     QString utf8(const QString& name, const QString& text) { return write(name, text.toUtf8()); }
     QString sjis(const QString& name, const QString& text) {

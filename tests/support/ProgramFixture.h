@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <memory>
 
 #include "app/MainModule.h"
@@ -26,7 +27,24 @@ class ProgramFixture : public ::testing::Test {
         program = Launch(boxes);
         return program->Main();
     }
+    // Starts the program and waits until its window is on the screen and has settled.
+    bool StartShown() {
+        if (!Start() || !QTest::qWaitForWindowExposed(window())) {
+            return false;
+        }
+        QTest::qWait(200);
+        return true;
+    }
     frmDemo* window() const { return program->window(); }
+    // Sensor `sensor` taken out of the box: its frame shown at Left, Top, Width, Height (twips).
+    PictureBox& PlaceFrame(int sensor, float left, float top, float width = 600,
+                           float height = 600) {
+        PictureBox& frame = *window()->layout().picPressSens[sensor];
+        window()->layout().picSensor[sensor]->hide();
+        frame.Move(left, top, width, height);
+        frame.show();
+        return frame;
+    }
 
     TempAppFolder folder;
     RecordingMessageBoxes boxes;

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
-#include <QWidget>
 #include <cstdlib>
 
 #include "platform/Canvas.h"
@@ -62,12 +61,6 @@ QImage GrabScreen(const QString& dir, const char* name) {
     QDir().mkpath(dir);
     EXPECT_TRUE(screen.save(QDir(dir).filePath(QString::fromLatin1(name))));
     return screen;
-}
-
-void Click(QWidget* widget, QRect rect) {
-    QWidget* top = widget->window();
-    const QPoint at = widget->mapTo(top, (rect.isNull() ? widget->rect() : rect).center());
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, at);
 }
 
 }  // namespace korvi::test

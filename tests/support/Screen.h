@@ -1,5 +1,5 @@
 // Reading drawings back: colours within a tolerance, dark text pixels, pixels of one colour, the
-// whole X screen; and a click given to a widget's top-level window as a user's click arrives.
+// whole X screen. (The click helper, test::Click, comes with the window mouse.)
 #pragma once
 
 #include <QColor>
@@ -8,7 +8,7 @@
 #include <QString>
 #include <cstdint>
 
-class QWidget;
+#include "tests/support/WindowMouse.h"
 
 namespace korvi {
 class Canvas;
@@ -29,8 +29,5 @@ int CountColour(const Canvas& canvas, uint32_t colour);
 QString ScreenshotDir();
 // The whole screen after a short settling wait, also saved as `name` in `dir` for a person.
 QImage GrabScreen(const QString& dir, const char* name);
-
-// A left click at the centre of `widget` (or of `rect` in it), given to its top-level window.
-void Click(QWidget* widget, QRect rect = {});
 
 }  // namespace korvi::test

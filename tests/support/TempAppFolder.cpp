@@ -22,6 +22,15 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 const QByteArray kRecordingHeader =
     QByteArray::fromHex("835A83938354815B4E6F2E2C88B397CD2C588DC095572C598DC09557") + "\r\n";
 
+QByteArray DrawSettingFile(std::initializer_list<const char*> pressColors, const QByteArray& rest) {
+    QByteArray text = "[Disp_Setting]\r\n";
+    int n = 0;
+    for (const char* entry : pressColors) {
+        text += "PressColor" + QByteArray::number(n++) + '=' + entry + "\r\n";
+    }
+    return text + rest;
+}
+
 TempAppFolder::TempAppFolder()
     : savedHome_(qgetenv("KORVISENSOR_HOME")), savedTmp_(qgetenv("TMPDIR")) {
     qputenv("KORVISENSOR_HOME", dir_.path().toLocal8Bit());
@@ -49,9 +58,7 @@ void TempAppFolder::writeDefaults() const {
     write(QStringLiteral("Setting.ini"),
           "[Com_Setting]\r\nPortNo=1\r\nSpeed=19200\r\nParity=E\r\nDataLen=8\r\nStopBit=1\r\n"
           "[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\nBmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n");
-    write(QStringLiteral("DrawSetting1.ini"),
-          "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,5\r\nPressThresh=10\r\nTraceSize=20\r\n"
-          "[ExcelOut]\r\nSampling=0\r\nAllTime=10\r\n");
+    write(QStringLiteral("DrawSetting1.ini"), DrawSettingFile({"0,FF,&H0000FF,5"}));
     QDir(dir_.path()).mkpath(QStringLiteral("Bmp"));
     QDir(dir_.path()).mkpath(QStringLiteral("Base"));
 }

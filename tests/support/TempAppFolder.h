@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <initializer_list>
 
 namespace korvi::test {
 
@@ -18,6 +19,12 @@ bool WriteFile(const QString& path, const QByteArray& bytes);
 // The first line of a recording: "センサーNo.,圧力,X座標,Y座標" in Shift-JIS with its line end.
 extern const QByteArray kRecordingHeader;
 
+// A draw-setting file: its press colours (PressColor0 on), then the rest of its keys as written.
+QByteArray DrawSettingFile(std::initializer_list<const char*> pressColors,
+                           const QByteArray& rest =
+                               "PressThresh=10\r\nTraceSize=20\r\n"
+                               "[ExcelOut]\r\nSampling=0\r\nAllTime=10\r\n");
+
 class TempAppFolder {
   public:
     TempAppFolder();
@@ -26,7 +33,8 @@ class TempAppFolder {
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const;
     void write(const QString& name, const QByteArray& bytes) const;
-    // A usable Setting.ini (BmpDir=Bmp, BaseDir=Base, both created) and DrawSetting1.ini.
+    // A usable Setting.ini (BmpDir=Bmp, BaseDir=Base, both created) and DrawSetting1.ini (every
+    // pressure red, radius 5).
     void writeDefaults() const;
     // The bundled demo folder's settings, footprints, base pictures and sounds.
     void copyDemo() const;

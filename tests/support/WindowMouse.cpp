@@ -72,7 +72,12 @@ void WindowMouse::drag(QPointF from, QPointF to, Pace pace) {
     release(to);
 }
 
-void ClickCentre(QWidget* widget) {
+void Click(QWidget* widget, QRect rect) {
+    if (!rect.isNull()) {
+        WindowMouse mouse(widget);
+        mouse.click(mouse.at(widget, QPointF(rect.center())));
+        return;
+    }
     // Where a user would click: the middle of the row nearest the centre that nothing covers
     // (a test screen smaller than the window lets the status bar overlap the lowest buttons).
     QWidget* top = widget->window();

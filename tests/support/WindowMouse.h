@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QPointF>
+#include <QRect>
 #include <QWidget>
 #include <ostream>
 
@@ -50,8 +51,13 @@ class WindowMouse {
     Qt::MouseButtons held_;
 };
 
-// A left click on a widget (a button, a check box) through its window, at its centre or as near
-// to it as the widget shows.
-void ClickCentre(QWidget* widget);
+// The one click of the tests: a left click on a widget (a button, a check box) through its
+// window, at the centre of `rect` in it or, without one, at the widget's centre or as near to it
+// as the widget shows.
+void Click(QWidget* widget, QRect rect = {});
+// The same click under its earlier name.
+inline void ClickCentre(QWidget* widget) {
+    Click(widget);
+}
 
 }  // namespace korvi::test
