@@ -17,6 +17,7 @@
 namespace korvi {
 namespace {
 
+using test::CountColour;
 using test::Ink;
 using test::ReadFile;
 using test::WriteFile;
@@ -113,6 +114,13 @@ TEST_F(PackageScreenshot, FirstStartMakesTheUserFolderAndShowsTheWindowSecondSta
     const QRect statusMiddle(600, 996, 400, 28);
     EXPECT_GT(Ink(first, statusLeft), 20);
     EXPECT_GT(Ink(first, statusMiddle), 20) << "the long notice reaches the middle";
+    // The demo layout is shown: its plate and frames cover most of the area left of the base
+    // box, which the second start leaves bare; the layout is offered as a recent one.
+    const QRect layoutArea(140, 60, 760, 600);
+    const QRgb bare = first.pixel(1150, 400);
+    EXPECT_LT(CountColour(first, bare, layoutArea), layoutArea.width() * layoutArea.height() / 2);
+    EXPECT_TRUE(ReadFile(work.filePath(QStringLiteral("home/.config/KorviSensor/KorviSensor.conf")))
+                    .contains("DemoLayout.lay"));
     Stop();
 
     // A change of the user's survives the second start, which says nothing about the folder.
@@ -125,6 +133,9 @@ TEST_F(PackageScreenshot, FirstStartMakesTheUserFolderAndShowsTheWindowSecondSta
     EXPECT_LT(BlackShare(second), 0.05);
     EXPECT_GT(Ink(second, statusLeft), 20) << "the idle status and its port";
     EXPECT_EQ(Ink(second, statusMiddle), 0) << "no notice about the folder";
+    EXPECT_GT(CountColour(second, bare, layoutArea),
+              layoutArea.width() * layoutArea.height() * 9 / 10)
+        << "the second start shows no layout";
 }
 
 }  // namespace
