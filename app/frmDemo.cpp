@@ -8,6 +8,7 @@
 
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"
+#include "app/ToolWindow.h"
 #include "app/frmPortSelect.h"
 #include "display/ClearDisplay.h"
 #include "display/PressDisplay.h"
@@ -30,12 +31,6 @@
 namespace korvi {
 
 namespace {
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QAction* MenuItem(QMenu* menu, const QString& name, const QString& caption) {
     QAction* action = menu->addAction(caption);

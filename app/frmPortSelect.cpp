@@ -25,10 +25,8 @@ QTableWidgetItem* Cell(const QString& text) {
 
 frmPortSelect::frmPortSelect(const PortEnumerator& ports, const QString& current,
                              const QString& settingsPort, QWidget* parent)
-    : QDialog(parent), ports_(ports) {
-    setObjectName(QStringLiteral("frmPortSelect"));
-    setWindowTitle(QStringLiteral("ポート選択"));
-
+    : ToolWindow(parent, QStringLiteral("frmPortSelect"), QStringLiteral("ポート選択")),
+      ports_(ports) {
     lstPorts = new QTableWidget(0, 5, this);
     lstPorts->setObjectName(QStringLiteral("lstPorts"));
     lstPorts->setAccessibleName(QStringLiteral("lstPorts"));

@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "app/ToolWindow.h"
+
 namespace korvi {
 
 class PortEnumerator;
 
-class frmPortSelect : public QDialog {
+class frmPortSelect : public ToolWindow<QDialog> {
     Q_OBJECT
   public:
     // `current` is the device chosen so far (empty for none); `settingsPort` the port Setting.ini

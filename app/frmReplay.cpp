@@ -8,20 +8,10 @@
 
 namespace korvi {
 
-namespace {
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-}  // namespace
-
 frmReplay::frmReplay(ReplayControl& replay, std::function<void()> onClose, QWidget* parent)
-    : QWidget(parent, Qt::Tool), replay_(replay), onClose_(std::move(onClose)) {
-    setObjectName(QStringLiteral("frmReplay"));
-    setWindowTitle(QStringLiteral("記録の再生"));
+    : ToolWindow(parent, QStringLiteral("frmReplay"), QStringLiteral("記録の再生"), Qt::Tool),
+      replay_(replay),
+      onClose_(std::move(onClose)) {
     cmdPlay = Named(new QPushButton(QStringLiteral("再生"), this), QStringLiteral("cmdPlay"));
     cmdStep = Named(new QPushButton(QStringLiteral("1行送り"), this), QStringLiteral("cmdStep"));
     txtRate = Named(new QSpinBox(this), QStringLiteral("txtRate"));

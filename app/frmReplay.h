@@ -1,4 +1,4 @@
-// The replay bar: a small tool window over the main window with play/pause, a step of one row,
+// The replay bar: a small tool window beside the main window with play/pause, a step of one row,
 // the rate in rows per second, a slider to seek and "全 N 行中 n 行目". Closing it ends the replay.
 #pragma once
 
@@ -9,11 +9,13 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/ToolWindow.h"
+
 namespace korvi {
 
 class ReplayControl;
 
-class frmReplay : public QWidget {
+class frmReplay : public ToolWindow<QWidget> {
     Q_OBJECT
   public:
     // `onClose` runs when the bar is closed (its button or the window's close).
