@@ -238,7 +238,7 @@ QString frmDemo::StatusText() const {
                     ? QString()
                     : QStringLiteral("ポートを開けません: ") + failure + QStringLiteral("   ")) +
                QStringLiteral("次のポート %1").arg(PortText()) +
-               (csv == QStringLiteral("CSV 停止") ? QString() : QStringLiteral("   ") + csv);
+               (csv_->IsIdle() ? QString() : QStringLiteral("   ") + csv);
     }
     const QString port = portInUse_;
     return QStringLiteral(
