@@ -66,6 +66,7 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     // The live fields keep the width of their text; the notice takes what is left, and shows
     // all of a long one as its tooltip.
     statusNotice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusNotice->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     statusBar()->addWidget(statusLink);
     statusBar()->addWidget(statusNotice, 1);
     noticeTimer_.setSingleShot(true);
