@@ -63,6 +63,7 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     // The live fields keep the width of their text; the notice takes what is left, and shows
     // all of a long one as its tooltip.
     statusNotice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusNotice->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     statusBar()->addWidget(statusLink);
     statusBar()->addWidget(statusNotice, 1);
     noticeTimer_.setSingleShot(true);
@@ -240,7 +241,7 @@ QString frmDemo::StatusText() const {
                     ? QString()
                     : QStringLiteral("ポートを開けません: ") + failure + QStringLiteral("   ")) +
                QStringLiteral("次のポート %1").arg(PortText()) +
-               (csv == QStringLiteral("CSV 停止") ? QString() : QStringLiteral("   ") + csv);
+               (csv_->IsIdle() ? QString() : QStringLiteral("   ") + csv);
     }
     const QString port = portInUse_;
     return QStringLiteral(

@@ -37,6 +37,8 @@ class CsvRecorder {
     // itself, how long it was ("CSV 記録終了 (10 秒)") or that the row limit ended it
     // ("CSV 記録終了 (32001 行)"), until the next one starts.
     QString StatusText() const;
+    // "CSV 停止": no recording runs, and the last one was not ended by itself.
+    bool IsIdle() const { return CsvMode_ == 0 && ended_ == Ended::ByUser; }
     // Called whenever StatusText() changes: at a start and a stop, and as the time left counts
     // down (once a second by a timer of its own in every-reading mode, by the rows in timed mode).
     void SetStatusHandler(std::function<void()> handler);
