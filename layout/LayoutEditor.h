@@ -39,6 +39,9 @@ class LayoutEditor {
     void cmdRotate_Click();
     void cmdSave_Click();
     void cmdLoad_Click();
+    // Loads a layout file as the load command does after its dialog; false (with the reason
+    // shown) when the file is refused.
+    bool LoadFile(const QString& path);
 
     void SetDragOffset(float x, float y);
     // With show true the handles surround the target and it becomes the selection; with false

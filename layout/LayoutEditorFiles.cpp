@@ -11,6 +11,7 @@
 
 #include "layout/LayoutEditor.h"
 #include "platform/Colors.h"
+#include "platform/FailureText.h"
 
 namespace korvi {
 
@@ -104,7 +105,8 @@ void LayoutEditor::cmdSave_Click() {
     const QByteArray bytes = EncodeLayoutFile(CollectLayout());
     const QString failure = WriteWholeFile(*path, bytes);
     if (!failure.isEmpty()) {
-        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") + failure,
+        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") +
+                        FailureText({}, FailureKindOfSystemText(failure), failure),
                     kErrorTitle, BoxIcon::Critical);
     }
 }
@@ -116,31 +118,35 @@ void LayoutEditor::RefuseFile(const QString& path, const QString& fault) {
 
 void LayoutEditor::cmdLoad_Click() {
     const std::optional<QString> path = dialogs_.openFile(DialogOptions());
-    if (!path) {
-        return;
+    if (path) {
+        LoadFile(*path);
     }
-    const QFileInfo info(*path);
+}
+
+bool LayoutEditor::LoadFile(const QString& path) {
+    const QFileInfo info(path);
     if (!info.exists() || !info.isFile()) {
-        RefuseFile(*path, QStringLiteral("ファイルが見つかりません。"));
-        return;
+        RefuseFile(path, QStringLiteral("ファイルが見つかりません。"));
+        return false;
     }
-    QFile file(*path);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        RefuseFile(*path, QStringLiteral("ファイルを開けません。"));
-        return;
+        RefuseFile(path, QStringLiteral("ファイルを開けません。"));
+        return false;
     }
     // Only the records are read; whatever follows them in a longer file is not layout data.
     const QByteArray bytes = file.read(kLayoutFileSize);
     if (file.error() != QFileDevice::NoError) {
-        RefuseFile(*path, QStringLiteral("ファイルを読めません。"));
-        return;
+        RefuseFile(path, QStringLiteral("ファイルを読めません。"));
+        return false;
     }
     const DecodedLayout decoded = DecodeLayoutFile(bytes);
     if (!decoded.data) {
-        RefuseFile(*path, decoded.fault);
-        return;
+        RefuseFile(path, decoded.fault);
+        return false;
     }
     ApplyLayout(*decoded.data);
+    return true;
 }
 
 void LayoutEditor::UndoMerges() {

@@ -33,7 +33,8 @@ TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
                   .arg(userFolder));
     EXPECT_TRUE(QDir(userFolder).exists(QStringLiteral("SavaData")));
     EXPECT_EQ(window()->cboDrawSetting->count(), 2);
-    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート 未選択 (「ポート選択...」で選んでください)"));
 
     // The second start finds the folder and says nothing about it.
     ASSERT_TRUE(StartInUserFolder());
