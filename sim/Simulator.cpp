@@ -178,6 +178,11 @@ void Simulator::CloseTerminal() {
     }
 }
 
+void Simulator::unplug(int awayMs) {
+    unplugRequest_ = std::max(awayMs, 0);
+    [[maybe_unused]] const auto n = ::write(wake_[1], "x", 1);
+}
+
 QString Simulator::devicePath() const {
     std::lock_guard lock(mutex_);
     return devicePath_;
@@ -223,6 +228,7 @@ void Simulator::Run() {
     int64_t unplugAtNs = o.unplugAfterMs > 0 ? NowNs() + o.unplugAfterMs * kMs : -1;
     int64_t unplugDeadlineNs = -1;
     int64_t replugAtNs = -1;
+    int replugMs = o.replugAfterMs;
     const bool paced = o.rate > 0;
     const int perUnit = o.burst > 0 ? o.burst : (paced ? 1 : 64);
     const int64_t unitNs = paced ? static_cast<int64_t>(1e9 * perUnit / o.rate) : 0;
@@ -338,15 +344,19 @@ void Simulator::Run() {
         }
         int64_t now = NowNs();
 
+        if (const int awayMs = unplugRequest_.exchange(-1); awayMs >= 0 && master_ >= 0) {
+            unplugAtNs = now;
+            replugMs = awayMs;
+        }
         if (unplugAtNs >= 0 && now >= unplugAtNs && unplugDeadlineNs < 0) {
             streaming_ = false;
             dropUnsent(true);
-            unplugDeadlineNs = now + 1000 * kMs;
+            unplugDeadlineNs = now + 3000 * kMs;
             unplugAtNs = -1;
         }
         if (unplugDeadlineNs >= 0) {
             // Every line counted as sent has reached the reader before the device goes (or the
-            // reader has had a second to take it).
+            // reader has had three seconds to take it).
             int unread = 0;
             ::ioctl(slave_, FIONREAD, &unread);
             if ((out.empty() && unread == 0) || now >= unplugDeadlineNs) {
@@ -355,7 +365,8 @@ void Simulator::Run() {
                 queued = 0;
                 command.clear();
                 unplugDeadlineNs = -1;
-                replugAtNs = now + o.replugAfterMs * kMs;
+                replugAtNs = now + replugMs * kMs;
+                replugMs = o.replugAfterMs;
                 plugged_ = false;
                 ++unplugCount_;
                 Log(QStringLiteral("unplugged after %1 data lines").arg(generated));
@@ -372,7 +383,7 @@ void Simulator::Run() {
             }
             plugged_ = true;
             Log(QStringLiteral("plugged in again as %1").arg(devicePath()));
-            if (o.unplugCycles == 0 || unplugCount_ < o.unplugCycles) {
+            if (o.unplugAfterMs > 0 && (o.unplugCycles == 0 || unplugCount_ < o.unplugCycles)) {
                 unplugAtNs = now + o.unplugAfterMs * kMs;
             }
         }

@@ -56,6 +56,8 @@ class Simulator {
     QString devicePath() const;
     // The device is there (not unplugged by --unplug-after), and how often it was unplugged.
     bool isPlugged() const { return plugged_.load(); }
+    // Unplugs the device now (as --unplug-after does) and plugs a new one in `awayMs` later.
+    void unplug(int awayMs);
     int unplugCount() const { return unplugCount_.load(); }
     std::vector<ReceivedCommand> receivedCommands() const;
     std::vector<SentReading> sentReadings() const;
@@ -90,6 +92,7 @@ class Simulator {
     std::atomic<bool> hungUp_{false};
     std::atomic<bool> plugged_{false};
     std::atomic<int> unplugCount_{0};
+    std::atomic<int> unplugRequest_{-1};  // an unplug asked for, with the time away in ms
     std::atomic<int64_t> sentCount_{0};
     std::atomic<int64_t> pieceCount_{0};
     int64_t startNs_ = 0;

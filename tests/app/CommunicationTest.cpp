@@ -376,8 +376,6 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
     SimOptions options;
     options.rate = 1000;
     options.count = 4000;
-    options.unplugAfterMs = 1500;
-    options.replugAfterMs = 3000;
     Start(options);
     CountedPorts ports;
     window->SetPortEnumerator(ports);
@@ -386,6 +384,7 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
     Click();
     ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 500; }));
     const int askedAtStart = ports.asked;
+    simulator.unplug(3000);
     ASSERT_TRUE(WaitFor([&] { return !simulator.isPlugged(); }));
     EXPECT_EQ(ports.asked, askedAtStart);
 
@@ -407,7 +406,8 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
     ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before; }));
     EXPECT_LT(back.elapsed(), 1000);
     ASSERT_TRUE(WaitFor([&] { return simulator.sentReadingCount() == 4000; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() == 3998; }));
+    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() == 3998; }))
+        << window->comm().ReadingCount();
     Click();
     EXPECT_TRUE(boxes.shown.empty());
     const QStringList expected = SentRows(0, false);
@@ -420,28 +420,31 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
 TEST_F(Communication, TwentyUnplugsLeaveNothingBehindAndAStopEndsTheWait) {
     SimOptions options;
     options.rate = 1000;
-    options.unplugAfterMs = 600;
-    options.replugAfterMs = 100;
-    options.unplugCycles = 21;
     Start(options);
     window->comm().SetReconnect(true);
     test::ClickCentre(window->btnSaveCsv);
     Click();
     int files = 0;
     size_t heap = 0;
-    for (int cycle = 1; cycle <= 20; ++cycle) {
-        ASSERT_TRUE(WaitFor([&] { return simulator.unplugCount() == cycle; })) << cycle;
+    // Measured while streaming, after two cycles and after the last.
+    const auto streamingAgain = [&] {
         const int64_t before = window->comm().ReadingCount();
-        ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before + 50; })) << cycle;
-        if (cycle == 2) {
+        return WaitFor([&] { return window->comm().ReadingCount() > before + 50; });
+    };
+    for (int cycle = 1; cycle <= 20; ++cycle) {
+        ASSERT_TRUE(streamingAgain()) << cycle;
+        if (cycle == 3) {
             files = OpenFiles();
             heap = HeapBytes();
         }
+        simulator.unplug(100);
+        ASSERT_TRUE(WaitFor([&] { return simulator.unplugCount() == cycle; })) << cycle;
     }
+    ASSERT_TRUE(streamingAgain());
     EXPECT_EQ(OpenFiles(), files);
     EXPECT_LT(HeapBytes(), heap + 256 * 1024) << "from " << heap;
 
-    ASSERT_TRUE(WaitFor([&] { return simulator.unplugCount() == 21; }));
+    simulator.unplug(1500);
     ASSERT_TRUE(WaitFor(
         [&] { return window->comm().state() == CommunicationControl::State::Reconnecting; }));
     Click();
