@@ -1,16 +1,22 @@
 #include "app/MainModule.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
 
 #include "app/frmDemo.h"
 #include "layout/LayoutEditor.h"
+#include "link/CommunicationControl.h"
 #include "platform/AppFolder.h"
 #include "platform/MessageBoxes.h"
 #include "platform/UserFolder.h"
+#include "recording/CsvRecorder.h"
 
 namespace korvi {
 
@@ -30,9 +36,81 @@ bool CheckFolder(MessageBoxes& boxes, const QString& appFolder, const QString& f
 
 }  // namespace
 
+CommandLine ParseCommandLine(const QStringList& arguments, StartOptions& options, QString& text) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Viewer for a pressure-position sensor system."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Open DEVICE for this run (not remembered)."),
+                                  QStringLiteral("DEVICE"));
+    const QCommandLineOption layout(QStringLiteral("layout"),
+                                    QStringLiteral("Load the sensor layout FILE at start."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption drawSetting(QStringLiteral("draw-setting"),
+                                         QStringLiteral("Use DrawSettingN.ini."),
+                                         QStringLiteral("N"));
+    const QCommandLineOption start(
+        QStringLiteral("start"),
+        QStringLiteral("Start communicating once the window shows, as the start button does."));
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Record the readings to CSV from --start."));
+    const QCommandLineOption reconnect(
+        QStringLiteral("reconnect"),
+        QStringLiteral("Wait for a lost controller and go on when it is back (this run)."));
+    const QCommandLineOption fullscreen(QStringLiteral("fullscreen"),
+                                        QStringLiteral("Show the window on the whole screen."));
+    parser.addOptions({port, layout, drawSetting, start, record, reconnect, fullscreen});
+    if (!parser.parse(QStringList{QStringLiteral("korvisensor")} + arguments)) {
+        text = parser.errorText();
+        return CommandLine::Error;
+    }
+    if (parser.isSet(help)) {
+        text = parser.helpText();
+        return CommandLine::Exit;
+    }
+    if (parser.isSet(version)) {
+        text = QStringLiteral("korvisensor %1\n").arg(QCoreApplication::applicationVersion());
+        return CommandLine::Exit;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        text = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments()[0]);
+        return CommandLine::Error;
+    }
+    StartOptions parsed;
+    parsed.port = parser.value(port);
+    parsed.layout = parser.value(layout);
+    if (parser.isSet(drawSetting)) {
+        bool ok = false;
+        parsed.drawSetting = parser.value(drawSetting).toInt(&ok);
+        if (!ok || parsed.drawSetting < 1) {
+            text = QStringLiteral("--draw-setting: '%1' is no number from 1.")
+                       .arg(parser.value(drawSetting));
+            return CommandLine::Error;
+        }
+    }
+    parsed.start = parser.isSet(start);
+    parsed.record = parser.isSet(record);
+    parsed.reconnect = parser.isSet(reconnect);
+    parsed.fullscreen = parser.isSet(fullscreen);
+    options = parsed;
+    return CommandLine::Run;
+}
+
 MainModule::MainModule(MessageBoxes& boxes, FileDialogs& dialogs, SoundOutput& sound, Clock& clock,
                        SerialLine& serial, ApplicationFolderPlan folder)
-    : context_{folder.path, {}, {}, {}, {}, boxes, dialogs, sound, clock, serial},
+    : context_{folder.path,
+               {},
+               {},
+               {},
+               {},
+               boxes,
+               dialogs,
+               sound,
+               clock,
+               serial,
+               folder.source == FolderSource::UserData},
       folder_(std::move(folder)) {}
 
 MainModule::~MainModule() = default;
@@ -54,7 +132,7 @@ bool MainModule::RefuseSecondCopy() {
     return true;
 }
 
-bool MainModule::Main() {
+bool MainModule::Main(const StartOptions& options) {
     if (RefuseSecondCopy()) {
         return false;
     }
@@ -95,7 +173,11 @@ bool MainModule::Main() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         window_->setGeometry(screen->availableGeometry());
     }
-    window_->showMaximized();
+    if (options.fullscreen) {
+        window_->showFullScreen();
+    } else {
+        window_->showMaximized();
+    }
     if (!startNotice_.isEmpty()) {
         window_->ShowNotice(startNotice_, 60000);
         // The first start shows the demo at once: the layout that came with the demo settings.
@@ -105,7 +187,41 @@ bool MainModule::Main() {
             window_->editor().LoadLayoutFile(demoLayout);
         }
     }
+    Apply(options);
     return true;
+}
+
+void MainModule::Apply(const StartOptions& options) {
+    frmDemo& window = *window_;
+    if (!options.port.isEmpty()) {
+        window.UsePortForThisRun(options.port);
+    }
+    if (options.reconnect) {
+        window.comm().SetReconnect(true);
+    }
+    if (!options.layout.isEmpty()) {
+        window.editor().LoadLayoutFile(options.layout);
+    }
+    if (options.drawSetting > 0) {
+        const QString name = QStringLiteral("DrawSetting%1").arg(options.drawSetting);
+        const int index = window.cboDrawSetting->findText(name);
+        if (index < 0) {
+            context_.boxes.show(
+                QStringLiteral("描画設定 %1 がありません (--draw-setting)。").arg(name),
+                QStringLiteral("ファイルエラー"), BoxIcon::Critical);
+        } else {
+            window.cboDrawSetting->setCurrentIndex(index);
+        }
+    }
+    if (options.start) {
+        // Once the window shows, as a click on 通信開始 would; the recording starts with it.
+        QTimer::singleShot(0, &window, [&window, record = options.record] {
+            window.comm().cmdComm_Click();
+            if (record && window.comm().IsCommunicating() && window.csv().CsvMode() == 0) {
+                window.csv().btnSaveCsv_Click();
+            }
+        });
+    }
 }
 
 }  // namespace korvi

@@ -5,6 +5,7 @@
 
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "app/ProgramContext.h"
@@ -13,6 +14,23 @@
 namespace korvi {
 
 class frmDemo;
+
+// What the command line asks of this run (nothing of it is remembered).
+struct StartOptions {
+    QString port;            // --port: the device to open, for this run only
+    QString layout;          // --layout: a layout file loaded at start
+    int drawSetting = 0;     // --draw-setting N: DrawSettingN (0: the list's first)
+    bool start = false;      // --start: communicate once the window shows, as 通信開始 would
+    bool record = false;     // --record: record to CSV from that start
+    bool reconnect = false;  // --reconnect: a lost line is reconnected this run
+    bool fullscreen = false;
+};
+
+// Reads the program's arguments (without the program name). Run: `options` are filled in; Exit:
+// `text` is the help or the version, to print before ending well; Error: `text` says what is
+// wrong.
+enum class CommandLine { Run, Exit, Error };
+CommandLine ParseCommandLine(const QStringList& arguments, StartOptions& options, QString& text);
 
 class MainModule {
   public:
@@ -24,7 +42,7 @@ class MainModule {
 
     // Runs the start-up steps and shows the main window. False when the program must end (the
     // reason has been shown to the user).
-    bool Main();
+    bool Main(const StartOptions& options = {});
     frmDemo* window() const { return window_.get(); }
     ProgramContext& context() { return context_; }
     // What the status bar said once at start (the user's folder was made), empty otherwise.
@@ -32,6 +50,7 @@ class MainModule {
 
   private:
     bool RefuseSecondCopy();
+    void Apply(const StartOptions& options);
 
     ProgramContext context_;
     ApplicationFolderPlan folder_;

@@ -29,6 +29,9 @@ struct ProgramContext {
     SoundOutput& sound;
     Clock& clock;
     SerialLine& serial;
+    // Setting.ini's port is only the demo's placeholder (the user's own folder, made from the
+    // demo): communication waits until a port is chosen in the port list.
+    bool portMustBeChosen = false;
 };
 
 }  // namespace korvi

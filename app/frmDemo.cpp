@@ -21,6 +21,7 @@
 #include "platform/Colors.h"
 #include "platform/DragDrop.h"
 #include "platform/MessageBoxes.h"
+#include "platform/QtSerialLine.h"
 #include "platform/RecentLayouts.h"
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
@@ -70,6 +71,7 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     connect(&noticeTimer_, &QTimer::timeout, this, [this] { ShowNotice({}, 0); });
     rememberedPort_ = std::make_unique<RememberedPort>(context.appFolder);
     chosenPort_ = rememberedPort_->device();
+    chosenIdentity_ = rememberedPort_->identity();
     systemPorts_ = std::make_unique<QtPortEnumerator>();
     ports_ = systemPorts_.get();
     buildSubsystems();
@@ -106,22 +108,41 @@ void frmDemo::buildSubsystems() {
     CommunicationControl::Hooks hooks;
     hooks.prepareStart = [this] {
         // cmdComm is disabled while a replay is open; should a start come anyway, it is not made.
-        return !replay_->IsOpen() && PrepareStart();
+        if (replay_->IsOpen()) {
+            return false;
+        }
+        if (context_.portMustBeChosen && SettingsDevice().isEmpty() && chosenPort_.isEmpty()) {
+            context_.boxes.show(
+                QStringLiteral("通信するポートが選ばれていません。\r\n"
+                               "「ﾌｧｲﾙ」→「ポート選択...」でポートを選んでください。"),
+                QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"), BoxIcon::Information);
+            return false;
+        }
+        return PrepareStart();
     };
     hooks.serialConfig = [this] {
         const Settings& s = context_.settings;
         const QString device =
             s.Device.isEmpty() ? QString() : ResolvePath(context_.appFolder, s.Device);
         SerialConfig config{s.ComPort, device, s.ComSpeed, s.ComParity, s.ComDataLen, s.ComStopBit};
-        // A port picked from the list wins over Setting.ini's.
+        // A port picked from the list wins over Setting.ini's; a picked adapter is found by its
+        // identity under whatever name it has now.
         if (!chosenPort_.isEmpty()) {
-            config.device = chosenPort_;
+            const QString located = LocatePort(*ports_, chosenPort_, chosenIdentity_);
+            config.device = located.isEmpty() ? chosenPort_ : located;
 #ifdef Q_OS_WIN
-            config.portName = chosenPort_;
+            config.portName = config.device;
 #endif
+        }
+        portIdentity_ = chosenIdentity_;
+        if (comm_->Reconnect() && !portIdentity_.IsKnown()) {
+            portIdentity_ = IdentityOfPort(ports_->availablePorts(), SerialDeviceName(config));
         }
         portInUse_ = PortText();
         return config;
+    };
+    hooks.findDevice = [this](const QString& lost) {
+        return LocatePort(*ports_, lost, portIdentity_);
     };
     hooks.showCommunicating = [this](bool on) { ShowCommunicating(on); };
     hooks.started = [this] {
@@ -146,6 +167,7 @@ void frmDemo::buildSubsystems() {
     onComm_ = std::make_unique<ReceiveEvent>(c.serial, c.receive, c.RxBuffer, *monitor_);
     comm_ = std::make_unique<CommunicationControl>(c.serial, *onComm_, c.RxBuffer, c.receive,
                                                    *monitor_, c.clock, c.boxes, std::move(hooks));
+    comm_->SetReconnect(rememberedPort_->reconnect());
     connect(cmdComData, &QPushButton::clicked, this, [this] { cmdComData_Click(); });
     connect(DataWindow, &QAction::triggered, this, [this] { cmdComData_Click(); });
 
@@ -222,12 +244,32 @@ void frmDemo::ShowCommunicating(bool communicating) {
     statusLink->setText(StatusText());
 }
 
+void frmDemo::UsePortForThisRun(const QString& device) {
+    chosenPort_ = device;
+    chosenIdentity_ = {};
+    statusLink->setText(StatusText());
+}
+
+QString frmDemo::SettingsDevice() const {
+    const Settings& s = context_.settings;
+    if (context_.portMustBeChosen && s.Device.isEmpty()) {
+        return {};
+    }
+    // The device the port number maps to here ("COM7" on Windows, /dev/ttyS6 elsewhere).
+    SerialConfig config;
+    config.portName = s.ComPort;
+    config.device = s.Device.isEmpty() ? QString() : ResolvePath(context_.appFolder, s.Device);
+    const QString device = SerialDeviceName(config);
+    return device.isEmpty() ? s.ComPort : device;
+}
+
 QString frmDemo::PortText() const {
     if (!chosenPort_.isEmpty()) {
         return chosenPort_ + QStringLiteral(" (ユーザー選択)");
     }
-    const Settings& s = context_.settings;
-    return (s.Device.isEmpty() ? s.ComPort : s.Device) + QStringLiteral(" (設定ファイル)");
+    const QString device = SettingsDevice();
+    return device.isEmpty() ? QStringLiteral("未選択 (「ポート選択...」で選んでください)")
+                            : device + QStringLiteral(" (設定ファイル)");
 }
 
 QString frmDemo::StatusText() const {
@@ -244,6 +286,10 @@ QString frmDemo::StatusText() const {
                (csv_->IsIdle() ? QString() : QStringLiteral("   ") + csv);
     }
     const QString port = portInUse_;
+    const QString waiting = comm_->ReconnectStatus();
+    if (!waiting.isEmpty()) {
+        return waiting + QStringLiteral("   ") + csv;
+    }
     return QStringLiteral(
                "ポート %1   受信 %2 件/秒   キュー溢れ %3 行   改行なし破棄 %4 バイト   %5")
         .arg(port)
@@ -477,13 +523,15 @@ void frmDemo::FillRecentLayoutMenu() {
 }
 
 void frmDemo::PortSelect_Click() {
-    const Settings& s = context_.settings;
-    auto* dialog =
-        new frmPortSelect(*ports_, chosenPort_, s.Device.isEmpty() ? s.ComPort : s.Device, this);
+    auto* dialog = new frmPortSelect(*ports_, chosenPort_, SettingsDevice(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->chkReconnect->setChecked(comm_->Reconnect());
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         chosenPort_ = dialog->ChosenDevice();
-        rememberedPort_->remember(chosenPort_);
+        chosenIdentity_ = dialog->ChosenIdentity();
+        rememberedPort_->remember(chosenPort_, chosenIdentity_);
+        comm_->SetReconnect(dialog->chkReconnect->isChecked());
+        rememberedPort_->setReconnect(comm_->Reconnect());
         statusLink->setText(StatusText());
     });
     dialog->open();

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "layout/SensorLayout.h"
+#include "platform/SerialPorts.h"
 #include "platform/Widgets.h"
 
 namespace korvi {
@@ -113,8 +114,12 @@ class frmDemo : public QMainWindow {
 
     // The ports the port list shows (the system's own unless a test gives others).
     void SetPortEnumerator(const PortEnumerator& ports) { ports_ = &ports; }
+    // A port for this run only (the command line's --port), not remembered.
+    void UsePortForThisRun(const QString& device);
     // The port the next start opens and where it comes from, as the status bar says it.
     QString PortText() const;
+    // The device Setting.ini's port opens; empty while a port must first be chosen in the list.
+    QString SettingsDevice() const;
     void ReplayRecord_Click();
     void SavePicture_Click();
 
@@ -168,7 +173,9 @@ class frmDemo : public QMainWindow {
     // The device picked from the port list (empty: Setting.ini's port), remembered per user.
     std::unique_ptr<RememberedPort> rememberedPort_;
     QString chosenPort_;
-    QString portInUse_;  // PortText() of the running exchange
+    PortIdentity chosenIdentity_;  // the chosen adapter's, when picked from the list
+    PortIdentity portIdentity_;    // the running exchange's adapter, found again by it
+    QString portInUse_;            // PortText() of the running exchange
     std::unique_ptr<PortEnumerator> systemPorts_;
     const PortEnumerator* ports_ = nullptr;
 };

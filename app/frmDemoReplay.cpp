@@ -3,6 +3,7 @@
 // picture of the display.
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include "app/DisplayPicture.h"
 #include "app/ProgramContext.h"
@@ -14,6 +15,7 @@
 #include "display/SoundRules.h"
 #include "link/CommunicationControl.h"
 #include "platform/AppFolder.h"
+#include "platform/FailureText.h"
 #include "platform/MessageBoxes.h"
 #include "recording/RecordingReader.h"
 
@@ -116,9 +118,15 @@ void frmDemo::SavePicture_Click() {
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         path += QStringLiteral(".png");
     }
-    if (!DisplayPicture(*layout_, *display_).save(path, "PNG")) {
-        c.boxes.show(QStringLiteral("画像ファイルを保存できません。\r\n%1")
-                         .arg(QDir::toNativeSeparators(path)),
+    // Through a save file, so that a failure says why (the picture itself has no reason to give).
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) &&
+                       DisplayPicture(*layout_, *display_).save(&file, "PNG") && file.commit();
+    if (!saved) {
+        const QString why = file.errorString();
+        c.boxes.show(QStringLiteral("画像ファイルを保存できません。\r\n%1\r\n%2")
+                         .arg(QDir::toNativeSeparators(path),
+                              FailureText({}, FailureKindOfSystemText(why), why)),
                      QStringLiteral("画像保存エラー"), BoxIcon::Critical);
     }
 }

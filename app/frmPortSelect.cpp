@@ -4,8 +4,6 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "platform/SerialPorts.h"
-
 namespace korvi {
 
 namespace {
@@ -47,9 +45,13 @@ frmPortSelect::frmPortSelect(const PortEnumerator& ports, const QString& current
     txtDevice->setObjectName(QStringLiteral("txtDevice"));
     txtDevice->setAccessibleName(QStringLiteral("txtDevice"));
     txtDevice->setPlaceholderText(
-        QStringLiteral("空欄なら設定ファイルのポート (%1)").arg(settingsPort));
+        settingsPort.isEmpty()
+            ? QStringLiteral("ポートを一覧から選ぶか、デバイスのパスを入力してください")
+            : QStringLiteral("空欄なら設定ファイルのポート (%1)").arg(settingsPort));
     deviceLabel->setBuddy(txtDevice);
 
+    chkReconnect = new QCheckBox(QStringLiteral("接続が切れたら自動で再接続する"), this);
+    chkReconnect->setObjectName(QStringLiteral("chkReconnect"));
     cmdRefresh = new QPushButton(QStringLiteral("更新"), this);
     cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -73,6 +75,7 @@ frmPortSelect::frmPortSelect(const PortEnumerator& ports, const QString& current
     column->addWidget(new QLabel(
         QStringLiteral("選んだポートは次の「通信開始」から使われ、ユーザーごとに記憶されます。"),
         this));
+    column->addWidget(chkReconnect);
     column->addLayout(buttons);
 
     connect(lstPorts, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -89,7 +92,8 @@ frmPortSelect::frmPortSelect(const PortEnumerator& ports, const QString& current
 }
 
 void frmPortSelect::FillPortList() {
-    const std::vector<SerialPortEntry> ports = ports_.availablePorts();
+    listed_ = ports_.availablePorts();
+    const std::vector<SerialPortEntry>& ports = listed_;
     lstPorts->clearContents();
     lstPorts->setRowCount(static_cast<int>(ports.size()));
     for (int row = 0; row < lstPorts->rowCount(); ++row) {
@@ -106,6 +110,15 @@ void frmPortSelect::FillPortList() {
 
 QString frmPortSelect::ChosenDevice() const {
     return txtDevice->text().trimmed();
+}
+
+PortIdentity frmPortSelect::ChosenIdentity() const {
+    for (const SerialPortEntry& port : listed_) {
+        if (port.device == ChosenDevice()) {
+            return port.Identity();
+        }
+    }
+    return {};
 }
 
 }  // namespace korvi

@@ -1,5 +1,6 @@
 // korvisensor: the viewer and demonstration tool for the pressure-position sensor system.
 #include <QApplication>
+#include <cstdio>
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
@@ -11,6 +12,19 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("KorviSensor"));
+    app.setApplicationVersion(QStringLiteral(KORVI_VERSION));
+    korvi::StartOptions options;
+    QString text;
+    switch (korvi::ParseCommandLine(app.arguments().mid(1), options, text)) {
+        case korvi::CommandLine::Exit:
+            std::fputs(text.toLocal8Bit().constData(), stdout);
+            return 0;
+        case korvi::CommandLine::Error:
+            std::fprintf(stderr, "korvisensor: %s\n", text.toLocal8Bit().constData());
+            return 2;
+        case korvi::CommandLine::Run:
+            break;
+    }
     korvi::LoadToolkitTranslations();
     korvi::QtMessageBoxes boxes;
     korvi::QtFileDialogs dialogs;
@@ -18,7 +32,7 @@ int main(int argc, char** argv) {
     korvi::SteadyClock clock;
     korvi::QtSerialLine serial;
     korvi::MainModule program(boxes, dialogs, sound, clock, serial);
-    if (!program.Main()) {
+    if (!program.Main(options)) {
         return 1;
     }
     boxes.setParent(program.window());

@@ -11,6 +11,7 @@
 
 #include "layout/LayoutEditor.h"
 #include "platform/Colors.h"
+#include "platform/FailureText.h"
 
 namespace korvi {
 
@@ -104,7 +105,8 @@ void LayoutEditor::cmdSave_Click() {
     const QByteArray bytes = EncodeLayoutFile(CollectLayout());
     const QString failure = WriteWholeFile(*path, bytes);
     if (!failure.isEmpty()) {
-        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") + failure,
+        boxes_.show(*path + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") +
+                        FailureText({}, FailureKindOfSystemText(failure), failure),
                     kErrorTitle, BoxIcon::Critical);
     } else if (used_) {
         used_(*path);

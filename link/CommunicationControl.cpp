@@ -1,11 +1,13 @@
 #include "link/CommunicationControl.h"
 
+#include <QFileInfo>
 #include <chrono>
 
 #include "link/ReceiveEvent.h"
 #include "link/frmComData.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/QtSerialLine.h"
 
 namespace korvi {
 
@@ -64,6 +66,8 @@ CommunicationControl::CommunicationControl(SerialLine& line, ReceiveEvent& onCom
             FinishStop();
         }
     });
+    look_.setInterval(kLookMs);
+    connect(&look_, &QTimer::timeout, this, &CommunicationControl::LookForDevice);
     connect(&onComm, &ReceiveEvent::received, this, &CommunicationControl::Received);
     connect(&line_, &SerialLine::lineLost, this, &CommunicationControl::LineLost);
 }
@@ -102,9 +106,14 @@ void CommunicationControl::Start() {
         return;
     }
     openFailure_.clear();
+    config_ = config;
+    resuming_ = false;
     Call(hooks_.showCommunicating, true);
     Call(hooks_.started);
+    BeginHandshake();
+}
 
+void CommunicationControl::BeginHandshake() {
     receive_.HoldWhenFull = true;
     retryCount_ = kRetries;
     stopwatch_ = std::make_unique<TimerClass>(clock_);
@@ -183,7 +192,10 @@ void CommunicationControl::HandshakeStep() {
             stopwatch_.reset();
             state_ = State::Streaming;
             SendCommand(QStringLiteral("d"));
-            Call(hooks_.streamingStarted);
+            if (!resuming_) {
+                Call(hooks_.streamingStarted);
+            }
+            resuming_ = false;
             if (!rxBuffer_.IsEmpty()) {
                 receive_.RxDataReady = true;  // lines that came with the reply go on at once
                 ScheduleStep();
@@ -207,6 +219,12 @@ void CommunicationControl::HandshakeStep() {
 
 void CommunicationControl::HandshakeTimedOut() {
     --retryCount_;
+    if (retryCount_ <= 0 && resuming_) {
+        // The device came back but does not answer (yet): it is looked for again.
+        line_.close();
+        WaitForDevice();
+        return;
+    }
     if (retryCount_ <= 0) {
         StopCommunication();
         boxes_.show(QStringLiteral("応答がありません"), QStringLiteral("通信エラー"),
@@ -265,8 +283,10 @@ void CommunicationControl::StreamStep() {
 void CommunicationControl::StopCommunication() {
     step_.stop();
     replyTimeout_.stop();
+    look_.stop();
+    resuming_ = false;
     receive_.HoldWhenFull = false;
-    if (!isCommunicating_) {
+    if (!isCommunicating_ || state_ == State::Reconnecting) {
         FinishStop();
         return;
     }
@@ -298,6 +318,19 @@ void CommunicationControl::LineLost(const QString& reason) {
     if (!isCommunicating_) {
         return;
     }
+    if (reconnect_ && (state_ == State::Streaming || resuming_)) {
+        if (state_ == State::Streaming) {
+            // What arrived before the loss is handled first: it belongs to the stream.
+            while (state_ == State::Streaming && (!rxBuffer_.IsEmpty() || receive_.Held)) {
+                receive_.RxDataReady = true;
+                StreamStep();
+            }
+            lostDevice_ = SerialDeviceName(config_);
+            lostAt_ = clock_.ticks();
+        }
+        WaitForDevice();
+        return;
+    }
     // The line is gone: stop as the stop click would, without sending on the dead line.
     receive_.HoldWhenFull = false;
     step_.stop();
@@ -310,6 +343,59 @@ void CommunicationControl::LineLost(const QString& reason) {
         text += QStringLiteral("\r\n") + reason;
     }
     boxes_.show(text, QStringLiteral("通信エラー"), BoxIcon::Critical);
+}
+
+void CommunicationControl::WaitForDevice() {
+    step_.stop();
+    replyTimeout_.stop();
+    stopwatch_.reset();
+    // A piece of a line cut by the loss is no line, and nothing queued belongs to the next
+    // handshake.
+    QString dropped;
+    while (rxBuffer_.TakeData(dropped)) {
+    }
+    receive_.RxPending.clear();
+    receive_.Held = false;
+    receive_.DiscardingLine = false;
+    receive_.RxDataReady = false;
+    state_ = State::Reconnecting;
+    look_.start();
+    Call(hooks_.showCommunicating, true);
+}
+
+void CommunicationControl::LookForDevice() {
+    if (state_ != State::Reconnecting) {
+        look_.stop();
+        return;
+    }
+    const QString device = hooks_.findDevice
+                               ? hooks_.findDevice(lostDevice_)
+                               : (QFileInfo::exists(lostDevice_) ? lostDevice_ : QString());
+    if (device.isEmpty()) {
+        Call(hooks_.showCommunicating, true);  // the time away, in the status bar
+        return;
+    }
+    SerialConfig config = config_;
+    config.device = device;
+#ifdef Q_OS_WIN
+    config.portName = device;
+#endif
+    if (!line_.open(config)) {
+        return;  // there, but not ready yet (being set up, or held): looked at again
+    }
+    look_.stop();
+    config_ = config;
+    resuming_ = true;
+    BeginHandshake();
+}
+
+QString CommunicationControl::ReconnectStatus() const {
+    if (state_ != State::Reconnecting) {
+        return {};
+    }
+    return QStringLiteral("再接続待ち %1 (%2 秒)")
+        .arg(lostDevice_)
+        .arg((clock_.ticks() - lostAt_) / 1000);
 }
 
 }  // namespace korvi

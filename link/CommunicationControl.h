@@ -9,6 +9,11 @@
 // pass would lose readings at the rates the controller sends. While the exchange runs, lines
 // that find RxBuffer full wait on the serial line instead of being refused. Nothing here blocks
 // or spins: with no data arriving, no pass runs at all.
+//
+// With reconnecting on, a line lost while streaming moves the machine to Reconnecting instead of
+// stopping: the lines already received are handled, a timer that runs only in that state looks
+// for the device every kLookMs, and once it is back the port is opened with the same settings
+// and the handshake of a fresh start follows. The display and a recording go on as they were.
 #pragma once
 
 #include <QObject>
@@ -31,7 +36,7 @@ class ReceiveEvent;
 class CommunicationControl : public QObject {
     Q_OBJECT
   public:
-    enum class State { Idle, Handshaking, Streaming, Draining };
+    enum class State { Idle, Handshaking, Streaming, Draining, Reconnecting };
 
     // What the exchange drives in the rest of the program; the window fills these in.
     struct Hooks {
@@ -55,6 +60,10 @@ class CommunicationControl : public QObject {
         // The rest of a stop by the user or by a lost line: the sound evaluation ends and a
         // CSV recording is closed.
         std::function<void()> stopped;
+        // While reconnecting: the device to open again for the one that was lost (the same
+        // path, or the same adapter under another name), or an empty text while it is away.
+        // Without it the lost device is opened again once its path exists.
+        std::function<QString(const QString& lostDevice)> findDevice;
     };
 
     // The receive event reads the line and splits it into RxBuffer; sent commands are echoed to
@@ -82,6 +91,15 @@ class CommunicationControl : public QObject {
     // Why the last start could not open the port; empty once a start has opened it.
     QString OpenFailure() const { return openFailure_; }
 
+    // A lost line waits for the device to come back instead of stopping (off: the message and
+    // the stop).
+    void SetReconnect(bool on) { reconnect_ = on; }
+    bool Reconnect() const { return reconnect_; }
+    // How often the device is looked for while reconnecting.
+    static constexpr int kLookMs = 500;
+    // "再接続待ち <device> (n 秒)" while waiting for the device, else empty.
+    QString ReconnectStatus() const;
+
     // Writes a command and its CR, echoes it to the monitor and clears RxDataReady.
     void SendCommand(const QString& command);
 
@@ -95,6 +113,9 @@ class CommunicationControl : public QObject {
     void HandshakeTimedOut();
     void FinishStop();
     void LineLost(const QString& reason);
+    void WaitForDevice();
+    void LookForDevice();
+    void BeginHandshake();
     void Received();
 
     SerialLine& line_;
@@ -118,6 +139,13 @@ class CommunicationControl : public QObject {
     QTimer step_;          // one pass of the exchange per event-loop pass while lines wait
     QTimer replyTimeout_;  // wakes the handshake when no reply came
     QTimer drainPoll_;     // re-checks the drain while waiting input remains
+    QTimer look_;          // looks for a lost device; runs only while reconnecting
+
+    bool reconnect_ = false;
+    bool resuming_ = false;  // the handshake follows a reconnect, not a start
+    SerialConfig config_;    // the settings of the running exchange
+    QString lostDevice_;
+    uint32_t lostAt_ = 0;  // clock ticks when the line was lost
 };
 
 }  // namespace korvi

@@ -1,7 +1,7 @@
 # Installing and packaging: the program and the simulator in bin/, the demo settings beside them in
 # share/korvisensor/demo (found from the executable, so an unpacked tree works wherever it lies),
-# the desktop entry, icon, AppStream metadata, manual pages and the copyright file; and a Debian
-# package made by CPack.
+# the desktop entry, icon, AppStream metadata, manual pages, the udev rule for USB serial adapters
+# and the copyright file; and a Debian package made by CPack.
 include(GNUInstallDirs)
 
 # The desktop entry and the AppStream metadata share the application's reverse-DNS id.
@@ -44,6 +44,8 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/${KORVI_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright
         DESTINATION ${KORVI_DOC_DESTINATION})
+# The USB serial bridges: access for the user at the seat, and no probing by ModemManager.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/60-korvisensor.rules DESTINATION lib/udev/rules.d)
 
 # Manual pages and the changelog (a native package's: changelog.gz) go in compressed at the
 # highest level and without a time stamp, as Debian's tools expect.

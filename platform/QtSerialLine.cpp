@@ -1,16 +1,40 @@
 #include "platform/QtSerialLine.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <limits>
 
+#include "platform/FailureText.h"
+
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
 namespace korvi {
 
 namespace {
+
+#ifdef Q_OS_UNIX
+// The port puts back at close the terminal settings it found at open, and HUPCL among them hangs
+// the line up at every close (DTR and RTS drop). It is cleared before the port opens the device.
+// (Opening raises DTR and RTS here as the port's own open does; they stay up until cleared.)
+void DropHangUpOnClose(const QString& device) {
+    const int fd =
+        ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return;  // the port's own open says why
+    }
+    termios tio{};
+    if (::tcgetattr(fd, &tio) == 0 && (tio.c_cflag & HUPCL) != 0) {
+        tio.c_cflag &= ~tcflag_t(HUPCL);
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+    ::close(fd);
+}
+#endif
 
 bool PortNumber(const QString& portName, int& number) {
     const QString trimmed = portName.trimmed();
@@ -93,22 +117,27 @@ QString SerialDeviceName(const SerialConfig& config) {
 
 QString OpenFailureText(QSerialPort::SerialPortError error, const QString& device,
                         const QString& systemText, bool accessible) {
-    QString why;
+    FailureKind kind = FailureKind::Other;
     switch (error) {
         case QSerialPort::DeviceNotFoundError:
-            why = QStringLiteral("デバイス %1 がありません").arg(device);
+            kind = FailureKind::NotFound;
             break;
         case QSerialPort::PermissionError:
-            why = accessible
-                      ? QStringLiteral("デバイス %1 は他のプログラムが使用中です").arg(device)
-                      : QStringLiteral("デバイス %1 を使う権限がありません").arg(device);
+            kind = accessible ? FailureKind::Busy : FailureKind::NoPermission;
             break;
         default:
-            why = QStringLiteral("デバイス %1 を開けません").arg(device);
+            kind = FailureKindOfSystemText(systemText);
             break;
     }
-    return systemText.isEmpty() ? why + QStringLiteral("。")
-                                : QStringLiteral("%1 (%2)。").arg(why, systemText);
+    return FailureText(QStringLiteral("デバイス %1").arg(device), kind, systemText);
+}
+
+QString LostLineText(QSerialPort::SerialPortError error, const QString& device, bool present) {
+    // The port's own text at this point describes whatever call failed last ("Inappropriate
+    // ioctl for device" for a pulled adapter), not the loss, so it is not shown.
+    const FailureKind kind = !present || error == QSerialPort::ResourceError ? FailureKind::Removed
+                                                                             : FailureKind::IoError;
+    return FailureText(QStringLiteral("デバイス %1").arg(device), kind);
 }
 
 int LineEventCode(QSerialPort::SerialPortError error) {
@@ -208,6 +237,9 @@ bool QtSerialLine::open(const SerialConfig& config) {
     port_.setDataBits(dataBits);
     port_.setStopBits(stopBits);
     port_.setFlowControl(QSerialPort::NoFlowControl);
+#ifdef Q_OS_UNIX
+    DropHangUpOnClose(device);
+#endif
     if (!port_.open(QIODevice::ReadWrite)) {
         bool accessible = true;
 #ifdef Q_OS_UNIX
@@ -220,12 +252,25 @@ bool QtSerialLine::open(const SerialConfig& config) {
         port_.clearError();
         return false;
     }
-    // A real port takes these; a pseudo-terminal refuses them, which is harmless.
-    port_.setDataTerminalReady(false);
-    port_.setRequestToSend(false);
+    device_ = device;
+    ClearModemLines();
     port_.clear(QSerialPort::Input);
     port_.clearError();
     return port_.isOpen();
+}
+
+void QtSerialLine::ClearModemLines() {
+#ifdef Q_OS_UNIX
+    // DTR and RTS go off the moment the port is open, in one call, before anything else touches
+    // the line (the system raises them while opening; nothing earlier can keep them down). A
+    // pseudo-terminal has no modem lines and refuses, which is harmless.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(port_.handle(), TIOCMBIC, &lines);
+#else
+    // A real port takes these; a port that cannot refuses them, which is harmless.
+    port_.setDataTerminalReady(false);
+    port_.setRequestToSend(false);
+#endif
 }
 
 bool QtSerialLine::isOpen() const {
@@ -279,14 +324,16 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error) {
         case QSerialPort::ReadError:
         case QSerialPort::ResourceError: {
             // The port repeats this error in a tight loop until it is closed: close on the
-            // first and report the loss once.
-            const QString reason = port_.errorString();
+            // first and report the loss once. What the port took in before is handed on first.
+            if (port_.isOpen() && port_.bytesAvailable() > 0 && !lost_) {
+                emit readyRead();
+            }
             if (port_.isOpen()) {
                 port_.close();
             }
             if (!lost_) {
                 lost_ = true;
-                emit lineLost(reason);
+                emit lineLost(LostLineText(error, device_, QFileInfo::exists(device_)));
             }
             return;
         }

@@ -30,6 +30,10 @@ int LineEventCode(QSerialPort::SerialPortError error);
 QString OpenFailureText(QSerialPort::SerialPortError error, const QString& device,
                         const QString& systemText, bool accessible);
 
+// Why a line that was open is lost: the device was removed (it is gone, or the port says its
+// resource went away), or reading it failed.
+QString LostLineText(QSerialPort::SerialPortError error, const QString& device, bool present);
+
 class QtSerialLine : public SerialLine {
     Q_OBJECT
   public:
@@ -55,11 +59,13 @@ class QtSerialLine : public SerialLine {
   private:
     void onError(QSerialPort::SerialPortError error);
     void onPortReadyRead();
+    void ClearModemLines();
 
     QSerialPort port_;
     QPointer<QSocketNotifier> readWatch_;  // the port's own read notifier, where it has one
     QTimer gather_;
     QString lastError_;
+    QString device_;  // the device opened last
     bool lost_ = false;
 };
 

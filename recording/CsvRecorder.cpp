@@ -5,6 +5,7 @@
 #include <charconv>
 #include <utility>
 
+#include "platform/FailureText.h"
 #include "platform/MessageBoxes.h"
 #include "recording/RecordingReader.h"
 #include "settings/DrawSetting.h"
@@ -134,9 +135,11 @@ bool CsvRecorder::Start() {
     QDir().mkpath(QDir(appFolder_).filePath(QStringLiteral("SavaData")));
     CsvFile_.setFileName(path);
     if (!CsvFile_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        boxes_.show(
-            QStringLiteral("CSVファイルを作成できません。\n%1").arg(QDir::toNativeSeparators(path)),
-            kErrorTitle, BoxIcon::Critical);
+        const QString why = CsvFile_.errorString();
+        boxes_.show(QStringLiteral("CSVファイルを作成できません。\n%1\n%2")
+                        .arg(QDir::toNativeSeparators(path),
+                             FailureText({}, FailureKindOfSystemText(why), why)),
+                    kErrorTitle, BoxIcon::Critical);
         return false;
     }
     buffer_.clear();
@@ -237,7 +240,8 @@ void CsvRecorder::Stop(Ended how) {
 
 void CsvRecorder::ReportWriteFailure() {
     boxes_.show(QStringLiteral("CSVファイルに書き込めませんでした。\n%1\n%2")
-                    .arg(QDir::toNativeSeparators(FilePath()), writeError_),
+                    .arg(QDir::toNativeSeparators(FilePath()),
+                         FailureText({}, FailureKindOfSystemText(writeError_), writeError_)),
                 kErrorTitle, BoxIcon::Critical);
 }
 

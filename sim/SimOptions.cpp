@@ -71,6 +71,11 @@ QString SimUsage() {
         "  --burst N             send N lines at once in one write\n"
         "  --hangup-after N      close the line after N data lines and exit\n"
         "  --count N             stop streaming after N data lines\n"
+        "  --unplug-after S      unplug the device S seconds after it was plugged in: the\n"
+        "                        terminal is closed and the link removed (a pulled adapter)\n"
+        "  --replug-after S      plug it in again S seconds later as a new terminal behind\n"
+        "                        the same link (default 1)\n"
+        "  --unplug-cycles N     unplug and plug in N times (default 1, 0 = forever)\n"
         "  --replay FILE         send the rows of a CSV recording once, in order\n"
         "  --log PATH            write the log to PATH instead of standard error\n"
         "  --quiet               no log\n"
@@ -191,6 +196,24 @@ bool ParseSimCommandLine(const QStringList& args, SimCommandLine& line, QString&
                 return false;
             }
             o.count = n;
+        } else if (arg == u"--unplug-after" || arg == u"--replug-after") {
+            if (!value(text)) {
+                return false;
+            }
+            bool ok = false;
+            const double seconds = text.toDouble(&ok);
+            if (!ok || seconds <= 0 || seconds > 86400) {
+                error =
+                    QStringLiteral("%1: %2 is not a time from 0 to 86400 seconds").arg(arg, text);
+                return false;
+            }
+            (arg == u"--unplug-after" ? o.unplugAfterMs : o.replugAfterMs) =
+                std::max(1, static_cast<int>(seconds * 1000));
+        } else if (arg == u"--unplug-cycles") {
+            if (!number(0, 1000000, n)) {
+                return false;
+            }
+            o.unplugCycles = static_cast<int>(n);
         } else if (arg == u"--replay") {
             if (!value(text)) {
                 return false;

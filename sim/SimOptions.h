@@ -35,12 +35,17 @@ struct SimOptions {
     std::vector<int> sensors = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
     Pattern pattern = Pattern::Lively;
     uint32_t seed = 1;
-    int malformedEvery = 0;        // every Nth data line is malformed
-    bool splitWrites = false;      // each line cut across several writes
-    bool noLineEnds = false;       // data lines without CR LF
-    int burst = 0;                 // lines sent together in one write
-    int64_t hangupAfter = 0;       // close the line after this many data lines
-    int64_t count = 0;             // stop streaming after this many data lines
+    int malformedEvery = 0;    // every Nth data line is malformed
+    bool splitWrites = false;  // each line cut across several writes
+    bool noLineEnds = false;   // data lines without CR LF
+    int burst = 0;             // lines sent together in one write
+    int64_t hangupAfter = 0;   // close the line after this many data lines
+    int64_t count = 0;         // stop streaming after this many data lines
+    // The device vanishes this long after it was plugged in (0: never) and comes back as a new
+    // pseudo-terminal behind the same link this long after, `unplugCycles` times (0: forever).
+    int unplugAfterMs = 0;
+    int replugAfterMs = 1000;
+    int unplugCycles = 1;
     QString linkPath;              // symbolic link to the device
     std::vector<Sample> replay;    // when set, these readings are sent once, in order
     size_t keepReadings = 100000;  // the newest sent readings kept for sentReadings()

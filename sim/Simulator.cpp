@@ -98,6 +98,7 @@ QString Simulator::start(const SimOptions& options) {
 
     auto fail = [this](const QString& message) {
         error_ = message;
+        devicePath_.clear();
         CloseFd(slave_);
         CloseFd(master_);
         CloseFd(wake_[0]);
@@ -105,58 +106,85 @@ QString Simulator::start(const SimOptions& options) {
         return QString();
     };
 
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return fail(Errno("pipe"));
+    }
+    const QString problem = OpenTerminal();
+    if (!problem.isEmpty()) {
+        return fail(problem);
+    }
+
+    startNs_ = NowNs();
+    plugged_ = true;
+    unplugCount_ = 0;
+    thread_ = std::thread(&Simulator::Run, this);
+    return devicePath_;
+}
+
+QString Simulator::OpenTerminal() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0) {
-        return fail(Errno("posix_openpt"));
+        return Errno("posix_openpt");
     }
     if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
-        return fail(Errno("grantpt/unlockpt"));
+        return Errno("grantpt/unlockpt");
     }
     char name[256] = {};
     if (ptsname_r(master_, name, sizeof name) != 0) {
-        return fail(Errno("ptsname"));
+        return Errno("ptsname");
     }
     // Holding the slave open keeps the terminal (and its raw settings) alive between runs of the
     // program, so closing the port there is no hang-up here and the next open finds it ready.
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave_ < 0) {
-        return fail(Errno("open slave"));
+        return Errno("open slave");
     }
     termios tio{};
     if (tcgetattr(slave_, &tio) != 0) {
-        return fail(Errno("tcgetattr"));
+        return Errno("tcgetattr");
     }
     cfmakeraw(&tio);
     if (tcsetattr(slave_, TCSANOW, &tio) != 0) {
-        return fail(Errno("tcsetattr"));
+        return Errno("tcsetattr");
     }
     if (fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK) != 0) {
-        return fail(Errno("fcntl"));
+        return Errno("fcntl");
     }
-    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
-        return fail(Errno("pipe"));
-    }
-    devicePath_ = QString::fromLocal8Bit(name);
-
     if (!options_.linkPath.isEmpty()) {
         const QByteArray link = QFile::encodeName(options_.linkPath);
         struct stat st {};
         if (lstat(link.constData(), &st) == 0) {
             if (!S_ISLNK(st.st_mode)) {
-                devicePath_.clear();
-                return fail(
-                    QStringLiteral("%1 exists and is no symbolic link").arg(options_.linkPath));
+                return QStringLiteral("%1 exists and is no symbolic link").arg(options_.linkPath);
             }
             ::unlink(link.constData());
         }
         if (::symlink(name, link.constData()) != 0) {
-            devicePath_.clear();
-            return fail(Errno("symlink"));
+            return Errno("symlink");
         }
     }
+    std::lock_guard lock(mutex_);
+    devicePath_ = QString::fromLocal8Bit(name);
+    return {};
+}
 
-    startNs_ = NowNs();
-    thread_ = std::thread(&Simulator::Run, this);
+void Simulator::CloseTerminal() {
+    CloseFd(slave_);
+    CloseFd(master_);
+    std::lock_guard lock(mutex_);
+    if (!options_.linkPath.isEmpty() && !devicePath_.isEmpty() &&
+        QFileInfo(options_.linkPath).symLinkTarget() == devicePath_) {
+        QFile::remove(options_.linkPath);
+    }
+}
+
+void Simulator::unplug(int awayMs) {
+    unplugRequest_ = std::max(awayMs, 0);
+    [[maybe_unused]] const auto n = ::write(wake_[1], "x", 1);
+}
+
+QString Simulator::devicePath() const {
+    std::lock_guard lock(mutex_);
     return devicePath_;
 }
 
@@ -166,14 +194,9 @@ void Simulator::stop() {
         [[maybe_unused]] const auto n = ::write(wake_[1], "x", 1);
         thread_.join();
     }
-    CloseFd(slave_);
-    CloseFd(master_);
+    CloseTerminal();
     CloseFd(wake_[0]);
     CloseFd(wake_[1]);
-    if (!options_.linkPath.isEmpty() && !devicePath_.isEmpty() &&
-        QFileInfo(options_.linkPath).symLinkTarget() == devicePath_) {
-        QFile::remove(options_.linkPath);
-    }
     streaming_ = false;
 }
 
@@ -200,6 +223,12 @@ void Simulator::Run() {
     int64_t hangupAtNs = -1;
     int64_t nextUnlockNs = 0;
     bool countLogged = false;
+    int run = 0;  // data starts so far
+    // Unplugging: no new lines, what is on its way is read first, then the terminal goes.
+    int64_t unplugAtNs = o.unplugAfterMs > 0 ? NowNs() + o.unplugAfterMs * kMs : -1;
+    int64_t unplugDeadlineNs = -1;
+    int64_t replugAtNs = -1;
+    int replugMs = o.replugAfterMs;
     const bool paced = o.rate > 0;
     const int perUnit = o.burst > 0 ? o.burst : (paced ? 1 : 64);
     const int64_t unitNs = paced ? static_cast<int64_t>(1e9 * perUnit / o.rate) : 0;
@@ -223,7 +252,7 @@ void Simulator::Run() {
             ++generated;
             const bool malformed = o.malformedEvery > 0 && generated % o.malformedEvery == 0;
             const QByteArray line = malformed ? generator.Malformed(s) : DataLine(s);
-            const SentReading reading{s.sensor, s.press, s.x, s.y, line, malformed, 0};
+            const SentReading reading{s.sensor, s.press, s.x, s.y, line, malformed, 0, run};
             const QByteArray wire = o.noLineEnds ? line : line + "\r\n";
             if (o.splitWrites) {
                 // Cut into up to three pieces of their own writes.
@@ -252,6 +281,23 @@ void Simulator::Run() {
         }
     };
 
+    // Lines not yet begun are never sent; a line already half written is finished. `recount`:
+    // the dropped lines are made again later (an unplugged device sends them when it is back).
+    auto dropUnsent = [&](bool recount) {
+        std::deque<Unit> keep;
+        for (auto& unit : out) {
+            if (!unit.data || unit.started) {
+                keep.push_back(std::move(unit));
+            } else {
+                queued -= unit.bytes.size();
+                if (recount) {
+                    generated -= static_cast<int64_t>(unit.readings.size());
+                }
+            }
+        }
+        out.swap(keep);
+    };
+
     auto handleCommand = [&](const QByteArray& text) {
         {
             std::lock_guard lock(mutex_);
@@ -276,22 +322,14 @@ void Simulator::Run() {
             case 'd':
                 if (!streaming_) {
                     streaming_ = true;
+                    ++run;
                     nextDueNs = NowNs();
                     Log(QStringLiteral("streaming"));
                 }
                 break;
             case 's': {
                 streaming_ = false;
-                // Lines not yet begun are never sent; a line already half written is finished.
-                std::deque<Unit> keep;
-                for (auto& unit : out) {
-                    if (!unit.data || unit.started) {
-                        keep.push_back(std::move(unit));
-                    } else {
-                        queued -= unit.bytes.size();
-                    }
-                }
-                out.swap(keep);
+                dropUnsent(false);
                 Log(QStringLiteral("stopped after %1 data lines").arg(generated));
                 break;
             }
@@ -305,6 +343,50 @@ void Simulator::Run() {
             return;
         }
         int64_t now = NowNs();
+
+        if (const int awayMs = unplugRequest_.exchange(-1); awayMs >= 0 && master_ >= 0) {
+            unplugAtNs = now;
+            replugMs = awayMs;
+        }
+        if (unplugAtNs >= 0 && now >= unplugAtNs && unplugDeadlineNs < 0) {
+            streaming_ = false;
+            dropUnsent(true);
+            unplugDeadlineNs = now + 3000 * kMs;
+            unplugAtNs = -1;
+        }
+        if (unplugDeadlineNs >= 0) {
+            // Every line counted as sent has reached the reader before the device goes (or the
+            // reader has had three seconds to take it).
+            int unread = 0;
+            ::ioctl(slave_, FIONREAD, &unread);
+            if ((out.empty() && unread == 0) || now >= unplugDeadlineNs) {
+                CloseTerminal();
+                out.clear();
+                queued = 0;
+                command.clear();
+                unplugDeadlineNs = -1;
+                replugAtNs = now + replugMs * kMs;
+                replugMs = o.replugAfterMs;
+                plugged_ = false;
+                ++unplugCount_;
+                Log(QStringLiteral("unplugged after %1 data lines").arg(generated));
+            }
+        }
+        if (replugAtNs >= 0 && now >= replugAtNs) {
+            replugAtNs = -1;
+            const QString problem = OpenTerminal();
+            if (!problem.isEmpty()) {
+                Log(QStringLiteral("cannot plug in again: %1").arg(problem));
+                CloseTerminal();
+                hungUp_ = true;
+                return;
+            }
+            plugged_ = true;
+            Log(QStringLiteral("plugged in again as %1").arg(devicePath()));
+            if (o.unplugAfterMs > 0 && (o.unplugCycles == 0 || unplugCount_ < o.unplugCycles)) {
+                unplugAtNs = now + o.unplugAfterMs * kMs;
+            }
+        }
 
         if (streaming_ && (dataLimit <= 0 || generated < dataLimit)) {
             if (paced) {
@@ -397,6 +479,14 @@ void Simulator::Run() {
         }
         if (hangupAtNs >= 0) {
             wakeNs = std::min(wakeNs, hangupAtNs);
+        }
+        for (const int64_t at : {unplugAtNs, replugAtNs}) {
+            if (at >= 0) {
+                wakeNs = std::min(wakeNs, at);
+            }
+        }
+        if (unplugDeadlineNs >= 0) {
+            wakeNs = std::min(wakeNs, now + 2 * kMs);
         }
         if (streaming_ && !paced && queued < kQueueLimit) {
             wakeNs = now;

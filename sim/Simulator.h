@@ -35,6 +35,7 @@ struct SentReading {
     QByteArray line;  // as sent, without the line end
     bool malformed;   // the line replaced this reading with a malformed one
     int64_t ms;       // since start(), when its last byte was written
+    int run;          // the data start ("d") it followed, counted from 1
 };
 
 class Simulator {
@@ -51,7 +52,13 @@ class Simulator {
     void stop();
 
     QString error() const { return error_; }
-    QString devicePath() const { return devicePath_; }
+    // The current device (a new one after each time the device was plugged in again).
+    QString devicePath() const;
+    // The device is there (not unplugged by --unplug-after), and how often it was unplugged.
+    bool isPlugged() const { return plugged_.load(); }
+    // Unplugs the device now (as --unplug-after does) and plugs a new one in `awayMs` later.
+    void unplug(int awayMs);
+    int unplugCount() const { return unplugCount_.load(); }
     std::vector<ReceivedCommand> receivedCommands() const;
     std::vector<SentReading> sentReadings() const;
     int64_t sentReadingCount() const { return sentCount_.load(); }
@@ -66,6 +73,10 @@ class Simulator {
 
   private:
     void Run();
+    // Makes the pseudo-terminal and the link; returns why it failed, or an empty text.
+    QString OpenTerminal();
+    // Closes both ends and removes the link while it points at this terminal.
+    void CloseTerminal();
     int64_t Ms() const;
     void Log(const QString& text) const;
 
@@ -79,6 +90,9 @@ class Simulator {
     std::atomic<bool> stopping_{false};
     std::atomic<bool> streaming_{false};
     std::atomic<bool> hungUp_{false};
+    std::atomic<bool> plugged_{false};
+    std::atomic<int> unplugCount_{0};
+    std::atomic<int> unplugRequest_{-1};  // an unplug asked for, with the time away in ms
     std::atomic<int64_t> sentCount_{0};
     std::atomic<int64_t> pieceCount_{0};
     int64_t startNs_ = 0;

@@ -9,10 +9,12 @@
 #include <QTest>
 
 #include "app/frmPortSelect.h"
+#include "link/CommunicationControl.h"
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
+#include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
@@ -23,11 +25,21 @@ class FixedPorts : public PortEnumerator {
   public:
     std::vector<SerialPortEntry> availablePorts() const override { return ports; }
     std::vector<SerialPortEntry> ports = {
-        {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
-         0x0403, 0x6001},
-        {QStringLiteral("/dev/ttyACM0"), QStringLiteral("USB-Serial Controller"),
-         QStringLiteral("Prolific"), 0x067b, 0x2303},
-        {QStringLiteral("/dev/ttyS0"), QString(), QString(), std::nullopt, std::nullopt},
+        {QStringLiteral("/dev/ttyUSB0"),
+         QStringLiteral("FT232R USB UART"),
+         QStringLiteral("FTDI"),
+         0x0403,
+         0x6001,
+         QStringLiteral("A6008isP"),
+         {}},
+        {QStringLiteral("/dev/ttyACM0"),
+         QStringLiteral("USB-Serial Controller"),
+         QStringLiteral("Prolific"),
+         0x067b,
+         0x2303,
+         {},
+         {}},
+        {QStringLiteral("/dev/ttyS0"), {}, {}, std::nullopt, std::nullopt, {}, {}},
     };
 };
 
@@ -98,7 +110,7 @@ TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
     EXPECT_FALSE(dialog->lblNoPorts->isVisible());
 
     // A port plugged in while the list is open shows after 更新; with none, the list says so.
-    ports.ports.push_back({QStringLiteral("/dev/ttyUSB1"), {}, {}, 0xffff, 0x0001});
+    ports.ports.push_back({QStringLiteral("/dev/ttyUSB1"), {}, {}, 0xffff, 0x0001, {}, {}});
     Click(dialog->cmdRefresh);
     EXPECT_EQ(Rows(*dialog->lstPorts).last(), QStringLiteral("/dev/ttyUSB1|||ffff|0001"));
     ports.ports.clear();
@@ -113,7 +125,8 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
         QFile f(folder.file(QStringLiteral("Setting.ini")));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
-    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
 
     frmPortSelect* dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
@@ -177,12 +190,96 @@ TEST_F(PortList, TypedDeviceIsRememberedAcrossRestartsUntilTheFieldIsEmptied) {
     dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
     TypeDevice(dialog, QString());
-    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
     Restart();
-    EXPECT_EQ(window()->StatusText(), QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
     ClickComm();
     EXPECT_EQ(serial.opened.device, QString());
     ClickComm();
+}
+
+// The adapter picked from the list is plugged in again and comes back under another name: the next
+// start, also after a restart, finds it by its USB identity; another adapter under the old name is
+// not taken for it.
+TEST_F(PortList, ARenumberedAdapterIsFoundByItsIdentity) {
+    frmPortSelect* dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog->lstPorts->viewport(),
+          dialog->lstPorts->visualItemRect(dialog->lstPorts->item(0, 0)));
+    Click(dialog->cmdOK);
+    ports.ports[0].device = QStringLiteral("/dev/ttyUSB1");
+    ports.ports.push_back(
+        {QStringLiteral("/dev/ttyUSB0"), {}, {}, 0x0403, 0x6001, QStringLiteral("B7001xyz"), {}});
+    Restart();
+    ClickComm();
+    EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyUSB1"));
+    ClickComm();
+    EXPECT_EQ(LocatePort(ports, QStringLiteral("/dev/ttyUSB0"),
+                         {0x0403, 0x6001, QStringLiteral("C0000000")}),
+              QString());
+}
+
+// The port Setting.ini names is shown as the device it opens; in the user's own folder, made from
+// the demo, no port is named until one is chosen, and 通信開始 says so instead of opening one.
+TEST_F(PortList, TheStatusBarAndTheListNameTheDeviceSettingIniOpens) {
+    const QString setting = folder.file(QStringLiteral("Setting.ini"));
+    ASSERT_TRUE(test::WriteFile(setting, test::ReadFile(setting).replace("PortNo=1", "PortNo=7")));
+    Restart();
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート /dev/ttyS6 (設定ファイル)"));
+    frmPortSelect* dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->txtDevice->placeholderText(),
+              QStringLiteral("空欄なら設定ファイルのポート (/dev/ttyS6)"));
+    Click(dialog->cmdCancel);
+
+    program.reset();
+    ApplicationFolderPlan plan;
+    plan.path = folder.file(QStringLiteral("home/KorviSensor"));
+    plan.source = FolderSource::UserData;
+    plan.demoFolder = test::TempAppFolder::demoFolder();
+    program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial, plan);
+    ASSERT_TRUE(program->Main());
+    window()->SetPortEnumerator(ports);
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート 未選択 (「ポート選択...」で選んでください)"));
+    boxes.shown.clear();
+    window()->cmdComm->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("通信するポートが選ばれていません。\r\n"
+                             "「ﾌｧｲﾙ」→「ポート選択...」でポートを選んでください。"));
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
+    EXPECT_FALSE(serial.isOpen());
+    EXPECT_EQ(window()->cmdComm->text(), QStringLiteral("通信開始"));
+    dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->txtDevice->placeholderText(),
+              QStringLiteral("ポートを一覧から選ぶか、デバイスのパスを入力してください"));
+    TypeDevice(dialog, QStringLiteral("/dev/ttyUSB0"));
+    window()->cmdComm->click();
+    EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyUSB0"));
+    window()->cmdComm->click();
+}
+
+// "接続が切れたら自動で再接続する" is off until the user turns it on, and then stays on for them.
+TEST_F(PortList, ReconnectingIsOffUntilTurnedOnAndRemembered) {
+    EXPECT_FALSE(window()->comm().Reconnect());
+    frmPortSelect* dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->chkReconnect->text(), QStringLiteral("接続が切れたら自動で再接続する"));
+    EXPECT_FALSE(dialog->chkReconnect->isChecked());
+    Click(dialog->chkReconnect, QRect(0, 0, 16, dialog->chkReconnect->height()));  // the box
+    Click(dialog->cmdOK);
+    EXPECT_TRUE(window()->comm().Reconnect());
+    Restart();
+    EXPECT_TRUE(window()->comm().Reconnect());
+    dialog = OpenPortList(*window());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->chkReconnect->isChecked());
+    Click(dialog->cmdCancel);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
     EXPECT_TRUE(QDir(userFolder).exists(QStringLiteral("SavaData")));
     EXPECT_EQ(window()->cboDrawSetting->count(), 2);
     EXPECT_EQ(window()->statusLink->text(),
-              QStringLiteral("停止中   次のポート COM1 (設定ファイル)"));
+              QStringLiteral("停止中   次のポート 未選択 (「ポート選択...」で選んでください)"));
     EXPECT_TRUE(window()->statusLink->isVisible() && window()->statusNotice->isVisible());
     EXPECT_FALSE(window()->statusLink->geometry().intersects(window()->statusNotice->geometry()));
 

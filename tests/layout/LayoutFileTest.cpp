@@ -297,7 +297,7 @@ TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
         ASSERT_EQ(f.boxes.shown.size(), 1u);
         EXPECT_EQ(f.boxes.shown[0].text,
                   target + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") +
-                      QStringLiteral("No space left on device"));
+                      QStringLiteral("ディスクに空きがありません (No space left on device)。"));
         EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Critical);
     }
     EXPECT_EQ(ReadFile(path), before);

@@ -1,5 +1,5 @@
 // Ports that do not open say why: no such device, busy, no permission, no port number, settings
-// the port cannot take.
+// the port cannot take; a lost line says why in Japanese; the modem lines are left alone at close.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -7,10 +7,12 @@
 #include <QThread>
 #include <cstdlib>
 
+#include "platform/FailureText.h"
 #include "platform/QtSerialLine.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -35,13 +37,14 @@ TEST(QtSerialLineOpen, AFailedOpenSaysWhy) {
     } cases[] = {
         {"no such device", Config("COM1", "/nonexistent/ttyKORVI"),
          QStringLiteral(
-             "デバイス /nonexistent/ttyKORVI がありません (No such file or directory)。")},
+             "デバイス /nonexistent/ttyKORVI: 見つかりません (No such file or directory)。")},
         {"no port number", Config("COMx"),
          QStringLiteral("ポート名 COMx にポート番号がありません。")},
         {"settings", SerialConfig{"COM1", "/dev/null", "fast", "E", "8", "1"},
          QStringLiteral("/dev/null: 通信設定 fast,E,8,1 は使えません。")},
         {"not a port", Config("COM1", "/dev/null"),
-         QStringLiteral("デバイス /dev/null を開けません (Inappropriate ioctl for device)。")},
+         QStringLiteral("デバイス /dev/null: シリアルポートではありません (Inappropriate ioctl for "
+                        "device)。")},
     };
     for (const Case& c : cases) {
         EXPECT_FALSE(line.open(c.config)) << c.name;
@@ -50,7 +53,41 @@ TEST(QtSerialLineOpen, AFailedOpenSaysWhy) {
     // What only a user without the rights meets (the tests run as root).
     EXPECT_EQ(
         OpenFailureText(QSerialPort::PermissionError, "/dev/ttyS0", "Permission denied", false),
-        QStringLiteral("デバイス /dev/ttyS0 を使う権限がありません (Permission denied)。"));
+        QStringLiteral("デバイス /dev/ttyS0: 使う権限がありません (Permission denied)。"));
+}
+
+// Every reason the program adds to a message, from the system's error number or its text.
+TEST(FailureText, EachKindIsSaidInJapaneseWithTheSystemTextAtMostInParentheses) {
+    const struct {
+        int error;
+        const char* text;
+    } cases[] = {
+        {ENOENT, "ファイル a: 見つかりません。"},
+        {ENODEV, "ファイル a: 取り外されました。"},
+        {EBUSY, "ファイル a: 他のプログラムが使用中です。"},
+        {EACCES, "ファイル a: 使う権限がありません。"},
+        {ENOSPC, "ファイル a: ディスクに空きがありません。"},
+        {EROFS, "ファイル a: 書き込みできない場所です。"},
+        {ENOTTY, "ファイル a: シリアルポートではありません。"},
+        {EIO, "ファイル a: 読み書きに失敗しました。"},
+        {EINVAL, "ファイル a: 原因のわからないエラーです。"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FailureText(QStringLiteral("ファイル a"), FailureKindOfErrno(c.error)),
+                  QString::fromUtf8(c.text))
+            << c.error;
+    }
+    EXPECT_EQ(FailureText({}, FailureKindOfSystemText(QStringLiteral("No space left on device")),
+                          QStringLiteral("No space left on device")),
+              QStringLiteral("ディスクに空きがありません (No space left on device)。"));
+    EXPECT_EQ(FailureKindOfSystemText(QStringLiteral("Unknown error")), FailureKind::Other);
+    // A lost line never shows the port's own text, which names whatever call failed last.
+    EXPECT_EQ(LostLineText(QSerialPort::ResourceError, "/dev/ttyUSB0", true),
+              QStringLiteral("デバイス /dev/ttyUSB0: 取り外されました。"));
+    EXPECT_EQ(LostLineText(QSerialPort::ReadError, "/dev/pts/3", false),
+              QStringLiteral("デバイス /dev/pts/3: 取り外されました。"));
+    EXPECT_EQ(LostLineText(QSerialPort::ReadError, "/dev/ttyS0", true),
+              QStringLiteral("デバイス /dev/ttyS0: 読み書きに失敗しました。"));
 }
 
 #ifdef Q_OS_UNIX
@@ -75,12 +112,33 @@ TEST(QtSerialLineOpen, APortAnotherLineHoldsIsBusy) {
     ASSERT_TRUE(first.open(Config("COM1", device))) << first.lastError().toStdString();
     EXPECT_FALSE(second.open(Config("COM1", device)));
     EXPECT_EQ(second.lastError(),
-              QStringLiteral("デバイス %1 は他のプログラムが使用中です (Permission error while "
+              QStringLiteral("デバイス %1: 他のプログラムが使用中です (Permission error while "
                              "locking the device)。")
                   .arg(device));
     first.close();
     EXPECT_TRUE(second.open(Config("COM1", device)));
     second.close();
+}
+
+// Closing must not hang up (HUPCL drops DTR and RTS): the line clears it when it opens and does
+// not put the terminal's old settings, HUPCL among them, back when it closes.
+TEST(QtSerialLineOpen, TheLineNeverHangsUpOnClose) {
+    const Pty pty;
+    ASSERT_FALSE(pty.device.isEmpty());
+    const auto hangsUp = [&] {
+        termios tio{};  // the controller's end reads the device's settings
+        return ::tcgetattr(pty.controller, &tio) == 0 && (tio.c_cflag & HUPCL) != 0;
+    };
+    termios tio{};  // as a serial port comes: hanging up on close
+    ASSERT_EQ(::tcgetattr(pty.controller, &tio), 0);
+    tio.c_cflag |= HUPCL;
+    ASSERT_EQ(::tcsetattr(pty.controller, TCSANOW, &tio), 0);
+    ASSERT_TRUE(hangsUp());
+    QtSerialLine line;
+    ASSERT_TRUE(line.open(Config("COM1", pty.device))) << line.lastError().toStdString();
+    EXPECT_FALSE(hangsUp());
+    line.close();
+    EXPECT_FALSE(hangsUp());
 }
 
 // After each notification the line is not watched for a moment; what arrives then, and what

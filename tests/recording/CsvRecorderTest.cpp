@@ -190,9 +190,9 @@ TEST(CsvRecorderFullDisk, TheFileEndsWithTheLastWholeRowAndTheReasonIsShown) {
     }
     EXPECT_EQ(recorder.CsvMode(), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("CSVファイルに書き込めませんでした。\n") +
-                                       recorder.FilePath() +
-                                       QStringLiteral("\nNo space left on device"))
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("CSVファイルに書き込めませんでした。\n") + recorder.FilePath() +
+                  QStringLiteral("\nディスクに空きがありません (No space left on device)。"))
         << boxes.shown[0].text.toStdString();
 
     const QByteArray bytes = test::ReadFile(recorder.FilePath());
@@ -211,7 +211,8 @@ TEST(CsvRecorderFullDisk, TheFileEndsWithTheLastWholeRowAndTheReasonIsShown) {
     EXPECT_EQ(recorder.CsvMode(), 0);
     EXPECT_EQ(recorder.Caption(), "CSV出力");
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_TRUE(boxes.shown[1].text.endsWith(QStringLiteral("No space left on device")));
+    EXPECT_TRUE(boxes.shown[1].text.endsWith(
+        QStringLiteral("ディスクに空きがありません (No space left on device)。")));
 }
 
 }  // namespace
