@@ -6,10 +6,12 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "analysis/PressStatistics.h"
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"
 #include "app/ToolWindow.h"
 #include "app/frmPortSelect.h"
+#include "app/frmStatistics.h"
 #include "display/ClearDisplay.h"
 #include "display/PressDisplay.h"
 #include "display/SoundRules.h"
@@ -81,6 +83,8 @@ frmDemo::~frmDemo() = default;
 
 void frmDemo::buildSubsystems() {
     ProgramContext& c = context_;
+    stats_ = std::make_unique<PressStatistics>();
+    stats_->Clear(c.clock.ticks());
     drag_ = std::make_unique<DragController>(form_);
     editor_ = std::make_unique<LayoutEditor>(*layout_, *drag_, c.boxes, c.dialogs, c.appFolder,
                                              ResolvePath(c.appFolder, c.settings.BaseDir));
@@ -191,10 +195,12 @@ void frmDemo::ShowReading(const Reading& r, bool audible) {
         display_->chkSound = false;
         display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
         display_->chkSound = soundOn;
+        stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, context_.clock.ticks());
         return;
     }
     display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
     soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
+    stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, context_.clock.ticks());
 }
 
 bool frmDemo::PrepareStart() {
@@ -208,6 +214,7 @@ bool frmDemo::PrepareStart() {
     }
     LoadDrawSetting(path, c.drawSetting, c.boxes);
     display_->ResetTrace();
+    stats_->Clear(c.clock.ticks());
     if (c.drawSetting.HasSoundFiles) {
         for (size_t n = 1; n < c.drawSetting.SoundTable.size(); ++n) {
             SoundEntry& sound = c.drawSetting.SoundTable[n];
@@ -395,6 +402,7 @@ void frmDemo::buildMenus() {
     SensRotate = MenuItem(dispMenu, QStringLiteral("SensRotate"), QStringLiteral("センサ回転"));
     dispMenu->addSeparator()->setObjectName(QStringLiteral("Space"));
     DispPoint = MenuItem(dispMenu, QStringLiteral("DispPoint"), QStringLiteral("点表示"));
+    Statistics = MenuItem(dispMenu, QStringLiteral("Statistics"), QStringLiteral("統計..."));
 
     QMenu* winMenu = menuBar()->addMenu(QStringLiteral("ｳｲﾝﾄﾞｳ"));
     winMenu->setObjectName(QStringLiteral("WinMenu"));
@@ -405,6 +413,7 @@ void frmDemo::buildMenus() {
     connect(SensFrameDisp, &QAction::triggered, this, [this] { cmdDispSensor_Click(); });
     connect(Quit, &QAction::triggered, this, [this] { Quit_Click(); });
     connect(DispPoint, &QAction::triggered, this, [this] { DispPoint_Click(); });
+    connect(Statistics, &QAction::triggered, this, [this] { Statistics_Click(); });
     connect(CoseDisp, &QAction::triggered, this, [this] { CoseDisp_Click(); });
     connect(PortSelect, &QAction::triggered, this, [this] { PortSelect_Click(); });
     connect(ReplayRecord, &QAction::triggered, this, [this] { ReplayRecord_Click(); });
@@ -457,6 +466,16 @@ void frmDemo::cmdDispSensor_Click() {
 
 void frmDemo::cmdCls_Click() {
     display_->ClearPresses();
+    stats_->Clear(context_.clock.ticks());
+}
+
+void frmDemo::Statistics_Click() {
+    if (statisticsWindow_ == nullptr) {
+        statisticsWindow_ = new frmStatistics(*stats_, *layout_, context_.clock, context_.dialogs,
+                                              context_.boxes, context_.appFolder, this);
+    }
+    statisticsWindow_->show();
+    statisticsWindow_->raise();
 }
 
 void frmDemo::cmdDispBmp_Click() {

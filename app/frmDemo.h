@@ -33,6 +33,8 @@ class PortEnumerator;
 class RememberedPort;
 class ReplayControl;
 class frmReplay;
+class frmStatistics;
+class PressStatistics;
 struct Reading;
 
 class frmDemo : public QMainWindow {
@@ -91,6 +93,7 @@ class frmDemo : public QMainWindow {
     QAction* PortSelect = nullptr;
     QAction* ReplayRecord = nullptr;
     QAction* SavePicture = nullptr;
+    QAction* Statistics = nullptr;
     // "最近使った配置": the last layouts loaded or saved, newest first.
     QMenu* RecentLayoutMenu = nullptr;
 
@@ -122,6 +125,10 @@ class frmDemo : public QMainWindow {
     QString SettingsDevice() const;
     void ReplayRecord_Click();
     void SavePicture_Click();
+    // "統計...": opens the statistics window (made on first use).
+    void Statistics_Click();
+    const PressStatistics& statistics() const { return *stats_; }
+    frmStatistics* statisticsWindow() const { return statisticsWindow_; }
 
     // Text of the status bar's live fields (also read by tests).
     QString StatusText() const;
@@ -164,6 +171,9 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<ReceiveEvent> onComm_;
     std::unique_ptr<CommunicationControl> comm_;
     std::unique_ptr<ReplayControl> replay_;
+    // The session's figures, fed by every reading shown, live or replayed.
+    std::unique_ptr<PressStatistics> stats_;
+    frmStatistics* statisticsWindow_ = nullptr;
     frmReplay* replayBar_ = nullptr;
     QString commToolTip_;  // cmdComm's tooltip before a replay replaced it
     QTimer statusTimer_;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "analysis/PressStatistics.h"
 #include "app/DisplayPicture.h"
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"
@@ -31,6 +32,7 @@ void frmDemo::buildReplay() {
         ClearDisplay(*layout_);
         display_->ResetTraceCounters();
         soundRules_->Reset();
+        stats_->Clear(context_.clock.ticks());
     };
     hooks.row = [this](const RecordedRow& row, bool audible) {
         ShowReading(Reading{row.sensor, row.press, row.x, row.y}, audible);

@@ -5,12 +5,14 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTest>
 #include <QToolTip>
 
 #include "app/DisplayPicture.h"
 #include "app/ReplayControl.h"
 #include "app/frmReplay.h"
+#include "app/frmStatistics.h"
 #include "display/PressDisplay.h"
 #include "link/CommunicationControl.h"
 #include "recording/CsvRecorder.h"
@@ -272,6 +274,60 @@ TEST_F(Replay, PauseStepAndSeekShowTheRowsUpToTheirPlace) {
 }
 
 // A damaged recording is refused with its line; a replay and communication exclude each other.
+// A short recording stepped through at known times: the statistics window tables what it adds
+// up to per placed sensor, says where the layout is pressed now, and saves the table as CSV.
+TEST_F(Replay, StatisticsOfAReplayedRecordingAreTabledAndSaved) {
+    PlaceSensors();
+    const std::vector<Row> rows = {
+        {0, 100, 1000, 2000}, {0, 200, 2000, 2000}, {0, 0, 0, 0}, {1, 50, 4000, 1000}};
+    frmReplay* bar = Open(WriteRecording(QStringLiteral("stats.csv"), rows));
+    ASSERT_NE(bar, nullptr);
+    for (size_t n = 0; n < rows.size(); ++n) {
+        Click(bar->cmdStep);
+        clock.advance(n + 1 < rows.size() ? 100 : 700);  // rows at 0, 100, 200 and 300 ms
+    }
+    window()->Statistics->trigger();
+    frmStatistics* stats = window()->statisticsWindow();
+    ASSERT_NE(stats, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(stats));
+    // A session of 1 s. Sensor 1: one press of 200 ms, pressure-weighted X (100 * 1000 + 200 *
+    // 2000) / 300; sensor 2 pressed since 300 ms.
+    const QStringList expected = {
+        QStringLiteral("1,3,1,200,150.0,0.200,20.0,1666.7,2000.0,471.4,0.0"),
+        QStringLiteral("2,1,1,50,50.0,0.700,70.0,4000.0,1000.0,0.0,0.0"),
+        QStringLiteral("3,0,0,0,0.0,0.000,0.0,0.0,0.0,0.0,0.0"),
+        QStringLiteral("4,0,0,0,0.0,0.000,0.0,0.0,0.0,0.0,0.0"),
+        QStringLiteral("5,0,0,0,0.0,0.000,0.0,0.0,0.0,0.0,0.0")};
+    QStringList shown;
+    for (int r = 0; r < stats->tblStatistics->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < stats->tblStatistics->columnCount(); ++c) {
+            cells.append(stats->tblStatistics->item(r, c)->text());
+        }
+        shown.append(cells.join(QLatin1Char(',')));
+    }
+    EXPECT_EQ(shown, expected);
+    // Sensor 2's mark at raw (4000, 1000) lies at pixel (57, 44) of its 58 x 58 drawing, its frame
+    // at 3200, 2000 twips.
+    EXPECT_EQ(stats->lblCentre->text(),
+              QStringLiteral("全体の重心 (ウインドウ座標, twip): X 4055, Y 2660"));
+
+    const QString saved = folder.file(QStringLiteral("stats-table.csv"));
+    dialogs.answers.push_back(saved);
+    Click(stats->cmdSaveStatistics);
+    QStringEncoder shiftJis("windows-31j");
+    const QByteArray header = shiftJis.encode(
+        QStringLiteral("センサ,読取数,押下回数,最大圧力,平均圧力,押下時間(秒),押下率(%),重心X,"
+                       "重心Y,広がりX,広がりY\r\n"));
+    EXPECT_EQ(test::ReadFile(saved),
+              header + expected.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+
+    // 表示クリア starts the figures again.
+    Click(window()->cmdCls);
+    stats->Refresh();
+    EXPECT_EQ(stats->tblStatistics->item(0, 1)->text(), QStringLiteral("0"));
+}
+
 TEST_F(Replay, DamagedRecordingAndCommunicationAreRefused) {
     PlaceSensors();
     const QImage before = Picture();
