@@ -7,6 +7,7 @@
 #include <QStatusBar>
 
 #include "analysis/PressStatistics.h"
+#include "analysis/PressureHistory.h"
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"
 #include "app/ToolWindow.h"
@@ -85,6 +86,7 @@ void frmDemo::buildSubsystems() {
     ProgramContext& c = context_;
     stats_ = std::make_unique<PressStatistics>();
     stats_->Clear(c.clock.ticks());
+    history_ = std::make_unique<PressureHistory>();
     drag_ = std::make_unique<DragController>(form_);
     editor_ = std::make_unique<LayoutEditor>(*layout_, *drag_, c.boxes, c.dialogs, c.appFolder,
                                              ResolvePath(c.appFolder, c.settings.BaseDir));
@@ -196,11 +198,13 @@ void frmDemo::ShowReading(const Reading& r, bool audible) {
         display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
         display_->chkSound = soundOn;
         stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, context_.clock.ticks());
+        history_->Add(r.RxSensor, r.RxPress, context_.clock.ticks());
         return;
     }
     display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
     soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
     stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, context_.clock.ticks());
+    history_->Add(r.RxSensor, r.RxPress, context_.clock.ticks());
 }
 
 bool frmDemo::PrepareStart() {
@@ -214,7 +218,7 @@ bool frmDemo::PrepareStart() {
     }
     LoadDrawSetting(path, c.drawSetting, c.boxes);
     display_->ResetTrace();
-    stats_->Clear(c.clock.ticks());
+    ClearStatistics();
     if (c.drawSetting.HasSoundFiles) {
         for (size_t n = 1; n < c.drawSetting.SoundTable.size(); ++n) {
             SoundEntry& sound = c.drawSetting.SoundTable[n];
@@ -466,13 +470,19 @@ void frmDemo::cmdDispSensor_Click() {
 
 void frmDemo::cmdCls_Click() {
     display_->ClearPresses();
+    ClearStatistics();
+}
+
+void frmDemo::ClearStatistics() {
     stats_->Clear(context_.clock.ticks());
+    history_->Clear();
 }
 
 void frmDemo::Statistics_Click() {
     if (statisticsWindow_ == nullptr) {
-        statisticsWindow_ = new frmStatistics(*stats_, *layout_, context_.clock, context_.dialogs,
-                                              context_.boxes, context_.appFolder, this);
+        statisticsWindow_ =
+            new frmStatistics(*stats_, *history_, *layout_, context_.clock, context_.dialogs,
+                              context_.boxes, context_.appFolder, this);
     }
     statisticsWindow_->show();
     statisticsWindow_->raise();

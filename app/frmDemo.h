@@ -35,6 +35,7 @@ class ReplayControl;
 class frmReplay;
 class frmStatistics;
 class PressStatistics;
+class PressureHistory;
 struct Reading;
 
 class frmDemo : public QMainWindow {
@@ -127,6 +128,8 @@ class frmDemo : public QMainWindow {
     void SavePicture_Click();
     // "統計...": opens the statistics window (made on first use).
     void Statistics_Click();
+    // A new session for the statistics: 表示クリア, 通信開始, a replay opened or rewound.
+    void ClearStatistics();
     const PressStatistics& statistics() const { return *stats_; }
     frmStatistics* statisticsWindow() const { return statisticsWindow_; }
 
@@ -171,8 +174,9 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<ReceiveEvent> onComm_;
     std::unique_ptr<CommunicationControl> comm_;
     std::unique_ptr<ReplayControl> replay_;
-    // The session's figures, fed by every reading shown, live or replayed.
+    // The session's figures and pressure history, fed by every reading shown, live or replayed.
     std::unique_ptr<PressStatistics> stats_;
+    std::unique_ptr<PressureHistory> history_;
     frmStatistics* statisticsWindow_ = nullptr;
     frmReplay* replayBar_ = nullptr;
     QString commToolTip_;  // cmdComm's tooltip before a replay replaced it

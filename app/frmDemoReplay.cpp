@@ -32,7 +32,7 @@ void frmDemo::buildReplay() {
         ClearDisplay(*layout_);
         display_->ResetTraceCounters();
         soundRules_->Reset();
-        stats_->Clear(context_.clock.ticks());
+        ClearStatistics();
     };
     hooks.row = [this](const RecordedRow& row, bool audible) {
         ShowReading(Reading{row.sensor, row.press, row.x, row.y}, audible);

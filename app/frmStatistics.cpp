@@ -1,10 +1,16 @@
 #include "app/frmStatistics.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPainter>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "analysis/CentreOfPressure.h"
+#include "analysis/PressureHistory.h"
 #include "analysis/StatisticsTable.h"
 #include "platform/Clock.h"
 #include "platform/FailureText.h"
@@ -13,9 +19,46 @@
 
 namespace korvi {
 
-frmStatistics::frmStatistics(const PressStatistics& stats, const SensorLayout& layout,
-                             const Clock& clock, FileDialogs& dialogs, MessageBoxes& boxes,
-                             QString appFolder, QWidget* parent)
+PressureChart::PressureChart(const PressureHistory& history, const Clock& clock, QWidget* parent)
+    : QWidget(parent), history_(history), clock_(clock) {
+    setMinimumSize(600, 160);
+}
+
+QColor PressureChart::SensorColour(int sensor) {
+    return QColor::fromHsv((sensor * 7 % 16) * 360 / 16, 255, 200);
+}
+
+void PressureChart::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.setPen(QColor(160, 160, 160));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const uint32_t now = clock_.ticks();
+    const double w = width() - 1;
+    const double h = height() - 1;
+    for (int sensor = 0; sensor < static_cast<int>(ticked.size()); ++sensor) {
+        if (!ticked[static_cast<size_t>(sensor)]) {
+            continue;
+        }
+        const std::vector<int> samples = history_.Samples(sensor, now, spanMs);
+        if (samples.size() < 2) {
+            continue;
+        }
+        QPolygonF line;
+        line.reserve(static_cast<int>(samples.size()));
+        for (size_t n = 0; n < samples.size(); ++n) {
+            line.append(
+                QPointF(w * static_cast<double>(n) / static_cast<double>(samples.size() - 1),
+                        h - h * samples[n] / 255.0));
+        }
+        p.setPen(QPen(SensorColour(sensor), 2));
+        p.drawPolyline(line);
+    }
+}
+
+frmStatistics::frmStatistics(const PressStatistics& stats, const PressureHistory& history,
+                             const SensorLayout& layout, const Clock& clock, FileDialogs& dialogs,
+                             MessageBoxes& boxes, QString appFolder, QWidget* parent)
     : ToolWindow(parent, QStringLiteral("frmStatistics"), QStringLiteral("統計"), Qt::Tool),
       stats_(stats),
       layout_(layout),
@@ -30,14 +73,41 @@ frmStatistics::frmStatistics(const PressStatistics& stats, const SensorLayout& l
     tblStatistics->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblStatistics->setMinimumSize(760, 240);
     lblCentre = Named(new QLabel(this), QStringLiteral("lblCentre"));
+    txtChartSpan = Named(new QSpinBox(this), QStringLiteral("txtChartSpan"));
+    txtChartSpan->setRange(1, 60);
+    txtChartSpan->setValue(10);
+    txtChartSpan->setSuffix(QStringLiteral(" 秒"));
+    txtChartSpan->setAccessibleName(QStringLiteral("txtChartSpan"));
+    picChart = Named(new PressureChart(history, clock, this), QStringLiteral("picChart"));
+    picChart->setAccessibleName(QStringLiteral("picChart"));
     cmdSaveStatistics = Named(new QPushButton(QStringLiteral("統計保存..."), this),
                               QStringLiteral("cmdSaveStatistics"));
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(tblStatistics);
     column->addWidget(lblCentre);
+    auto* chartRow = new QHBoxLayout;
+    chartRow->addWidget(new QLabel(QStringLiteral("圧力の推移 (チェックしたセンサ)"), this));
+    chartRow->addStretch(1);
+    chartRow->addWidget(txtChartSpan);
+    column->addLayout(chartRow);
+    column->addWidget(picChart, 1);
     column->addWidget(cmdSaveStatistics, 0, Qt::AlignLeft);
 
+    connect(txtChartSpan, qOverload<int>(&QSpinBox::valueChanged), this, [this](int seconds) {
+        picChart->spanMs = static_cast<uint32_t>(seconds) * 1000u;
+        picChart->update();
+    });
+    connect(tblStatistics, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() == 0) {
+            const int sensor = item->data(Qt::UserRole).toInt();
+            picChart->ticked[static_cast<size_t>(sensor)] = item->checkState() == Qt::Checked;
+            picChart->update();
+        }
+    });
+    // At most 30 redraws a second, and only while the window shows.
+    chartTimer_.setInterval(34);
+    connect(&chartTimer_, &QTimer::timeout, picChart, [this] { picChart->update(); });
     connect(cmdSaveStatistics, &QPushButton::clicked, this, [this] { SaveStatistics(); });
     // Twice a second is enough to read; the figures themselves are kept up to date per reading.
     refreshTimer_.setInterval(500);
@@ -48,11 +118,13 @@ frmStatistics::frmStatistics(const PressStatistics& stats, const SensorLayout& l
 void frmStatistics::showEvent(QShowEvent* event) {
     Refresh();
     refreshTimer_.start();
+    chartTimer_.start();
     ToolWindow::showEvent(event);
 }
 
 void frmStatistics::hideEvent(QHideEvent* event) {
     refreshTimer_.stop();
+    chartTimer_.stop();
     ToolWindow::hideEvent(event);
 }
 
@@ -70,6 +142,15 @@ void frmStatistics::Refresh() {
                 tblStatistics->setItem(r, c, item);
             }
             item->setText(cells[c]);
+            if (c == 0) {
+                const int sensor = rows[static_cast<size_t>(r)].sensor;
+                const QSignalBlocker quiet(tblStatistics);
+                item->setData(Qt::UserRole, sensor);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+                item->setCheckState(picChart->ticked[static_cast<size_t>(sensor)] ? Qt::Checked
+                                                                                  : Qt::Unchecked);
+                item->setForeground(PressureChart::SensorColour(sensor));
+            }
         }
     }
     const std::optional<WindowPoint> centre = LayoutCentre(layout_);
@@ -88,11 +169,17 @@ void frmStatistics::SaveStatistics() {
     const QByteArray bytes =
         EncodeCp932(StatisticsCsv(StatisticsRows(layout_, stats_, clock_.ticks())));
     QSaveFile file(*path);
+    const QFileInfo where(*path);
+    const QString chartPath =
+        where.dir().filePath(where.completeBaseName() + QStringLiteral(".png"));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         boxes_.show(
             *path + QStringLiteral("\r\n統計を保存できませんでした。\r\n") +
                 FailureText({}, FailureKindOfSystemText(file.errorString()), file.errorString()),
             QStringLiteral("Error!"), BoxIcon::Critical);
+    } else if (!picChart->grab().save(chartPath, "PNG")) {
+        boxes_.show(chartPath + QStringLiteral("\r\nグラフを保存できませんでした。"),
+                    QStringLiteral("Error!"), BoxIcon::Critical);
     }
 }
 

@@ -5,8 +5,10 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
+#include <array>
 
 #include "app/ToolWindow.h"
 
@@ -16,21 +18,45 @@ class Clock;
 class FileDialogs;
 class MessageBoxes;
 class PressStatistics;
+class PressureHistory;
 class SensorLayout;
+
+// Pressure over time: the last seconds of the ticked sensors' pressure, one line per sensor in a
+// colour of its own, 0 at the bottom and 255 at the top.
+class PressureChart : public QWidget {
+    Q_OBJECT
+  public:
+    PressureChart(const PressureHistory& history, const Clock& clock, QWidget* parent);
+    std::array<bool, 16> ticked{};
+    uint32_t spanMs = 10000;
+    static QColor SensorColour(int sensor);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    const PressureHistory& history_;
+    const Clock& clock_;
+};
 
 class frmStatistics : public ToolWindow<QWidget> {
     Q_OBJECT
   public:
-    frmStatistics(const PressStatistics& stats, const SensorLayout& layout, const Clock& clock,
-                  FileDialogs& dialogs, MessageBoxes& boxes, QString appFolder, QWidget* parent);
+    frmStatistics(const PressStatistics& stats, const PressureHistory& history,
+                  const SensorLayout& layout, const Clock& clock, FileDialogs& dialogs,
+                  MessageBoxes& boxes, QString appFolder, QWidget* parent);
 
+    // The first column's boxes tick the sensors the chart draws.
     QTableWidget* tblStatistics = nullptr;
     QLabel* lblCentre = nullptr;
+    QSpinBox* txtChartSpan = nullptr;  // seconds shown, 1 to 60
+    PressureChart* picChart = nullptr;
     QPushButton* cmdSaveStatistics = nullptr;
 
     // Fills the table and the centre from the figures as they stand.
     void Refresh();
-    // "統計保存...": the table as CSV (Shift-JIS, CR LF), to a file the user chooses.
+    // "統計保存...": the table as CSV (Shift-JIS, CR LF), to a file the user chooses, and the
+    // chart as a PNG file of the same name beside it.
     void SaveStatistics();
 
   protected:
@@ -45,6 +71,7 @@ class frmStatistics : public ToolWindow<QWidget> {
     MessageBoxes& boxes_;
     QString appFolder_;
     QTimer refreshTimer_;
+    QTimer chartTimer_;
 };
 
 }  // namespace korvi

@@ -4,6 +4,7 @@
 
 #include "analysis/CentreOfPressure.h"
 #include "analysis/PressStatistics.h"
+#include "analysis/PressureHistory.h"
 #include "tests/display/DisplayFixture.h"
 
 namespace korvi::test {
@@ -100,6 +101,25 @@ TEST(CentrePath, KeepsTheLastSecondsAndBreaksWhereNothingWasPressed) {
     path.ForEachSince(1000 + CentrePath::kCapacity + 9, 0xFFFFFFFFu,
                       [&points](WindowPoint, bool) { ++points; });
     EXPECT_EQ(points, CentrePath::kCapacity);
+}
+
+// The highest pressure of each 10 ms; where no reading came, the one last read before.
+TEST(PressureHistory, TenMillisecondStepsHoldTheLastPressure) {
+    PressureHistory history;
+    history.Add(0, 100, 1000);
+    history.Add(0, 50, 1005);  // the same 10 ms: the higher one stays
+    history.Add(0, 0, 1030);
+    history.Add(1, 77, 500);  // before the span asked for, still in force during it
+    history.Add(2, 10, 0);
+    history.Add(-1, 99, 1000);
+    EXPECT_EQ(history.Samples(0, 1049, 60), (std::vector<int>{0, 100, 100, 100, 0, 0}));
+    EXPECT_EQ(history.Samples(1, 1049, 60), (std::vector<int>(6, 77)));
+    EXPECT_EQ(history.Samples(0, 1049, 120000).size(), 6000u);  // a minute at most
+    // A reading more than a minute old is gone, its place in the ring taken.
+    history.Add(2, 20, 60000);
+    EXPECT_EQ(history.Samples(2, 60009, 20), (std::vector<int>{0, 20}));
+    history.Clear();
+    EXPECT_EQ(history.Samples(0, 1049, 30), (std::vector<int>{0, 0, 0}));
 }
 
 }  // namespace

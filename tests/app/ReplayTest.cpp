@@ -312,6 +312,24 @@ TEST_F(Replay, StatisticsOfAReplayedRecordingAreTabledAndSaved) {
     EXPECT_EQ(stats->lblCentre->text(),
               QStringLiteral("全体の重心 (ウインドウ座標, twip): X 4055, Y 2660"));
 
+    // Sensor 2 ticked: the last 10 s of its pressure, 0 until 300 ms ago and 50 since, along the
+    // chart's bottom and then at 50 / 255 of its height.
+    stats->tblStatistics->item(1, 0)->setCheckState(Qt::Checked);
+    const QImage chart = stats->picChart->grab().toImage();
+    const auto lineAt = [&chart](int x, int pressure) {
+        const int y = qRound((chart.height() - 1) * (1 - pressure / 255.0));
+        for (int dy = -1; dy <= 1; ++dy) {
+            const QRgb c = chart.pixel(x, std::clamp(y + dy, 0, chart.height() - 1));
+            if (qGreen(c) > 150 && qRed(c) < 60) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(lineAt(chart.width() / 2, 0));
+    EXPECT_TRUE(lineAt(chart.width() - 4, 50));
+    EXPECT_FALSE(lineAt(chart.width() / 2, 50));
+
     const QString saved = folder.file(QStringLiteral("stats-table.csv"));
     dialogs.answers.push_back(saved);
     Click(stats->cmdSaveStatistics);
@@ -321,6 +339,7 @@ TEST_F(Replay, StatisticsOfAReplayedRecordingAreTabledAndSaved) {
                        "重心Y,広がりX,広がりY\r\n"));
     EXPECT_EQ(test::ReadFile(saved),
               header + expected.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+    EXPECT_EQ(QImage(folder.file(QStringLiteral("stats-table.png"))).size(), chart.size());
 
     // 表示クリア starts the figures again.
     Click(window()->cmdCls);
