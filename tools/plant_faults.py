@@ -342,9 +342,8 @@ CATALOGUE = [
       "the outlines of the frames on the plate hide under the frames' own edges"),
     F("outline-corners-cut", "platform/Canvas.cpp", "pen.setJoinStyle(Qt::MiterJoin);",
       "pen.setJoinStyle(Qt::BevelJoin);", "the frame outlines on the plate miss their corners"),
-    F("recent-layouts-unbounded", "platform/RecentLayouts.cpp",
-      "if (out.size() == kRecentLayoutCount) {", "if (out.size() == kRecentLayoutCount + 1) {",
-      "the recent-layout menu grows past five entries"),
+    F("recent-layouts-twice", "platform/RecentLayouts.cpp", "if (SameFile(entry) != file) {",
+      "if (!entry.isEmpty()) {", "a layout loaded again is listed twice among the recent ones"),
     F("first-start-no-layout", "app/MainModule.cpp", "if (QFileInfo::exists(demoLayout)) {",
       "if (!QFileInfo::exists(demoLayout)) {", "the first start shows an empty window instead of the demo"),
 ]
