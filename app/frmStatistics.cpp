@@ -130,6 +130,8 @@ void frmStatistics::hideEvent(QHideEvent* event) {
 
 void frmStatistics::Refresh() {
     const std::vector<StatisticsRow> rows = StatisticsRows(layout_, stats_, clock_.ticks());
+    // Filling the table is no tick of the user's: the chart follows only the boxes' own changes.
+    const QSignalBlocker quiet(tblStatistics);
     tblStatistics->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const QStringList cells = StatisticsCells(rows[static_cast<size_t>(r)]);
@@ -144,7 +146,6 @@ void frmStatistics::Refresh() {
             item->setText(cells[c]);
             if (c == 0) {
                 const int sensor = rows[static_cast<size_t>(r)].sensor;
-                const QSignalBlocker quiet(tblStatistics);
                 item->setData(Qt::UserRole, sensor);
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
                 item->setCheckState(picChart->ticked[static_cast<size_t>(sensor)] ? Qt::Checked
