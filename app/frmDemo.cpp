@@ -192,19 +192,19 @@ void frmDemo::buildSubsystems() {
 }
 
 void frmDemo::ShowReading(const Reading& r, bool audible) {
-    if (!audible) {
+    if (audible) {
+        display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
+        soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
+    } else {
         const bool soundOn = display_->chkSound;
         display_->chkSound = false;
         display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
         display_->chkSound = soundOn;
-        stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, context_.clock.ticks());
-        history_->Add(r.RxSensor, r.RxPress, context_.clock.ticks());
-        return;
     }
-    display_->DrawReading(r.RxSensor, r.RxPress, r.RxX, r.RxY);
-    soundRules_->CollectReading(r.RxSensor, r.RxX, r.RxY, r.RxPress);
-    stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, context_.clock.ticks());
-    history_->Add(r.RxSensor, r.RxPress, context_.clock.ticks());
+    // One look at the clock per reading for both the figures and the history.
+    const uint32_t now = context_.clock.ticks();
+    stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, now);
+    history_->Add(r.RxSensor, r.RxPress, now);
 }
 
 bool frmDemo::PrepareStart() {

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "analysis/PressStatistics.h"
 #include "app/DisplayPicture.h"
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"

@@ -343,8 +343,9 @@ TEST_F(Replay, StatisticsOfAReplayedRecordingAreTabledAndSaved) {
 
     // 表示クリア starts the figures again.
     Click(window()->cmdCls);
-    stats->Refresh();
-    EXPECT_EQ(stats->tblStatistics->item(0, 1)->text(), QStringLiteral("0"));
+    // The window shows it at its next redraw, within half a second.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [stats] { return stats->tblStatistics->item(0, 1)->text() == QStringLiteral("0"); }, 2000));
 }
 
 TEST_F(Replay, DamagedRecordingAndCommunicationAreRefused) {
