@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 
 #include "analysis/PressStatistics.h"
 #include "analysis/PressureHistory.h"
+#include "app/CentreOverlay.h"
 #include "app/ProgramContext.h"
 #include "app/ReplayControl.h"
 #include "app/ToolWindow.h"
@@ -87,6 +89,7 @@ void frmDemo::buildSubsystems() {
     stats_ = std::make_unique<PressStatistics>();
     stats_->Clear(c.clock.ticks());
     history_ = std::make_unique<PressureHistory>();
+    centreOverlay_ = new CentreOverlay(*layout_, c.clock, form_);
     drag_ = std::make_unique<DragController>(form_);
     editor_ = std::make_unique<LayoutEditor>(*layout_, *drag_, c.boxes, c.dialogs, c.appFolder,
                                              ResolvePath(c.appFolder, c.settings.BaseDir));
@@ -406,6 +409,8 @@ void frmDemo::buildMenus() {
     SensRotate = MenuItem(dispMenu, QStringLiteral("SensRotate"), QStringLiteral("センサ回転"));
     dispMenu->addSeparator()->setObjectName(QStringLiteral("Space"));
     DispPoint = MenuItem(dispMenu, QStringLiteral("DispPoint"), QStringLiteral("点表示"));
+    PeakMap = MenuItem(dispMenu, QStringLiteral("PeakMap"), QStringLiteral("最大値表示"));
+    PeakMap->setCheckable(true);
     Statistics = MenuItem(dispMenu, QStringLiteral("Statistics"), QStringLiteral("統計..."));
 
     QMenu* winMenu = menuBar()->addMenu(QStringLiteral("ｳｲﾝﾄﾞｳ"));
@@ -418,6 +423,7 @@ void frmDemo::buildMenus() {
     connect(Quit, &QAction::triggered, this, [this] { Quit_Click(); });
     connect(DispPoint, &QAction::triggered, this, [this] { DispPoint_Click(); });
     connect(Statistics, &QAction::triggered, this, [this] { Statistics_Click(); });
+    connect(PeakMap, &QAction::triggered, this, [this](bool on) { SetPeakMap(on); });
     connect(CoseDisp, &QAction::triggered, this, [this] { CoseDisp_Click(); });
     connect(PortSelect, &QAction::triggered, this, [this] { PortSelect_Click(); });
     connect(ReplayRecord, &QAction::triggered, this, [this] { ReplayRecord_Click(); });
@@ -476,6 +482,16 @@ void frmDemo::cmdCls_Click() {
 void frmDemo::ClearStatistics() {
     stats_->Clear(context_.clock.ticks());
     history_->Clear();
+    centreOverlay_->Clear();
+}
+
+void frmDemo::SetPeakMap(bool on) {
+    display_->SetPeakMap(on);
+    PeakMap->setChecked(on);
+    if (statisticsWindow_ != nullptr) {
+        const QSignalBlocker quiet(statisticsWindow_->cmdPeakMap);
+        statisticsWindow_->cmdPeakMap->setChecked(on);
+    }
 }
 
 void frmDemo::Statistics_Click() {
@@ -483,6 +499,13 @@ void frmDemo::Statistics_Click() {
         statisticsWindow_ =
             new frmStatistics(*stats_, *history_, *layout_, context_.clock, context_.dialogs,
                               context_.boxes, context_.appFolder, this);
+        statisticsWindow_->cmdPeakMap->setChecked(display_->PeakMapOn());
+        connect(statisticsWindow_, &frmStatistics::peakMapToggled, this,
+                [this](bool on) { SetPeakMap(on); });
+        connect(statisticsWindow_, &frmStatistics::centrePathToggled, centreOverlay_,
+                &CentreOverlay::SetOn);
+        connect(statisticsWindow_, &frmStatistics::pathSpanChanged, centreOverlay_,
+                &CentreOverlay::SetPathSeconds);
     }
     statisticsWindow_->show();
     statisticsWindow_->raise();

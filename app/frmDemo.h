@@ -34,6 +34,7 @@ class RememberedPort;
 class ReplayControl;
 class frmReplay;
 class frmStatistics;
+class CentreOverlay;
 class PressStatistics;
 class PressureHistory;
 struct Reading;
@@ -95,6 +96,7 @@ class frmDemo : public QMainWindow {
     QAction* ReplayRecord = nullptr;
     QAction* SavePicture = nullptr;
     QAction* Statistics = nullptr;
+    QAction* PeakMap = nullptr;  // "最大値表示", checkable
     // "最近使った配置": the last layouts loaded or saved, newest first.
     QMenu* RecentLayoutMenu = nullptr;
 
@@ -130,6 +132,8 @@ class frmDemo : public QMainWindow {
     void Statistics_Click();
     // A new session for the statistics: 表示クリア, 通信開始, a replay opened or rewound.
     void ClearStatistics();
+    // The peak map on or off, with the menu item and the statistics window's button in step.
+    void SetPeakMap(bool on);
     const PressStatistics& statistics() const { return *stats_; }
     frmStatistics* statisticsWindow() const { return statisticsWindow_; }
 
@@ -178,6 +182,7 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<PressStatistics> stats_;
     std::unique_ptr<PressureHistory> history_;
     frmStatistics* statisticsWindow_ = nullptr;
+    CentreOverlay* centreOverlay_ = nullptr;
     frmReplay* replayBar_ = nullptr;
     QString commToolTip_;  // cmdComm's tooltip before a replay replaced it
     QTimer statusTimer_;

@@ -73,6 +73,16 @@ frmStatistics::frmStatistics(const PressStatistics& stats, const PressureHistory
     tblStatistics->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblStatistics->setMinimumSize(760, 240);
     lblCentre = Named(new QLabel(this), QStringLiteral("lblCentre"));
+    chkCentrePath = Named(new QCheckBox(QStringLiteral("重心と軌跡をベースに表示"), this),
+                          QStringLiteral("chkCentrePath"));
+    txtPathSpan = Named(new QSpinBox(this), QStringLiteral("txtPathSpan"));
+    txtPathSpan->setRange(1, 60);
+    txtPathSpan->setValue(3);
+    txtPathSpan->setSuffix(QStringLiteral(" 秒"));
+    txtPathSpan->setAccessibleName(QStringLiteral("txtPathSpan"));
+    cmdPeakMap =
+        Named(new QPushButton(QStringLiteral("最大値表示"), this), QStringLiteral("cmdPeakMap"));
+    cmdPeakMap->setCheckable(true);
     txtChartSpan = Named(new QSpinBox(this), QStringLiteral("txtChartSpan"));
     txtChartSpan->setRange(1, 60);
     txtChartSpan->setValue(10);
@@ -86,6 +96,13 @@ frmStatistics::frmStatistics(const PressStatistics& stats, const PressureHistory
     auto* column = new QVBoxLayout(this);
     column->addWidget(tblStatistics);
     column->addWidget(lblCentre);
+    auto* centreRow = new QHBoxLayout;
+    centreRow->addWidget(chkCentrePath);
+    centreRow->addWidget(new QLabel(QStringLiteral("軌跡"), this));
+    centreRow->addWidget(txtPathSpan);
+    centreRow->addStretch(1);
+    centreRow->addWidget(cmdPeakMap);
+    column->addLayout(centreRow);
     auto* chartRow = new QHBoxLayout;
     chartRow->addWidget(new QLabel(QStringLiteral("圧力の推移 (チェックしたセンサ)"), this));
     chartRow->addStretch(1);
@@ -94,6 +111,10 @@ frmStatistics::frmStatistics(const PressStatistics& stats, const PressureHistory
     column->addWidget(picChart, 1);
     column->addWidget(cmdSaveStatistics, 0, Qt::AlignLeft);
 
+    connect(chkCentrePath, &QCheckBox::toggled, this, &frmStatistics::centrePathToggled);
+    connect(txtPathSpan, qOverload<int>(&QSpinBox::valueChanged), this,
+            &frmStatistics::pathSpanChanged);
+    connect(cmdPeakMap, &QPushButton::toggled, this, &frmStatistics::peakMapToggled);
     connect(txtChartSpan, qOverload<int>(&QSpinBox::valueChanged), this, [this](int seconds) {
         picChart->spanMs = static_cast<uint32_t>(seconds) * 1000u;
         picChart->update();

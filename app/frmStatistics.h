@@ -3,6 +3,7 @@
 // the reading path gathers and redraws twice a second while it is shown.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -49,6 +50,12 @@ class frmStatistics : public ToolWindow<QWidget> {
     // The first column's boxes tick the sensors the chart draws.
     QTableWidget* tblStatistics = nullptr;
     QLabel* lblCentre = nullptr;
+    // The centre's cross and path on the base plate, and how many seconds of path show (1 to
+    // 60, 3 at start).
+    QCheckBox* chkCentrePath = nullptr;
+    QSpinBox* txtPathSpan = nullptr;
+    // "最大値表示": the peak map on or off, in step with the 表示 menu's item.
+    QPushButton* cmdPeakMap = nullptr;
     QSpinBox* txtChartSpan = nullptr;  // seconds shown, 1 to 60
     PressureChart* picChart = nullptr;
     QPushButton* cmdSaveStatistics = nullptr;
@@ -58,6 +65,11 @@ class frmStatistics : public ToolWindow<QWidget> {
     // "統計保存...": the table as CSV (Shift-JIS, CR LF), to a file the user chooses, and the
     // chart as a PNG file of the same name beside it.
     void SaveStatistics();
+
+  signals:
+    void centrePathToggled(bool on);
+    void pathSpanChanged(int seconds);
+    void peakMapToggled(bool on);
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -47,7 +47,9 @@ void PressDisplay::DrawReading(int16_t sensor, int16_t pressure, int16_t x, int1
         DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
         return;
     }
-    if (lazy_) {
+    if (peakMapOn_) {
+        DrawPeakReading(sensor, displayIndex, pressure, x, y);
+    } else if (lazy_) {
         DrawReadingDeferred(sensor, displayIndex, pressure, x, y);
     } else {
         DrawReadingInFull(sensor, displayIndex, pressure, x, y);
@@ -204,6 +206,45 @@ void PressDisplay::DrawReadingDeferred(int16_t sensor, int displayIndex, int16_t
     renderer_.ScheduleFrame();
 }
 
+void PressDisplay::DrawPeakReading(int16_t sensor, int displayIndex, int16_t pressure, int16_t x,
+                                   int16_t y) {
+    PictureBox& panel = *layout_.picPressSens[displayIndex];
+    Canvas& canvas = panel.canvas();
+    {
+        ChangeNoticeHold hold(canvas);
+        ScaleModeGuard pixels(canvas, ScaleMode::Pixels);
+        const PanelPoint p = MapToPanel(layout_.SensorRotation[displayIndex], x, y,
+                                        canvas.scaleWidth(), canvas.scaleHeight());
+        const MarkLook look = LookOfPress(setting_.PressColorTable, pressure, canvas.backColor());
+        if (pressure > 0) {
+            const Stamp& dot = renderer_.Circles().For(
+                {look.radius, look.color, look.color, true, canvas.drawWidth()});
+            const int centre = dot.width() / 2;
+            peaks_.Add(displayIndex, canvas, dot, p.x - centre, p.y - centre, pressure);
+        }
+        layout_.LastPress[sensor] = PressMark{static_cast<float>(p.x),
+                                              static_cast<float>(p.y),
+                                              pressure,
+                                              look.radius,
+                                              look.color,
+                                              layout_.SensorRotation[sensor]};
+        DrawOrgMark(panel, layout_.SensorRotation[displayIndex], kBlack);
+    }
+    renderer_.NoteDrawn(displayIndex);
+    renderer_.ScheduleFrame();
+    if (chkSound && !setting_.HasSoundFiles) {
+        Beep(pressure);
+    }
+}
+
+void PressDisplay::SetPeakMap(bool on) {
+    if (on == peakMapOn_) {
+        return;
+    }
+    ClearPresses();
+    peakMapOn_ = on;
+}
+
 void PressDisplay::Beep(int16_t pressure) {
     if (const auto now = beeps_.Offer(pressure, clock_.ticks())) {
         BeepForPress(sound_, *now);
@@ -327,6 +368,7 @@ QString PressDisplay::ToggleBmpMode() {
     style_.bmpMode = !style_.bmpMode;
     ClearDisplay(layout_);
     trace_.Reset();
+    peaks_.Clear();
     return DisplayModeCaption();
 }
 
@@ -334,6 +376,7 @@ void PressDisplay::ClearPresses() {
     FlushDisplay();
     ClearDisplay(layout_);
     trace_.Reset();
+    peaks_.Clear();
 }
 
 uint32_t TraceCheckBackColor(bool traceOn) {

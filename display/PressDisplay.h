@@ -21,6 +21,7 @@
 #include "display/BeepCoalescer.h"
 #include "display/Footprints.h"
 #include "display/FrameRenderer.h"
+#include "display/PeakMap.h"
 #include "display/PressLookup.h"
 #include "display/TraceRing.h"
 #include "layout/SensorLayout.h"
@@ -83,6 +84,13 @@ class PressDisplay {
     // reading of each sensor still erases its old circle.
     void ClearPresses();
 
+    // The peak map ("最大値表示"): while on, each reading leaves its dot where it lies above the
+    // pressures seen there since the last clear, instead of the dot, footprint or trace of the
+    // mode in force; the sensors' last marks are still kept. Switching either way clears the
+    // display, and off returns to the mode in force.
+    void SetPeakMap(bool on);
+    bool PeakMapOn() const { return peakMapOn_; }
+
     // Check-box states, kept in sync by the window. Trace switched on takes effect with the next
     // reading; sound is on at start.
     bool chkTrace = false;
@@ -112,6 +120,7 @@ class PressDisplay {
     // each reading); the renderer's trace scene keeps the same pixels up to date once per frame.
     void DrawTraceEntry(int16_t panelIndex, const PressMark& mark, bool panelShown,
                         bool plateShown);
+    void DrawPeakReading(int16_t sensor, int displayIndex, int16_t pressure, int16_t x, int16_t y);
     void Beep(int16_t pressure);
 
     SensorLayout& layout_;
@@ -126,6 +135,8 @@ class PressDisplay {
     Footprints footprints_;
     MarkStyle style_;
     FrameRenderer renderer_;
+    PeakMap peaks_;
+    bool peakMapOn_ = false;
 
     BeepCoalescer beeps_;
     QTimer beepTimer_;

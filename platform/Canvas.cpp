@@ -309,6 +309,37 @@ void Canvas::stamp(const Stamp& shape, int x, int y) {
     changed();
 }
 
+void Canvas::stampAbove(const Stamp& shape, int x, int y, std::vector<uint8_t>& levels,
+                        uint8_t level) {
+    landPending();
+    const int width = image_.width();
+    const int height = image_.height();
+    if (image_.isNull() || levels.size() != static_cast<size_t>(width) * height) {
+        return;
+    }
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (const Stamp::Run& run : shape.runs_) {
+        const int row = y + run.row;
+        const int left = std::max(x + run.col, 0);
+        const int right = std::min(x + run.col + run.length, width);
+        if (row < 0 || row >= height || left >= right) {
+            continue;
+        }
+        auto* to = reinterpret_cast<QRgb*>(bits + row * stride);
+        uint8_t* at = levels.data() + static_cast<size_t>(row) * static_cast<size_t>(width);
+        const uint32_t* from = &shape.pixels_[run.first + static_cast<size_t>(left - x - run.col)];
+        for (int col = left; col < right; ++col, ++from) {
+            if (at[col] < level) {
+                at[col] = level;
+                to[col] = *from;
+            }
+        }
+    }
+    touch(x, y, shape.width_, shape.height_);
+    changed();
+}
+
 void Canvas::paintMasked(const QImage& picture, double x, double y) {
     landPending();
     if (image_.isNull() || picture.isNull()) {

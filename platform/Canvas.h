@@ -150,6 +150,11 @@ class Canvas {
     // The same, with only the pixels inside the tiles of `clip` copied (a set sized for this
     // surface).
     void stamp(const Stamp& shape, int x, int y, const TileSet& clip);
+    // The same, with only the pixels whose level in `levels` (one per pixel of the surface, row by
+    // row) is below `level` copied, and their level raised to it: where stamps overlap, the one
+    // of the highest level shows, whatever order they came in. Levels of another size change
+    // nothing.
+    void stampAbove(const Stamp& shape, int x, int y, std::vector<uint8_t>& levels, uint8_t level);
     // Puts back the tiles of `tiles` from a picture of the surface's own size and format (a
     // prepared background); a picture of another size or format changes nothing.
     void restoreTiles(const QImage& picture, const TileSet& tiles);

@@ -1,0 +1,59 @@
+// The centre of pressure over the base plate: a cross where the whole layout's centre is now and
+// its path over the last seconds, painted above the plate and the frames lying on it without
+// touching their drawing. It follows the plate's place and size, looks at the centre about 30
+// times a second while it is on, and lets every mouse event through to what lies beneath.
+#pragma once
+
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include "analysis/CentreOfPressure.h"
+
+namespace korvi {
+
+class Clock;
+class SensorLayout;
+
+class CentreOverlay : public QWidget {
+    Q_OBJECT
+  public:
+    // The cross's colour and the path's (0x00BBGGRR), and the cross's half length in pixels.
+    static constexpr uint32_t kCrossColor = 0x0000FF;
+    static constexpr uint32_t kPathColor = 0x0080FF;
+    static constexpr int kCrossHalf = 6;
+    static constexpr int kSampleMs = 33;
+
+    CentreOverlay(const SensorLayout& layout, const Clock& clock, QWidget* parent);
+
+    void SetOn(bool on);
+    bool On() const { return on_; }
+    // How much of the path shows, in seconds (3 at start).
+    void SetPathSeconds(int seconds);
+    int PathSeconds() const { return static_cast<int>(pathMs_ / 1000); }
+    // Forgets the path (a new session: 表示クリア, 通信開始, a replay opened or rewound).
+    void Clear();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // Takes the centre now, adds it to the path and asks for a repaint where the drawing changes.
+    void Sample();
+    // Where a window point lies on the plate, in pixels of the plate (and of this overlay).
+    QPoint OnPlate(WindowPoint point) const;
+    // The area the cross and path cover now.
+    QRect DrawnArea() const;
+
+    const SensorLayout& layout_;
+    const Clock& clock_;
+    CentrePath path_;
+    QTimer timer_;
+    bool on_ = false;
+    uint32_t pathMs_ = 3000;
+    uint32_t now_ = 0;
+    std::optional<WindowPoint> centre_;
+    QRect drawn_;  // what the last paint covered
+};
+
+}  // namespace korvi
