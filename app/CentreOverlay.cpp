@@ -92,10 +92,12 @@ void CentreOverlay::paintEvent(QPaintEvent*) {
     p.setPen(ToQColor(kPathColor));
     QPolygon stroke;
     auto flush = [&] {
+        // A line leaves out its last pixel: the path's ends are both drawn.
         if (stroke.size() > 1) {
             p.drawPolyline(stroke);
-        } else if (stroke.size() == 1) {
-            p.drawPoint(stroke.first());
+        }
+        if (!stroke.isEmpty()) {
+            p.drawPoint(stroke.last());
         }
         stroke.clear();
     };
