@@ -222,6 +222,9 @@ bool frmDemo::PrepareStart() {
     LoadDrawSetting(path, c.drawSetting, c.boxes);
     display_->ResetTrace();
     ClearStatistics();
+    if (display_->PeakMapOn()) {
+        display_->ClearPresses();  // the peak map belongs to the session too
+    }
     if (c.drawSetting.HasSoundFiles) {
         for (size_t n = 1; n < c.drawSetting.SoundTable.size(); ++n) {
             SoundEntry& sound = c.drawSetting.SoundTable[n];

@@ -37,6 +37,7 @@
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
+#include "app/frmStatistics.h"
 #include "bench/BenchMeasures.h"
 #include "display/PressDisplay.h"
 #include "layout/LayoutFile.h"
@@ -280,6 +281,8 @@ struct BenchCase {
     bool monitor = false;
     bool idle = false;
     bool footprints = false;
+    // The statistics window open, every sensor ticked in its chart and the centre's path on.
+    bool statistics = false;
 };
 
 struct Options {
@@ -473,6 +476,14 @@ void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
     }
     if (bench.monitor) {
         window.cmdComData->click();
+    }
+    if (bench.statistics) {
+        window.Statistics->trigger();
+        frmStatistics* stats = window.statisticsWindow();
+        for (int row = 0; row < stats->tblStatistics->rowCount(); ++row) {
+            stats->tblStatistics->item(row, 0)->setCheckState(Qt::Checked);
+        }
+        stats->chkCentrePath->click();
     }
 
     RepaintWatcher watcher(window.comm(), context.RxBuffer, tracker);
@@ -691,7 +702,7 @@ bool ParseOptions(const QStringList& args, Options& options) {
             std::fprintf(stderr,
                          "usage: throughput [--case NAME] [--seconds N] [--warmup N] [--load N]\n"
                          "cases: bare_limit heaviest_max heaviest_25k heaviest_monitor_25k "
-                         "footprint_25k idle\n");
+                         "footprint_25k stats_25k idle\n");
             return false;
         }
     }
@@ -720,6 +731,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("heaviest_25k"), 25000, false, false, false},
         {QStringLiteral("heaviest_monitor_25k"), 25000, true, false, false},
         {QStringLiteral("footprint_25k"), 25000, false, false, true},
+        {QStringLiteral("stats_25k"), 25000, false, false, false, true},
         {QStringLiteral("idle"), 100, false, true, false},
     };
     bool known = options.only.isEmpty() || options.only == QStringLiteral("bare_limit");
