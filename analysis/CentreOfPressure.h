@@ -49,6 +49,17 @@ class CentrePath {
         }
     }
 
+    // Every place kept, oldest first: `visit(ms, point, valid)`, valid false where nothing was
+    // pressed.
+    template <typename Visit>
+    void ForEach(Visit visit) const {
+        for (int n = 0; n < count_; ++n) {
+            const Entry& e =
+                ring_[static_cast<size_t>((next_ - count_ + n + kCapacity) % kCapacity)];
+            visit(e.ms, e.point, e.valid);
+        }
+    }
+
   private:
     struct Entry {
         uint32_t ms = 0;

@@ -7,6 +7,7 @@ namespace korvi {
 PressureHistory::PressureHistory() : slots_(kSensors) {}
 
 void PressureHistory::Clear() {
+    ++clears_;
     for (auto& ring : slots_) {
         ring.fill(Slot{});
     }

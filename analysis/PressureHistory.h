@@ -17,6 +17,8 @@ class PressureHistory {
 
     PressureHistory();
     void Clear();
+    // Counts the clears: whoever keeps a drawing of the history knows when to draw it anew.
+    uint64_t Clears() const { return clears_; }
     void Add(int sensor, int pressure, uint32_t nowMs);
     // The sensor's pressure in each 10 ms of the last `spanMs` up to `nowMs`, oldest first: the
     // highest reading of that time, or where none came, the pressure last read before it (0
@@ -29,6 +31,7 @@ class PressureHistory {
         int16_t pressure = -1;
     };
     std::vector<std::array<Slot, kBuckets>> slots_;
+    uint64_t clears_ = 0;
 };
 
 }  // namespace korvi

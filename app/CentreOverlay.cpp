@@ -1,5 +1,6 @@
 #include "app/CentreOverlay.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
@@ -25,7 +26,7 @@ void CentreOverlay::SetOn(bool on) {
     on_ = on;
     if (on) {
         path_.Clear();
-        drawn_ = {};
+        repaintAll_ = true;
         Sample();
         timer_.start();
     } else {
@@ -36,12 +37,14 @@ void CentreOverlay::SetOn(bool on) {
 
 void CentreOverlay::SetPathSeconds(int seconds) {
     pathMs_ = static_cast<uint32_t>(std::clamp(seconds, 1, 60)) * 1000u;
+    RenderLayer();
     update();
 }
 
 void CentreOverlay::Clear() {
     path_.Clear();
     centre_.reset();
+    RenderLayer();
     update();
 }
 
@@ -51,6 +54,23 @@ QPoint CentreOverlay::OnPlate(WindowPoint point) const {
             RoundEven32(TwipsToPixels(point.y - plate.Top()))};
 }
 
+bool CentreOverlay::OnTop() const {
+    const QObjectList& siblings = parentWidget()->children();
+    for (auto it = siblings.crbegin(); it != siblings.crend(); ++it) {
+        if ((*it)->isWidgetType()) {
+            return *it == this;
+        }
+    }
+    return true;
+}
+
+QRect CentreOverlay::CrossArea(QPoint centre) {
+    return {centre.x() - kCrossHalf, centre.y() - kCrossHalf, 2 * kCrossHalf + 1,
+            2 * kCrossHalf + 1};
+}
+
+// The path is repainted where it changed only: repainting the whole plate would repaint the
+// plate and every frame on it about 30 times a second.
 void CentreOverlay::Sample() {
     const PictureBox& plate = *layout_.picBaseSens;
     if (!plate.Visible()) {
@@ -59,36 +79,83 @@ void CentreOverlay::Sample() {
     }
     if (geometry() != plate.geometry()) {
         setGeometry(plate.geometry());
+        repaintAll_ = true;
     }
     // Frames placed or raised later stack above the plate: stay above them all.
-    if (parentWidget()->children().constLast() != this) {
+    if (!OnTop()) {
         raise();
+        repaintAll_ = true;
     }
-    show();
+    const uint32_t before = now_;
+    const std::optional<WindowPoint> oldCentre = centre_;
     now_ = clock_.ticks();
     centre_ = LayoutCentre(layout_);
     path_.Add(now_, centre_);
-    const QRect area = DrawnArea();
-    if (area != drawn_ || !area.isEmpty()) {
-        update(area.united(drawn_));
+    if (repaintAll_) {
+        repaintAll_ = false;
+        RenderLayer();
+        update();
+        return;
+    }
+    QRegion dirty = PathChange(before);
+    if (oldCentre != centre_) {
+        if (oldCentre) {
+            dirty += CrossArea(OnPlate(*oldCentre));
+        }
+        if (centre_) {
+            dirty += CrossArea(OnPlate(*centre_));
+        }
+    }
+    if (!dirty.isEmpty()) {
+        RenderLayer();
+        update(dirty);
     }
 }
 
-QRect CentreOverlay::DrawnArea() const {
-    QRect area;
-    path_.ForEachSince(now_, pathMs_, [&](WindowPoint p, bool) {
-        area = area.united(QRect(OnPlate(p), QSize(1, 1)));
+QRegion CentreOverlay::PathChange(uint32_t before) const {
+    QRegion change;
+    QPoint previous;
+    bool joined = false;
+    bool previousShownBefore = false;
+    bool previousShownNow = false;
+    path_.ForEach([&](uint32_t ms, WindowPoint point, bool valid) {
+        if (!valid) {
+            joined = false;
+            return;
+        }
+        const QPoint here = OnPlate(point);
+        const bool shownBefore = ms != now_ && static_cast<uint32_t>(before - ms) <= pathMs_;
+        const bool shownNow = static_cast<uint32_t>(now_ - ms) <= pathMs_;
+        // A segment ends at `here`: it changed when either end came or went.
+        if (shownBefore != shownNow || (joined && previousShownBefore != previousShownNow)) {
+            const QPoint from = joined ? previous : here;
+            change += QRect(from, here).normalized().adjusted(-1, -1, 1, 1);
+        }
+        previous = here;
+        joined = true;
+        previousShownBefore = shownBefore;
+        previousShownNow = shownNow;
     });
-    if (centre_) {
-        const QPoint c = OnPlate(*centre_);
-        area = area.united(
-            QRect(c.x() - kCrossHalf, c.y() - kCrossHalf, 2 * kCrossHalf + 1, 2 * kCrossHalf + 1));
-    }
-    return area.isEmpty() ? area : area.adjusted(-1, -1, 1, 1);
+    return change;
 }
 
-void CentreOverlay::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+// The cross and path are drawn once per change on a transparent picture; a paint (which comes
+// with every repaint of the plate or a frame beneath, up to once per display frame) only lays the
+// part of it that was drawn on over what lies beneath.
+void CentreOverlay::RenderLayer() {
+    if (layer_.size() != size()) {
+        layer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+        layer_.fill(Qt::transparent);
+        layerArea_ = {};
+    }
+    const QRegion before = layerArea_;
+    QPainter p(&layer_);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& area : layerArea_) {
+        p.fillRect(area, Qt::transparent);
+    }
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    layerArea_ = {};
     p.setPen(ToQColor(kPathColor));
     QPolygon stroke;
     auto flush = [&] {
@@ -98,6 +165,10 @@ void CentreOverlay::paintEvent(QPaintEvent*) {
         }
         if (!stroke.isEmpty()) {
             p.drawPoint(stroke.last());
+            for (qsizetype n = 1; n < stroke.size(); ++n) {
+                layerArea_ += QRect(stroke[n - 1], stroke[n]).normalized();
+            }
+            layerArea_ += QRect(stroke.last(), QSize(1, 1));
         }
         stroke.clear();
     };
@@ -113,8 +184,27 @@ void CentreOverlay::paintEvent(QPaintEvent*) {
         p.setPen(ToQColor(kCrossColor));
         p.drawLine(c.x() - kCrossHalf, c.y(), c.x() + kCrossHalf, c.y());
         p.drawLine(c.x(), c.y() - kCrossHalf, c.x(), c.y() + kCrossHalf);
+        layerArea_ += QRect(c.x() - kCrossHalf, c.y(), 2 * kCrossHalf + 1, 1);
+        layerArea_ += QRect(c.x(), c.y() - kCrossHalf, 1, 2 * kCrossHalf + 1);
     }
-    drawn_ = DrawnArea();
+    layerArea_ &= layer_.rect();
+    // The overlay covers only what it draws on: a repaint of the plate or a frame beneath
+    // anywhere else does not paint it, and nothing else is laid over what lies beneath.
+    if (layerArea_.isEmpty()) {
+        hide();
+    } else {
+        if (layerArea_ != before || !isVisible()) {
+            setMask(layerArea_);
+        }
+        show();
+    }
+}
+
+void CentreOverlay::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    for (const QRect& area : event->region().intersected(layerArea_)) {
+        p.drawImage(area.topLeft(), layer_, area);
+    }
 }
 
 }  // namespace korvi

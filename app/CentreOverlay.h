@@ -4,7 +4,9 @@
 // times a second while it is on, and lets every mouse event through to what lies beneath.
 #pragma once
 
+#include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,8 +44,15 @@ class CentreOverlay : public QWidget {
     void Sample();
     // Where a window point lies on the plate, in pixels of the plate (and of this overlay).
     QPoint OnPlate(WindowPoint point) const;
-    // The area the cross and path cover now.
-    QRect DrawnArea() const;
+    // Draws the cross and the path as they stand on the overlay's picture.
+    void RenderLayer();
+    // Whether no widget of the window stacks above this one.
+    bool OnTop() const;
+    // Where the cross stands around a place of the plate.
+    static QRect CrossArea(QPoint centre);
+    // Where the path changed since the sample at `before`: the segments that came in since and
+    // those that grew older than the span shown.
+    QRegion PathChange(uint32_t before) const;
 
     const SensorLayout& layout_;
     const Clock& clock_;
@@ -53,7 +62,9 @@ class CentreOverlay : public QWidget {
     uint32_t pathMs_ = 3000;
     uint32_t now_ = 0;
     std::optional<WindowPoint> centre_;
-    QRect drawn_;  // what the last paint covered
+    bool repaintAll_ = true;
+    QImage layer_;       // the cross and path on transparent pixels, the size of the plate
+    QRegion layerArea_;  // the part of it drawn on
 };
 
 }  // namespace korvi

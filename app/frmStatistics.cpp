@@ -8,6 +8,9 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "analysis/CentreOfPressure.h"
 #include "analysis/PressureHistory.h"
@@ -22,6 +25,7 @@ namespace korvi {
 PressureChart::PressureChart(const PressureHistory& history, const Clock& clock, QWidget* parent)
     : QWidget(parent), history_(history), clock_(clock) {
     setMinimumSize(600, 160);
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the chart fills itself
 }
 
 QColor PressureChart::SensorColour(int sensor) {
@@ -29,30 +33,82 @@ QColor PressureChart::SensorColour(int sensor) {
 }
 
 void PressureChart::paintEvent(QPaintEvent*) {
+    Render(clock_.ticks());
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
+    p.drawImage(rect().adjusted(1, 1, -1, -1), image_);
     p.setPen(QColor(160, 160, 160));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
-    const uint32_t now = clock_.ticks();
-    const double w = width() - 1;
-    const double h = height() - 1;
+}
+
+// Each column is drawn on its own: a vertical stroke from the pressure of the column before to
+// its own, the highest of its 10 ms steps. A column's pixels depend on those two values only, so
+// the picture can be shifted and only its newest columns drawn again (a redraw of the whole
+// chart, 30 times a second with every sensor ticked, would cost more than the display itself).
+void PressureChart::Render(uint32_t nowMs) {
+    constexpr int kBucket = static_cast<int>(PressureHistory::kBucketMs);
+    const int width = std::max(this->width() - 2, 2);
+    const int height = std::max(this->height() - 2, 2);
+    const int buckets = std::clamp(static_cast<int>(spanMs / PressureHistory::kBucketMs), 1,
+                                   PressureHistory::kBuckets);
+    const int perColumn = (buckets + width - 1) / width;
+    const int columns = (buckets + perColumn - 1) / perColumn;
+    const int64_t nowBucket = nowMs / PressureHistory::kBucketMs;
+    const int64_t lastColumn = nowBucket / perColumn;
+
+    int first = 0;  // the first column of the picture to draw
+    if (image_.size() != QSize(columns, height) || perColumn != bucketsPerColumn_ ||
+        ticked != drawnTicked_ || history_.Clears() != drawnClears_ || spanMs != drawnSpanMs_ ||
+        lastColumn < lastColumn_ || lastColumn - lastColumn_ >= columns) {
+        image_ = QImage(columns, height, QImage::Format_RGB32);
+        image_.fill(Qt::white);
+    } else {
+        // The columns that passed leave on the left; the newest drawn before was still filling.
+        const int shift = static_cast<int>(lastColumn - lastColumn_);
+        first = columns - 1 - shift;
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+            std::memmove(row, row + shift, static_cast<size_t>(columns - shift) * sizeof(QRgb));
+            std::fill(row + first, row + columns, qRgb(255, 255, 255));
+        }
+    }
+    bucketsPerColumn_ = perColumn;
+    lastColumn_ = lastColumn;
+    drawnTicked_ = ticked;
+    drawnClears_ = history_.Clears();
+    drawnSpanMs_ = spanMs;
+
+    // The 10 ms steps from the column before the first drawn up to now.
+    const int64_t fromColumn = lastColumn - (columns - 1) + std::max(first - 1, 0);
+    const int64_t fromBucket = fromColumn * perColumn;
+    const int64_t count = std::min<int64_t>(nowBucket - fromBucket + 1, PressureHistory::kBuckets);
+    const int64_t sampleBucket = nowBucket - count + 1;  // the bucket of samples[0]
+    auto columnValue = [&](const std::vector<int>& samples, int64_t column) {
+        const int64_t begin = std::max(column * perColumn, sampleBucket);
+        const int64_t end = std::min(column * perColumn + perColumn - 1, nowBucket);
+        int highest = 0;
+        for (int64_t b = begin; b <= end; ++b) {
+            highest = std::max(highest, samples[static_cast<size_t>(b - sampleBucket)]);
+        }
+        return highest;
+    };
+    auto rowOf = [height](int pressure) {
+        return static_cast<int>(std::lround((height - 1) * (1.0 - pressure / 255.0)));
+    };
     for (int sensor = 0; sensor < static_cast<int>(ticked.size()); ++sensor) {
         if (!ticked[static_cast<size_t>(sensor)]) {
             continue;
         }
-        const std::vector<int> samples = history_.Samples(sensor, now, spanMs);
-        if (samples.size() < 2) {
-            continue;
+        const std::vector<int> samples = history_.Samples(
+            sensor, nowMs, static_cast<uint32_t>(count) * static_cast<uint32_t>(kBucket));
+        const QRgb colour = SensorColour(sensor).rgb();
+        int before = rowOf(columnValue(samples, fromColumn));
+        for (int c = first; c < columns; ++c) {
+            const int row = rowOf(columnValue(samples, lastColumn - (columns - 1) + c));
+            for (int y = std::min(before, row); y <= std::max(before, row); ++y) {
+                reinterpret_cast<QRgb*>(image_.scanLine(y))[c] = colour;
+            }
+            before = row;
         }
-        QPolygonF line;
-        line.reserve(static_cast<int>(samples.size()));
-        for (size_t n = 0; n < samples.size(); ++n) {
-            line.append(
-                QPointF(w * static_cast<double>(n) / static_cast<double>(samples.size() - 1),
-                        h - h * samples[n] / 255.0));
-        }
-        p.setPen(QPen(SensorColour(sensor), 2));
-        p.drawPolyline(line);
     }
 }
 

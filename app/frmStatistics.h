@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -36,8 +37,20 @@ class PressureChart : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // Brings the chart's picture up to `nowMs`: shifted left by the columns that passed and only
+    // the newest columns drawn, or drawn whole when its size, span, ticks or history changed.
+    void Render(uint32_t nowMs);
+
     const PressureHistory& history_;
     const Clock& clock_;
+    // One pixel column per `bucketsPerColumn_` steps of 10 ms, the newest on the right; shown
+    // stretched to the chart's width.
+    QImage image_;
+    int bucketsPerColumn_ = 0;
+    int64_t lastColumn_ = 0;  // the newest column drawn, counted from the clock's start
+    std::array<bool, 16> drawnTicked_{};
+    uint64_t drawnClears_ = 0;
+    uint32_t drawnSpanMs_ = 0;
 };
 
 class frmStatistics : public ToolWindow<QWidget> {

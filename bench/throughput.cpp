@@ -699,10 +699,11 @@ bool ParseOptions(const QStringList& args, Options& options) {
             ok = false;
         }
         if (!ok || options.seconds <= 0 || options.warmup < 0) {
-            std::fprintf(stderr,
-                         "usage: throughput [--case NAME] [--seconds N] [--warmup N] [--load N]\n"
-                         "cases: bare_limit heaviest_max heaviest_25k heaviest_monitor_25k "
-                         "footprint_25k stats_25k idle\n");
+            std::fprintf(
+                stderr,
+                "usage: throughput [--case NAME[,NAME...]] [--seconds N] [--warmup N] [--load N]\n"
+                "cases: bare_limit heaviest_max heaviest_25k heaviest_monitor_25k "
+                "footprint_25k stats_25k idle\n");
             return false;
         }
     }
@@ -734,9 +735,15 @@ int main(int argc, char** argv) {
         {QStringLiteral("stats_25k"), 25000, false, false, false, true},
         {QStringLiteral("idle"), 100, false, true, false},
     };
-    bool known = options.only.isEmpty() || options.only == QStringLiteral("bare_limit");
-    for (const BenchCase& bench : cases) {
-        known = known || bench.name == options.only;
+    // --case takes one name or several separated by commas, run in one process for ratios.
+    const QStringList only = options.only.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    bool known = true;
+    for (const QString& name : only) {
+        bool found = name == QStringLiteral("bare_limit");
+        for (const BenchCase& bench : cases) {
+            found = found || bench.name == name;
+        }
+        known = known && found;
     }
     if (!known) {
         std::fprintf(stderr, "unknown case %s\n", qUtf8Printable(options.only));
@@ -748,7 +755,7 @@ int main(int argc, char** argv) {
     // The limit is measured in every run: each case is compared with it.
     figures.bareRate = BareLimit(options, load);
     for (const BenchCase& bench : cases) {
-        if (options.only.isEmpty() || bench.name == options.only) {
+        if (only.isEmpty() || only.contains(bench.name)) {
             RunCase(bench, options, load, figures);
         }
     }
