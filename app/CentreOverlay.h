@@ -1,6 +1,6 @@
 // The centre of pressure over the base plate: a cross where the whole layout's centre is now and
 // its path over the last seconds, painted above the plate and the frames lying on it without
-// touching their drawing. It follows the plate's place and size, looks at the centre about 30
+// touching their drawing. It follows the plate's place and size, looks at the centre 20
 // times a second while it is on, and lets every mouse event through to what lies beneath.
 #pragma once
 
@@ -24,7 +24,7 @@ class CentreOverlay : public QWidget {
     static constexpr uint32_t kCrossColor = 0x0000FF;
     static constexpr uint32_t kPathColor = 0x0080FF;
     static constexpr int kCrossHalf = 6;
-    static constexpr int kSampleMs = 33;
+    static constexpr int kSampleMs = 50;
 
     CentreOverlay(const SensorLayout& layout, const Clock& clock, QWidget* parent);
 

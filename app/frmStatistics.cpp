@@ -220,7 +220,9 @@ void frmStatistics::Refresh() {
                                               : Qt::AlignRight | Qt::AlignVCenter);
                 tblStatistics->setItem(r, c, item);
             }
-            item->setText(cells[c]);
+            if (item->text() != cells[c]) {
+                item->setText(cells[c]);
+            }
             if (c == 0) {
                 const int sensor = rows[static_cast<size_t>(r)].sensor;
                 item->setData(Qt::UserRole, sensor);
