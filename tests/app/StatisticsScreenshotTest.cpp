@@ -103,6 +103,23 @@ TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
     Click(stats->tblStatistics->viewport(), tick);
     EXPECT_EQ(row2->checkState(), Qt::Checked);
     EXPECT_TRUE(stats->picChart->ticked[1]);
+    // Five seconds on, sensor 2's rise from 0 to 50 (100 ms ago) has moved from the chart's
+    // right end to its middle: 0 a quarter of the way in, 50 three quarters of the way in.
+    clock.advance(5000);
+    QTest::qWait(200);
+    const QImage chart = stats->picChart->grab().toImage();
+    const auto rowOfLine = [&chart](int x) {
+        for (int y = 1; y < chart.height() - 1; ++y) {
+            const QRgb c = chart.pixel(x, y);
+            if (qGreen(c) > 150 && qRed(c) < 60) {
+                return y;
+            }
+        }
+        return -1;
+    };
+    const int inner = chart.height() - 2;  // rows 1 .. height - 2: 255 at the top, 0 at the bottom
+    EXPECT_NEAR(rowOfLine(chart.width() / 4), inner, 1);
+    EXPECT_NEAR(rowOfLine(chart.width() * 3 / 4), 1 + (inner - 1) * (1 - 50 / 255.0), 1);
 
     // The cross off, the peak map on: the display starts clean, and the presses on sensor 2
     // leave their highest dot on each place: 150 at (29, 29) keeps its red dot (radius 6, pixels
