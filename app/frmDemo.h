@@ -36,6 +36,8 @@ class frmReplay;
 class frmStatistics;
 class PressStatistics;
 class PressureHistory;
+class Publisher;
+struct PublishTargets;
 struct Reading;
 
 class frmDemo : public QMainWindow {
@@ -95,6 +97,8 @@ class frmDemo : public QMainWindow {
     QAction* ReplayRecord = nullptr;
     QAction* SavePicture = nullptr;
     QAction* Statistics = nullptr;
+    QAction* Publish = nullptr;     // "外部出力..."
+    QAction* OpenViewer = nullptr;  // "ライブビューを開く"
     // "最近使った配置": the last layouts loaded or saved, newest first.
     QMenu* RecentLayoutMenu = nullptr;
 
@@ -102,6 +106,8 @@ class frmDemo : public QMainWindow {
     // the notices of the moment, so that a notice never hides the live fields.
     QLabel* statusLink = nullptr;
     QLabel* statusNotice = nullptr;
+    // What is published and to how many WebSocket clients; hidden while nothing is.
+    QLabel* statusPublish = nullptr;
 
     // Button actions (menu items forward to them).
     void cmdDispSensor_Click();
@@ -132,6 +138,14 @@ class frmDemo : public QMainWindow {
     void ClearStatistics();
     const PressStatistics& statistics() const { return *stats_; }
     frmStatistics* statisticsWindow() const { return statisticsWindow_; }
+
+    // "外部出力...": the outputs, remembered per user and applied at once.
+    void Publish_Click();
+    // The outputs for this run only (the command line's), not remembered.
+    void PublishThisRun(const PublishTargets& targets);
+    // Opens the shipped live view in the desktop's browser, pointed at the WebSocket port.
+    void OpenViewer_Click();
+    Publisher& publisher() { return *publisher_; }
 
     // Text of the status bar's live fields (also read by tests).
     QString StatusText() const;
@@ -178,6 +192,8 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<PressStatistics> stats_;
     std::unique_ptr<PressureHistory> history_;
     frmStatistics* statisticsWindow_ = nullptr;
+    // Hands every reading shown to the outputs of 外部出力.
+    std::unique_ptr<Publisher> publisher_;
     frmReplay* replayBar_ = nullptr;
     QString commToolTip_;  // cmdComm's tooltip before a replay replaced it
     QTimer statusTimer_;
