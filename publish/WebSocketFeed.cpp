@@ -1,5 +1,6 @@
 #include "publish/WebSocketFeed.h"
 
+#include <QTcpSocket>
 #include <QWebSocket>
 #include <QWebSocketCorsAuthenticator>
 #include <algorithm>
@@ -10,6 +11,13 @@ WebSocketFeed::WebSocketFeed() : WebSocketFeed(Limits{}) {}
 
 WebSocketFeed::WebSocketFeed(Limits limits)
     : limits_(limits), server_(QStringLiteral("korvisensor"), QWebSocketServer::NonSecureMode) {
+    connect(&tcp_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = tcp_.nextPendingConnection()) {
+            socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
+                                    limits_.sendBufferBytes);
+            server_.handleConnection(socket);
+        }
+    });
     connect(&server_, &QWebSocketServer::newConnection, this, [this] { Accept(); });
     connect(&server_, &QWebSocketServer::originAuthenticationRequired, this,
             [this](QWebSocketCorsAuthenticator* check) {
@@ -34,14 +42,14 @@ bool WebSocketFeed::IsViewerOrigin(const QString& origin) {
 QString WebSocketFeed::Listen(uint16_t port, bool everyInterface, const QString& allowedOrigin) {
     Close();
     allowedOrigin_ = allowedOrigin;
-    if (!server_.listen(everyInterface ? QHostAddress::Any : QHostAddress::LocalHost, port)) {
-        return server_.errorString();
+    if (!tcp_.listen(everyInterface ? QHostAddress::Any : QHostAddress::LocalHost, port)) {
+        return tcp_.errorString();
     }
     return {};
 }
 
 void WebSocketFeed::Close() {
-    server_.close();
+    tcp_.close();
     std::vector<Client> clients;
     clients.swap(clients_);
     for (Client& c : clients) {

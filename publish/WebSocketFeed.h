@@ -3,13 +3,16 @@
 // pages are let in only from the shipped viewer (a page opened from a file) or the one origin the
 // user allows; other programs (no Origin header) are let in. A client that does not keep up never
 // holds the program up: while more than `dropBytes` wait to be written to it, its frames are
-// dropped and counted, and after `closeAfterDrops` dropped in a row it is closed.
+// dropped and counted, and after `closeAfterDrops` dropped in a row it is closed. The system's
+// send buffer of each connection is kept small too, so that a stalled client is noticed within a
+// second rather than after megabytes of frames nobody will see.
 #pragma once
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QTcpServer>
 #include <QWebSocketServer>
 #include <cstdint>
 #include <functional>
@@ -24,7 +27,8 @@ class WebSocketFeed : public QObject {
     Q_OBJECT
   public:
     struct Limits {
-        int64_t dropBytes = 512 * 1024;
+        int64_t dropBytes = 256 * 1024;
+        int sendBufferBytes = 64 * 1024;
         int closeAfterDrops = 60;  // about a second of frames
     };
 
@@ -35,8 +39,8 @@ class WebSocketFeed : public QObject {
     // Listens on `port` (on 127.0.0.1, or every interface); an empty text, or why not.
     QString Listen(uint16_t port, bool everyInterface, const QString& allowedOrigin);
     void Close();
-    bool IsListening() const { return server_.isListening(); }
-    uint16_t Port() const { return server_.serverPort(); }
+    bool IsListening() const { return tcp_.isListening(); }
+    uint16_t Port() const { return tcp_.serverPort(); }
 
     void SetLayout(const std::string& json);
     // What a new client gets right after the layout (the presses of the moment), so that a page
@@ -65,6 +69,7 @@ class WebSocketFeed : public QObject {
     void Forget(QWebSocket* socket);
 
     Limits limits_;
+    QTcpServer tcp_;  // takes the connections, which the WebSocket server then greets
     QWebSocketServer server_;
     QString allowedOrigin_;
     QString layout_;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <lo/lo.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QDesktopServices>
@@ -22,6 +21,7 @@
 #include <QWebSocket>
 #include <cstring>
 #include <mutex>
+#include <sstream>
 
 #include "app/frmPublish.h"
 #include "link/CommunicationControl.h"
@@ -36,15 +36,8 @@
 namespace korvi {
 namespace {
 
-// One OSC message as a liblo server decoded it: its address, its type tags, and its arguments
-// (numbers as doubles, strings as they are).
-struct Received {
-    std::string path;
-    std::string types;
-    std::vector<double> numbers;
-    std::vector<std::string> texts;
-};
-
+// A liblo server on a free port of its own, keeping each message it decodes as a text: the
+// address, the type tags and the arguments ("/tuio/2Dcur sifffff set 5 0.0653595 ...").
 class OscReceiver {
   public:
     OscReceiver() : server_(lo_server_thread_new(nullptr, nullptr)) {
@@ -53,7 +46,7 @@ class OscReceiver {
     }
     ~OscReceiver() { lo_server_thread_free(server_); }
     uint16_t port() const { return static_cast<uint16_t>(lo_server_thread_get_port(server_)); }
-    std::vector<Received> messages() const {
+    std::vector<std::string> messages() const {
         std::lock_guard<std::mutex> hold(mutex_);
         return messages_;
     }
@@ -61,30 +54,31 @@ class OscReceiver {
   private:
     static int Take(const char* path, const char* types, lo_arg** argv, int argc, lo_message,
                     void* self) {
-        Received m{path, types, {}, {}};
-        // liblo's arguments may lie at any address: copied out, not read in place.
+        std::ostringstream text;
+        text << path << ' ' << types;
         for (int i = 0; i < argc; ++i) {
+            // liblo's arguments may lie at any address: copied out, not read in place.
+            int32_t n = 0;
+            float f = 0;
             if (types[i] == 'i') {
-                int32_t value = 0;
-                std::memcpy(&value, argv[i], sizeof value);
-                m.numbers.push_back(value);
+                std::memcpy(&n, argv[i], sizeof n);
+                text << ' ' << n;
             } else if (types[i] == 'f') {
-                float value = 0;
-                std::memcpy(&value, argv[i], sizeof value);
-                m.numbers.push_back(value);
-            } else if (types[i] == 's') {
-                m.texts.emplace_back(&argv[i]->s);
+                std::memcpy(&f, argv[i], sizeof f);
+                text << ' ' << f;
+            } else {
+                text << ' ' << &argv[i]->s;
             }
         }
         auto* receiver = static_cast<OscReceiver*>(self);
         std::lock_guard<std::mutex> hold(receiver->mutex_);
-        receiver->messages_.push_back(std::move(m));
+        receiver->messages_.push_back(text.str());
         return 0;
     }
 
     lo_server_thread server_;
     mutable std::mutex mutex_;
-    std::vector<Received> messages_;
+    std::vector<std::string> messages_;
 };
 
 // Chromium's DevTools: one command over the page's debugging WebSocket, and its result.
@@ -118,18 +112,13 @@ QImage LiveView(uint16_t port) {
                    "--user-data-dir=" + profile.path(), "--remote-debugging-port=0",
                    "file://" + qEnvironmentVariable("KORVI_BINARY_DIR") +
                        "/share/korvisensor/web/viewer.html?port=" + QString::number(port)});
-    QString said;
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            said += browser.readAllStandardError();
-            return said.section(QStringLiteral("listening on "), 1).contains(u'\n');
-        },
-        30000));
-    // The page's debugging address, from the browser's list of targets.
-    const QUrl devtools(said.section(QStringLiteral("listening on "), 1).section(u'\n', 0, 0));
+    // The browser's debugging port, in the file it writes into its profile.
+    const QString portFile = profile.filePath(QStringLiteral("DevToolsActivePort"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return test::ReadFile(portFile).contains('\n'); }, 30000));
+    const QByteArray devtools = test::ReadFile(portFile).split('\n')[0];
     QNetworkAccessManager http;
-    QNetworkReply* list = http.get(QNetworkRequest(
-        QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(devtools.port()))));
+    QNetworkReply* list = http.get(
+        QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(devtools))));
     EXPECT_TRUE(QTest::qWaitFor([&] { return list->isFinished(); }, 10000));
     QWebSocket view;
     for (const QJsonValue target : QJsonDocument::fromJson(list->readAll()).array()) {
@@ -228,55 +217,34 @@ TEST_F(Publishing, OscGetsEveryReadingAndTuioTheCursorsWhereTheMarksAre) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->comm().ReadingCount() == 6; }, 5000));
     QTest::qWait(200);
 
-    std::vector<std::vector<double>> readings;
-    std::vector<double> layout;
-    for (const Received& m : osc.messages()) {
-        if (m.path == "/korvi/reading") {
-            EXPECT_EQ(m.types, "iiii");
-            readings.push_back(m.numbers);
-        } else if (m.path == "/korvi/layout") {
-            layout = m.numbers;
-        }
+    std::vector<std::string> readings;
+    std::string layout;
+    for (const std::string& m : osc.messages()) {
+        (m.starts_with("/korvi/reading") ? readings.emplace_back() : layout) = m;
     }
-    EXPECT_EQ(readings, (std::vector<std::vector<double>>{{1, 100, 819, 1638},
-                                                          {2, 100, 819, 1638},
-                                                          {3, 100, 819, 1638},
-                                                          {4, 100, 819, 1638},
-                                                          {1, 0, 819, 1638},
-                                                          {1, 50, 819, 1638}}));
-    // The plate (hidden, in its place), then number, left, top, width, height, rotation per frame.
-    const std::vector<double> frames(layout.begin() + 4, layout.end());
-    EXPECT_EQ(frames, (std::vector<double>{1,    1500, 1500, 1530, 1530, 0,    2,    4560,
-                                           1500, 1530, 1530, 90,   3,    1500, 4560, 1530,
-                                           1530, 180,  4,    4560, 4560, 1530, 1530, 270}));
+    EXPECT_EQ(readings,
+              (std::vector<std::string>{
+                  "/korvi/reading iiii 1 100 819 1638", "/korvi/reading iiii 2 100 819 1638",
+                  "/korvi/reading iiii 3 100 819 1638", "/korvi/reading iiii 4 100 819 1638",
+                  "/korvi/reading iiii 1 0 819 1638", "/korvi/reading iiii 1 50 819 1638"}));
+    // After the plate: number, left, top, width, height and rotation of each frame.
+    EXPECT_TRUE(
+        layout.ends_with(" 1 1500 1500 1530 1530 0 2 4560 1500 1530 1530 90 3 1500 4560 "
+                         "1530 1530 180 4 4560 4560 1530 1530 270"))
+        << layout;
 
-    // The last TUIO frame: sessions 1-4 for the first presses, 5 for sensor 1 pressed again.
-    const std::vector<Received> cursor = tuio.messages();
-    size_t alive = cursor.size();
-    while (alive > 0 && !(cursor[alive - 1].texts == std::vector<std::string>{"alive"})) {
-        --alive;
-    }
-    ASSERT_GT(alive, 0u);
-    EXPECT_EQ(cursor[alive - 1].numbers, (std::vector<double>{5, 2, 3, 4}));
-    // Mark pixels by rotation: 0 (20, 60), 90 (60, 80), 180 (80, 40), 270 (40, 20); window
-    // twips (1800, 2400), (5460, 2700), (2700, 5160), (5160, 4860); over the area from 1500 by
-    // 4590 twips.
-    const double places[4][2] = {{0.0653595, 0.1960784},
-                                 {0.8627451, 0.2614379},
-                                 {0.2614379, 0.7973856},
-                                 {0.7973856, 0.7320261}};
-    const double sessions[4] = {5, 2, 3, 4};
-    for (size_t k = 0; k < 4; ++k) {
-        ASSERT_LT(alive + k, cursor.size());
-        const Received& set = cursor[alive + k];
-        EXPECT_EQ(set.types, "sifffff");
-        EXPECT_EQ(set.texts, std::vector<std::string>{"set"});
-        EXPECT_EQ(set.numbers[0], sessions[k]);
-        EXPECT_NEAR(set.numbers[1], places[k][0], 1e-6) << "sensor " << k + 1;
-        EXPECT_NEAR(set.numbers[2], places[k][1], 1e-6) << "sensor " << k + 1;
-    }
-    ASSERT_LT(alive + 4, cursor.size());
-    EXPECT_EQ(cursor[alive + 4].texts, std::vector<std::string>{"fseq"});
+    // The last TUIO frame: sessions 1-4 for the first presses, 5 for sensor 1 pressed again. Mark
+    // pixels by rotation: 0 (20, 60), 90 (60, 80), 180 (80, 40), 270 (40, 20); window twips
+    // (1800, 2400), (5460, 2700), (2700, 5160), (5160, 4860), over the area from 1500 by 4590.
+    const std::vector<std::string> last = tuio.messages();
+    const auto alive = std::find(last.rbegin(), last.rend(), "/tuio/2Dcur siiii alive 5 2 3 4");
+    ASSERT_EQ(alive - last.rbegin(), 5) << last.back();
+    EXPECT_EQ(std::vector<std::string>(alive.base(), last.end() - 1),
+              (std::vector<std::string>{"/tuio/2Dcur sifffff set 5 0.0653595 0.196078 0 0 0",
+                                        "/tuio/2Dcur sifffff set 2 0.862745 0.261438 0 0 0",
+                                        "/tuio/2Dcur sifffff set 3 0.261438 0.797386 0 0 0",
+                                        "/tuio/2Dcur sifffff set 4 0.797386 0.732026 0 0 0"}));
+    EXPECT_TRUE(last.back().starts_with("/tuio/2Dcur si fseq ")) << last.back();
 }
 
 TEST_F(Publishing, WebSocketGetsTheLayoutAndEveryReadingWhichTheLiveViewShows) {
@@ -345,19 +313,16 @@ TEST_F(Publishing, ClientThatNeverReadsIsClosedWhileTheReadingsGoOn) {
     targets.websocketPort = 0;
     window->PublishThisRun(targets);
     // A client with a small receive buffer that sends the handshake and then reads nothing.
-    const int stalled = socket(AF_INET, SOCK_STREAM, 0);
+    const int stalled = ::socket(AF_INET, SOCK_STREAM, 0);
     const int small = 4096;
-    setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(window->publisher().webSocket().Port());
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::setsockopt(stalled, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in to{
+        AF_INET, htons(window->publisher().webSocket().Port()), {htonl(INADDR_LOOPBACK)}, {}};
     ASSERT_EQ(::connect(stalled, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    const char handshake[] =
+    const std::string_view handshake =
         "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
         "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n";
-    ASSERT_EQ(::write(stalled, handshake, sizeof handshake - 1),
-              static_cast<ssize_t>(sizeof handshake - 1));
+    ASSERT_EQ(::write(stalled, handshake.data(), handshake.size()), std::ssize(handshake));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return window->publisher().webSocket().ClientCount() == 1; }, 5000));
     Stream();
