@@ -11,7 +11,7 @@
 // that takes the stream as fast as it can measures the limit once more right after itself and is
 // compared with the mean of the two: a shared machine's speed drifts over a run.
 //
-//   throughput [--case NAME] [--seconds N] [--warmup N] [--load N]
+//   throughput [--case NAME[,NAME...]] [--seconds N] [--warmup N] [--load N]
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <lo/lo.h>
@@ -872,7 +872,7 @@ int main(int argc, char** argv) {
     };
     bool known = options.only.isEmpty() || options.only == QStringLiteral("bare_limit");
     for (const BenchCase& bench : cases) {
-        known = known || bench.name == options.only;
+        known = known || options.only.split(u',').contains(bench.name);
     }
     if (!known) {
         std::fprintf(stderr, "unknown case %s\n", qUtf8Printable(options.only));
@@ -884,7 +884,7 @@ int main(int argc, char** argv) {
     // The limit is measured in every run: each case is compared with it.
     figures.bareRate = BareLimit(options, load);
     for (const BenchCase& bench : cases) {
-        if (options.only.isEmpty() || bench.name == options.only) {
+        if (options.only.isEmpty() || options.only.split(u',').contains(bench.name)) {
             RunCase(bench, options, load, figures);
         }
     }
