@@ -107,11 +107,9 @@ QImage LiveView(uint16_t port) {
     }
     QTemporaryDir profile;
     QProcess browser;
-    browser.start(chromium,
-                  {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-                   "--user-data-dir=" + profile.path(), "--remote-debugging-port=0",
-                   "file://" + qEnvironmentVariable("KORVI_BINARY_DIR") +
-                       "/share/korvisensor/web/viewer.html?port=" + QString::number(port)});
+    browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+                             "--user-data-dir=" + profile.path(), "--remote-debugging-port=0",
+                             "file://" KORVI_VIEWER_PAGE "?port=" + QString::number(port)});
     // The browser's debugging port, in the file it writes into its profile.
     const QString portFile = profile.filePath(QStringLiteral("DevToolsActivePort"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return test::ReadFile(portFile).contains('\n'); }, 30000));
@@ -131,15 +129,17 @@ QImage LiveView(uint16_t port) {
     int id = 0;
     DevTools(view, ++id, "Emulation.setDeviceMetricsOverride",
              {{"width", 620}, {"height", 494}, {"deviceScaleFactor", 1}, {"mobile", false}});
+    QString state;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            const QJsonObject state =
+            const QJsonObject shown =
                 DevTools(view, ++id, "Runtime.evaluate",
                          {{"expression", "document.getElementById('state').textContent"}});
-            return state[QStringLiteral("result")][QStringLiteral("value")].toString().contains(
-                QStringLiteral("フレーム"));
+            state = shown[QStringLiteral("result")][QStringLiteral("value")].toString();
+            return state.contains(QStringLiteral("フレーム"));
         },
-        15000));
+        30000))
+        << state.toStdString();
     const QJsonObject shot = DevTools(view, ++id, "Page.captureScreenshot");
     browser.kill();
     browser.waitForFinished(5000);
