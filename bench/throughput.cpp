@@ -298,6 +298,14 @@ class PublishReceivers {
         lo_server_add_method(tuio_, "/tuio/2Dcur", nullptr, &PublishReceivers::Count,
                              &tuioMessages_);
         for (lo_server server : {osc_, tuio_}) {
+            // Room for a second of frames, so that a receiver thread the machine's load holds
+            // back a moment does not lose datagrams the program sent.
+            const int room = 4 * 1024 * 1024;
+            if (::setsockopt(lo_server_get_socket_fd(server), SOL_SOCKET, SO_RCVBUFFORCE, &room,
+                             sizeof room) != 0) {
+                ::setsockopt(lo_server_get_socket_fd(server), SOL_SOCKET, SO_RCVBUF, &room,
+                             sizeof room);
+            }
             threads_.emplace_back([this, server] {
                 while (!stop_.load()) {
                     lo_server_recv_noblock(server, 50);
