@@ -5,21 +5,30 @@
 
 namespace korvi {
 
+std::optional<WindowPoint> MarkInWindow(const SensorLayout& layout, int sensor) {
+    const PressMark& mark = layout.LastPress[static_cast<size_t>(sensor)];
+    const int shownOn = layout.SensorMerged[static_cast<size_t>(sensor)] ? 0 : sensor;
+    const PictureBox& panel = *layout.picPressSens[static_cast<size_t>(shownOn)];
+    if (mark.MarkPress < 1 || !panel.Visible()) {
+        return std::nullopt;
+    }
+    return WindowPoint{panel.Left() + PixelsToTwips(mark.MarkX),
+                       panel.Top() + PixelsToTwips(mark.MarkY)};
+}
+
 std::optional<WindowPoint> LayoutCentre(const SensorLayout& layout) {
     double weight = 0;
     double x = 0;
     double y = 0;
     for (int k = 0; k < SensorCount; ++k) {
-        const PressMark& mark = layout.LastPress[static_cast<size_t>(k)];
-        const int shownOn = layout.SensorMerged[static_cast<size_t>(k)] ? 0 : k;
-        const PictureBox& panel = *layout.picPressSens[static_cast<size_t>(shownOn)];
-        if (mark.MarkPress < 1 || !panel.Visible()) {
+        const std::optional<WindowPoint> place = MarkInWindow(layout, k);
+        if (!place) {
             continue;
         }
-        const double w = mark.MarkPress;
+        const double w = layout.LastPress[static_cast<size_t>(k)].MarkPress;
         weight += w;
-        x += w * (panel.Left() + PixelsToTwips(mark.MarkX));
-        y += w * (panel.Top() + PixelsToTwips(mark.MarkY));
+        x += w * place->x;
+        y += w * place->y;
     }
     if (weight <= 0) {
         return std::nullopt;

@@ -19,6 +19,11 @@ struct WindowPoint {
     bool operator==(const WindowPoint&) const = default;
 };
 
+// Where sensor `sensor`'s latest mark lies in the window: its frame's place plus the mark's pixel
+// in it (a merged sensor's mark lies on the frame of sensor 1, which shows it). Nothing while the
+// sensor is not pressed (its latest pressure below 1) or the frame that shows it is hidden.
+std::optional<WindowPoint> MarkInWindow(const SensorLayout& layout, int sensor);
+
 // Nothing while no shown sensor is pressed. A merged sensor's mark lies on the frame of sensor 1,
 // which shows it.
 std::optional<WindowPoint> LayoutCentre(const SensorLayout& layout);

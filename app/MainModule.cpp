@@ -61,7 +61,19 @@ CommandLine ParseCommandLine(const QStringList& arguments, StartOptions& options
         QStringLiteral("Wait for a lost controller and go on when it is back (this run)."));
     const QCommandLineOption fullscreen(QStringLiteral("fullscreen"),
                                         QStringLiteral("Show the window on the whole screen."));
-    parser.addOptions({port, layout, drawSetting, start, record, reconnect, fullscreen});
+    const QCommandLineOption osc(
+        QStringLiteral("osc"), QStringLiteral("Send the readings as OSC to HOST:PORT (this run)."),
+        QStringLiteral("HOST:PORT"));
+    const QCommandLineOption tuio(QStringLiteral("tuio"),
+                                  QStringLiteral("Send the presses as TUIO cursors to HOST:PORT "
+                                                 "(this run)."),
+                                  QStringLiteral("HOST:PORT"));
+    const QCommandLineOption websocket(
+        QStringLiteral("websocket"),
+        QStringLiteral("Serve the layout and the readings on WebSocket PORT (this run)."),
+        QStringLiteral("PORT"));
+    parser.addOptions(
+        {port, layout, drawSetting, start, record, reconnect, fullscreen, osc, tuio, websocket});
     if (!parser.parse(QStringList{QStringLiteral("korvisensor")} + arguments)) {
         text = parser.errorText();
         return CommandLine::Error;
@@ -89,6 +101,24 @@ CommandLine ParseCommandLine(const QStringList& arguments, StartOptions& options
                        .arg(parser.value(drawSetting));
             return CommandLine::Error;
         }
+    }
+    for (const auto& [option, target] :
+         {std::pair{&osc, &parsed.osc}, std::pair{&tuio, &parsed.tuio}}) {
+        if (parser.isSet(*option) && !ParseHostPort(parser.value(*option), *target)) {
+            text = QStringLiteral("--%1: '%2' is no HOST:PORT.")
+                       .arg(option->names().first(), parser.value(*option));
+            return CommandLine::Error;
+        }
+    }
+    if (parser.isSet(websocket)) {
+        bool ok = false;
+        const uint number = parser.value(websocket).toUInt(&ok);
+        if (!ok || number < 1 || number > 65535) {
+            text = QStringLiteral("--websocket: '%1' is no port from 1 to 65535.")
+                       .arg(parser.value(websocket));
+            return CommandLine::Error;
+        }
+        parsed.websocketPort = static_cast<uint16_t>(number);
     }
     parsed.start = parser.isSet(start);
     parsed.record = parser.isSet(record);
@@ -198,6 +228,20 @@ void MainModule::Apply(const StartOptions& options) {
     }
     if (options.reconnect) {
         window.comm().SetReconnect(true);
+    }
+    if (options.osc.on || options.tuio.on || options.websocketPort != 0) {
+        PublishTargets targets;
+        if (options.osc.on) {
+            targets.osc = options.osc;
+        }
+        if (options.tuio.on) {
+            targets.tuio = options.tuio;
+        }
+        targets.websocket = options.websocketPort != 0;
+        if (targets.websocket) {
+            targets.websocketPort = options.websocketPort;
+        }
+        window.PublishThisRun(targets);
     }
     if (!options.layout.isEmpty()) {
         window.editor().LoadLayoutFile(options.layout);

@@ -10,6 +10,7 @@
 
 #include "app/ProgramContext.h"
 #include "platform/AppFolder.h"
+#include "publish/PublishTargets.h"
 
 namespace korvi {
 
@@ -24,6 +25,11 @@ struct StartOptions {
     bool record = false;     // --record: record to CSV from that start
     bool reconnect = false;  // --reconnect: a lost line is reconnected this run
     bool fullscreen = false;
+    // --osc HOST:PORT, --tuio HOST:PORT, --websocket PORT: what this run publishes (in place of
+    // the remembered choice) when any is given.
+    UdpTarget osc;
+    UdpTarget tuio;
+    uint16_t websocketPort = 0;  // 0: no WebSocket feed
 };
 
 // Reads the program's arguments (without the program name). Run: `options` are filled in; Exit:

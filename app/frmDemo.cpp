@@ -14,6 +14,7 @@
 #include "app/ReplayControl.h"
 #include "app/ToolWindow.h"
 #include "app/frmPortSelect.h"
+#include "app/frmPublish.h"
 #include "app/frmStatistics.h"
 #include "display/ClearDisplay.h"
 #include "display/PressDisplay.h"
@@ -31,6 +32,7 @@
 #include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
 #include "platform/WavFile.h"
+#include "publish/Publisher.h"
 #include "recording/CsvRecorder.h"
 #include "settings/DrawSetting.h"
 
@@ -72,6 +74,9 @@ frmDemo::frmDemo(ProgramContext& context, QWidget* parent)
     statusNotice->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     statusBar()->addWidget(statusLink);
     statusBar()->addWidget(statusNotice, 1);
+    statusPublish = Named(new QLabel(this), QStringLiteral("statusPublish"));
+    statusBar()->addPermanentWidget(statusPublish);
+    statusPublish->hide();
     noticeTimer_.setSingleShot(true);
     connect(&noticeTimer_, &QTimer::timeout, this, [this] { ShowNotice({}, 0); });
     rememberedPort_ = std::make_unique<RememberedPort>(context.appFolder);
@@ -90,6 +95,15 @@ void frmDemo::buildSubsystems() {
     stats_->Clear(c.clock.ticks());
     history_ = std::make_unique<PressureHistory>();
     centreOverlay_ = new CentreOverlay(*layout_, c.clock, form_);
+    publisher_ = std::make_unique<Publisher>(*layout_, c.drawSetting);
+    connect(publisher_.get(), &Publisher::changed, this, [this] {
+        statusPublish->setText(publisher_->StatusText());
+        statusPublish->setVisible(publisher_->IsPublishing());
+    });
+    const QString unpublished = publisher_->Apply(RememberedPublishTargets());
+    if (!unpublished.isEmpty()) {
+        ShowNotice(unpublished, 30000);
+    }
     drag_ = std::make_unique<DragController>(form_);
     editor_ = std::make_unique<LayoutEditor>(*layout_, *drag_, c.boxes, c.dialogs, c.appFolder,
                                              ResolvePath(c.appFolder, c.settings.BaseDir));
@@ -208,6 +222,7 @@ void frmDemo::ShowReading(const Reading& r, bool audible) {
     const uint32_t now = context_.clock.ticks();
     stats_->Add(r.RxSensor, r.RxPress, r.RxX, r.RxY, now);
     history_->Add(r.RxSensor, r.RxPress, now);
+    publisher_->Feed(r.RxSensor, r.RxPress, r.RxX, r.RxY);
 }
 
 bool frmDemo::PrepareStart() {
@@ -398,6 +413,7 @@ void frmDemo::buildMenus() {
     ReplayRecord =
         MenuItem(fileMenu, QStringLiteral("ReplayRecord"), QStringLiteral("記録の再生..."));
     SavePicture = MenuItem(fileMenu, QStringLiteral("SavePicture"), QStringLiteral("画像保存..."));
+    Publish = MenuItem(fileMenu, QStringLiteral("Publish"), QStringLiteral("外部出力..."));
     fileMenu->addSeparator()->setObjectName(QStringLiteral("FileMenu3"));
     Quit = MenuItem(fileMenu, QStringLiteral("Quit"), QStringLiteral("終了"));
 
@@ -415,6 +431,8 @@ void frmDemo::buildMenus() {
     PeakMap = MenuItem(dispMenu, QStringLiteral("PeakMap"), QStringLiteral("最大値表示"));
     PeakMap->setCheckable(true);
     Statistics = MenuItem(dispMenu, QStringLiteral("Statistics"), QStringLiteral("統計..."));
+    OpenViewer =
+        MenuItem(dispMenu, QStringLiteral("OpenViewer"), QStringLiteral("ライブビューを開く"));
 
     QMenu* winMenu = menuBar()->addMenu(QStringLiteral("ｳｲﾝﾄﾞｳ"));
     winMenu->setObjectName(QStringLiteral("WinMenu"));
@@ -431,6 +449,8 @@ void frmDemo::buildMenus() {
     connect(PortSelect, &QAction::triggered, this, [this] { PortSelect_Click(); });
     connect(ReplayRecord, &QAction::triggered, this, [this] { ReplayRecord_Click(); });
     connect(SavePicture, &QAction::triggered, this, [this] { SavePicture_Click(); });
+    connect(Publish, &QAction::triggered, this, [this] { Publish_Click(); });
+    connect(OpenViewer, &QAction::triggered, this, [this] { OpenViewer_Click(); });
 }
 
 int16_t frmDemo::FillDrawSettingList() {
@@ -486,6 +506,7 @@ void frmDemo::ClearStatistics() {
     stats_->Clear(context_.clock.ticks());
     history_->Clear();
     centreOverlay_->Clear();
+    publisher_->ReleaseAll();
 }
 
 void frmDemo::SetPeakMap(bool on) {
@@ -575,6 +596,27 @@ void frmDemo::FillRecentLayoutMenu() {
         });
     }
     RecentLayoutMenu->setEnabled(!recent.isEmpty());
+}
+
+void frmDemo::Publish_Click() {
+    auto* dialog = new frmPublish(publisher_->targets(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        RememberPublishTargets(dialog->Chosen());
+        PublishThisRun(dialog->Chosen());
+    });
+    dialog->show();
+}
+
+void frmDemo::PublishThisRun(const PublishTargets& targets) {
+    const QString problem = publisher_->Apply(targets);
+    if (!problem.isEmpty()) {
+        context_.boxes.show(problem, QStringLiteral("外部出力エラー"), BoxIcon::Critical);
+    }
+}
+
+void frmDemo::OpenViewer_Click() {
+    OpenViewerPage(publisher_->targets().websocketPort);
 }
 
 void frmDemo::PortSelect_Click() {

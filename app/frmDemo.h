@@ -37,6 +37,8 @@ class frmStatistics;
 class CentreOverlay;
 class PressStatistics;
 class PressureHistory;
+class Publisher;
+struct PublishTargets;
 struct Reading;
 
 class frmDemo : public QMainWindow {
@@ -96,7 +98,9 @@ class frmDemo : public QMainWindow {
     QAction* ReplayRecord = nullptr;
     QAction* SavePicture = nullptr;
     QAction* Statistics = nullptr;
-    QAction* PeakMap = nullptr;  // "最大値表示", checkable
+    QAction* PeakMap = nullptr;     // "最大値表示", checkable
+    QAction* Publish = nullptr;     // "外部出力..."
+    QAction* OpenViewer = nullptr;  // "ライブビューを開く"
     // "最近使った配置": the last layouts loaded or saved, newest first.
     QMenu* RecentLayoutMenu = nullptr;
 
@@ -104,6 +108,8 @@ class frmDemo : public QMainWindow {
     // the notices of the moment, so that a notice never hides the live fields.
     QLabel* statusLink = nullptr;
     QLabel* statusNotice = nullptr;
+    // What is published and to how many WebSocket clients; hidden while nothing is.
+    QLabel* statusPublish = nullptr;
 
     // Button actions (menu items forward to them).
     void cmdDispSensor_Click();
@@ -136,6 +142,14 @@ class frmDemo : public QMainWindow {
     void SetPeakMap(bool on);
     const PressStatistics& statistics() const { return *stats_; }
     frmStatistics* statisticsWindow() const { return statisticsWindow_; }
+
+    // "外部出力...": the outputs, remembered per user and applied at once.
+    void Publish_Click();
+    // The outputs for this run only (the command line's), not remembered.
+    void PublishThisRun(const PublishTargets& targets);
+    // Opens the shipped live view in the desktop's browser, pointed at the WebSocket port.
+    void OpenViewer_Click();
+    Publisher& publisher() { return *publisher_; }
 
     // Text of the status bar's live fields (also read by tests).
     QString StatusText() const;
@@ -183,6 +197,8 @@ class frmDemo : public QMainWindow {
     std::unique_ptr<PressureHistory> history_;
     frmStatistics* statisticsWindow_ = nullptr;
     CentreOverlay* centreOverlay_ = nullptr;
+    // Hands every reading shown to the outputs of 外部出力.
+    std::unique_ptr<Publisher> publisher_;
     frmReplay* replayBar_ = nullptr;
     QString commToolTip_;  // cmdComm's tooltip before a replay replaced it
     QTimer statusTimer_;

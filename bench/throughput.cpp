@@ -11,9 +11,14 @@
 // that takes the stream as fast as it can measures the limit once more right after itself and is
 // compared with the mean of the two: a shared machine's speed drifts over a run.
 //
-//   throughput [--case NAME] [--seconds N] [--warmup N] [--load N]
+//   throughput [--case NAME[,NAME...]] [--seconds N] [--warmup N] [--load N]
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <lo/lo.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -32,6 +37,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -48,6 +54,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/QtSerialLine.h"
 #include "platform/SoundOutput.h"
+#include "publish/Publisher.h"
 #include "recording/CsvRecorder.h"
 #include "sim/ReadingGenerator.h"
 #include "sim/Simulator.h"
@@ -275,6 +282,120 @@ class RepaintWatcher : public QObject {
     int64_t shown_ = 0;
 };
 
+// ---- Publishing (外部出力): local receivers of OSC, TUIO and the WebSocket feed -------------
+// publish_25k: the heaviest mode publishing OSC and TUIO to liblo servers and the WebSocket feed
+// to one client that reads everything; publish_stalled_25k: the same with a client that never
+// reads (the program must drop its frames, close it, and not grow). The receivers run in threads
+// of their own whose CPU time is kept apart from the program's, like the load threads.
+enum class Receivers { None, Reading, Stalled };
+
+class PublishReceivers {
+  public:
+    PublishReceivers()
+        : osc_(lo_server_new_with_proto(nullptr, LO_UDP, nullptr)),
+          tuio_(lo_server_new_with_proto(nullptr, LO_UDP, nullptr)) {
+        lo_server_add_method(osc_, "/korvi/reading", "iiii", &PublishReceivers::Count,
+                             &oscReadings_);
+        lo_server_add_method(tuio_, "/tuio/2Dcur", nullptr, &PublishReceivers::Count,
+                             &tuioMessages_);
+        for (lo_server server : {osc_, tuio_}) {
+            // Room for a second of frames, so that a receiver thread the machine's load holds
+            // back a moment does not lose datagrams the program sent.
+            const int room = 4 * 1024 * 1024;
+            if (::setsockopt(lo_server_get_socket_fd(server), SOL_SOCKET, SO_RCVBUFFORCE, &room,
+                             sizeof room) != 0) {
+                ::setsockopt(lo_server_get_socket_fd(server), SOL_SOCKET, SO_RCVBUF, &room,
+                             sizeof room);
+            }
+            threads_.emplace_back([this, server] {
+                while (!stop_.load()) {
+                    lo_server_recv_noblock(server, 50);
+                }
+            });
+        }
+    }
+    ~PublishReceivers() {
+        stop_ = true;
+        for (std::thread& t : threads_) {
+            t.join();
+        }
+        if (socket_ >= 0) {
+            ::close(socket_);
+        }
+        lo_server_free(osc_);
+        lo_server_free(tuio_);
+    }
+    PublishReceivers(const PublishReceivers&) = delete;
+    PublishReceivers& operator=(const PublishReceivers&) = delete;
+
+    uint16_t OscPort() const { return static_cast<uint16_t>(lo_server_get_port(osc_)); }
+    uint16_t TuioPort() const { return static_cast<uint16_t>(lo_server_get_port(tuio_)); }
+
+    // Connects a WebSocket client to `port`: one that reads and drops everything, or one that
+    // sends the handshake and never reads.
+    bool ConnectWebSocket(uint16_t port, bool reads) {
+        socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        static const char kHandshake[] =
+            "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n";
+        if (::connect(socket_, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 ||
+            ::write(socket_, kHandshake, sizeof kHandshake - 1) !=
+                static_cast<ssize_t>(sizeof kHandshake - 1)) {
+            return false;
+        }
+        if (reads) {
+            threads_.emplace_back([this] {
+                char buffer[65536];
+                while (!stop_.load()) {
+                    pollfd wait{socket_, POLLIN, 0};
+                    if (::poll(&wait, 1, 50) > 0) {
+                        const ssize_t got = ::read(socket_, buffer, sizeof buffer);
+                        if (got <= 0) {
+                            break;
+                        }
+                        webSocketBytes_ += got;
+                    }
+                }
+            });
+        }
+        return true;
+    }
+
+    double CpuSeconds() {
+        double sum = 0;
+        for (std::thread& t : threads_) {
+            clockid_t clock{};
+            if (pthread_getcpuclockid(t.native_handle(), &clock) == 0) {
+                sum += ClockSeconds(clock);
+            }
+        }
+        return sum;
+    }
+    int64_t OscReadings() const { return oscReadings_.load(); }
+    int64_t TuioMessages() const { return tuioMessages_.load(); }
+    int64_t WebSocketBytes() const { return webSocketBytes_.load(); }
+
+  private:
+    static int Count(const char*, const char*, lo_arg**, int, lo_message, void* counter) {
+        ++*static_cast<std::atomic<int64_t>*>(counter);
+        return 0;
+    }
+
+    lo_server osc_;
+    lo_server tuio_;
+    int socket_ = -1;
+    std::atomic<bool> stop_{false};
+    std::atomic<int64_t> oscReadings_{0};
+    std::atomic<int64_t> tuioMessages_{0};
+    std::atomic<int64_t> webSocketBytes_{0};
+    std::vector<std::thread> threads_;
+};
+// ---- end of publishing ------------------------------------------------------------------------
+
 struct BenchCase {
     QString name;
     double rate = 0;  // readings per second; 0 = as fast as the line takes them
@@ -283,6 +404,7 @@ struct BenchCase {
     bool footprints = false;
     // The statistics window open, every sensor ticked in its chart and the centre's path on.
     bool statistics = false;
+    Receivers publish = Receivers::None;
 };
 
 struct Options {
@@ -493,6 +615,25 @@ void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
     layout.picBaseSens->installEventFilter(&watcher);
     RunFor(300);  // the window shows and paints once before the run
 
+    // Publishing: OSC and TUIO to the local liblo servers, the WebSocket feed to one client.
+    std::unique_ptr<PublishReceivers> receivers;
+    if (bench.publish != Receivers::None) {
+        receivers = std::make_unique<PublishReceivers>();
+        PublishTargets targets;
+        targets.osc = {true, QStringLiteral("127.0.0.1"), receivers->OscPort()};
+        targets.tuio = {true, QStringLiteral("127.0.0.1"), receivers->TuioPort()};
+        targets.websocket = true;
+        targets.websocketPort = 0;  // any free port
+        window.PublishThisRun(targets);
+        const WebSocketFeed& feed = window.publisher().webSocket();
+        if (!receivers->ConnectWebSocket(feed.Port(), bench.publish == Receivers::Reading) ||
+            !RunUntil([&] { return feed.ClientCount() == 1; }, 3000)) {
+            Fail(bench, QStringLiteral("the WebSocket client did not connect"));
+            return;
+        }
+    }
+    const auto receiverCpu = [&receivers] { return receivers ? receivers->CpuSeconds() : 0.0; };
+
     window.cmdComm->click();
     CommunicationControl& comm = window.comm();
     if (!RunUntil([&] { return comm.state() == CommunicationControl::State::Streaming; }, 5000)) {
@@ -503,7 +644,7 @@ void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
     RunFor(static_cast<int>((bench.idle ? 1.0 : options.warmup) * 1000));
     const double seconds = bench.idle ? options.idleSeconds : options.seconds;
     const double rss0 = ResidentMb();
-    const double cpu0 = ProgramCpuSeconds(sim, load);
+    const double cpu0 = ProgramCpuSeconds(sim, load) - receiverCpu();
     const int64_t readings0 = comm.ReadingCount();
     const int64_t t0 = NowNs();
     watcher.measuring = true;
@@ -512,7 +653,7 @@ void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
 
     const int64_t t1 = NowNs();
     const int64_t readings1 = comm.ReadingCount();
-    const double cpu1 = ProgramCpuSeconds(sim, load);
+    const double cpu1 = ProgramCpuSeconds(sim, load) - receiverCpu();
     const double rss1 = ResidentMb();
     watcher.measuring = false;
     const bool stillStreaming = comm.state() == CommunicationControl::State::Streaming;
@@ -558,6 +699,19 @@ void RunCase(const BenchCase& bench, const Options& options, BusyLoad& load,
         load.Count());
     if (bench.idle) {
         std::printf(" cpu_pct=%.1f", 100.0 * (cpu1 - cpu0) / elapsed);
+    }
+    if (receivers) {
+        RunFor(200);  // the last frame reaches the receivers
+        const Publisher& publisher = window.publisher();
+        std::printf(
+            " osc_missing=%lld tuio_messages=%lld ws_mb=%.1f ws_dropped_frames=%lld "
+            "ws_closed=%lld udp_dropped=%lld",
+            static_cast<long long>(comm.ReadingCount() - receivers->OscReadings()),
+            static_cast<long long>(receivers->TuioMessages()),
+            static_cast<double>(receivers->WebSocketBytes()) / (1024.0 * 1024.0),
+            static_cast<long long>(window.publisher().webSocket().DroppedFrames()),
+            static_cast<long long>(window.publisher().webSocket().ClosedClients()),
+            static_cast<long long>(publisher.DatagramsDropped()));
     }
     std::printf("\n");
     std::fflush(stdout);
@@ -703,7 +857,8 @@ bool ParseOptions(const QStringList& args, Options& options) {
                 stderr,
                 "usage: throughput [--case NAME[,NAME...]] [--seconds N] [--warmup N] [--load N]\n"
                 "cases: bare_limit heaviest_max heaviest_25k heaviest_monitor_25k "
-                "footprint_25k stats_25k idle\n");
+                "footprint_25k stats_25k idle publish_25k "
+                "publish_stalled_25k\n");
             return false;
         }
     }
@@ -734,6 +889,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("footprint_25k"), 25000, false, false, true},
         {QStringLiteral("stats_25k"), 25000, false, false, false, true},
         {QStringLiteral("idle"), 100, false, true, false},
+        {QStringLiteral("publish_25k"), 25000, false, false, false, false, Receivers::Reading},
+        {QStringLiteral("publish_stalled_25k"), 25000, false, false, false, false,
+         Receivers::Stalled},
     };
     // --case takes one name or several separated by commas, run in one process for ratios.
     const QStringList only = options.only.split(QLatin1Char(','), Qt::SkipEmptyParts);

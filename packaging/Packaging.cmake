@@ -23,6 +23,13 @@ add_custom_command(OUTPUT ${korvi_demo_stamp}
   COMMENT "Copying the demo settings beside the build's programs")
 add_custom_target(korvi_demo_data ALL DEPENDS ${korvi_demo_stamp})
 
+# The live web view, likewise beside the build's programs and installed with the demo.
+configure_file(${PROJECT_SOURCE_DIR}/web/viewer.html
+               ${PROJECT_BINARY_DIR}/share/korvisensor/web/viewer.html COPYONLY)
+install(FILES ${PROJECT_SOURCE_DIR}/web/viewer.html
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/korvisensor/web
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+
 install(TARGETS korvisensor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET korvi-sim)
   install(TARGETS korvi-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

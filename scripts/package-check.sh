@@ -27,6 +27,7 @@ for path in ./usr/bin/korvisensor ./usr/bin/korvi-sim ./usr/share/korvisensor/de
             ./usr/share/icons/hicolor/scalable/apps/korvisensor.svg \
             ./usr/share/metainfo/org.korvisensor.KorviSensor.metainfo.xml \
             ./usr/share/man/man1/korvisensor.1.gz ./usr/share/man/man1/korvi-sim.1.gz \
+            ./usr/share/korvisensor/web/viewer.html \
             ./usr/share/doc/korvisensor/copyright ./usr/lib/udev/rules.d/60-korvisensor.rules; do
   dpkg-deb --contents "$deb" | awk '{print $6}' | grep -qx "$path" \
     || { echo "missing from the package: $path" >&2; exit 1; }

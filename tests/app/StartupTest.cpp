@@ -49,8 +49,8 @@ TEST_F(Startup, ShowsTheMaximisedMainWindowWithEveryCaption) {
     EXPECT_EQ(captions.join(", ").toStdString(),
               QStringLiteral(
                   "CoseDisp=軌跡表示, DataWindow=通信データ, DispClr=クリア, DispPoint=点表示, "
-                  "PeakMap=最大値表示, "
-                  "PortSelect=ポート選択..., Quit=終了, ReplayRecord=記録の再生..., "
+                  "OpenViewer=ライブビューを開く, PeakMap=最大値表示, PortSelect=ポート選択..., "
+                  "Publish=外部出力..., Quit=終了, ReplayRecord=記録の再生..., "
                   "SavePicture=画像保存..., "
                   "SensFrameDisp=センサ枠表示, SensRead=センサ配置読込, "
                   "SensRotate=センサ回転, SensSave=センサ配置保存, Statistics=統計..., "
