@@ -1,78 +1,125 @@
 #include "publish/OscPacket.h"
 
-#include <bit>
-#include <cstring>
+#include <lo/lo_lowlevel.h>
 
 namespace korvi {
 
-void OscPacket::BeginBundle() {
+namespace {
+
+lo_bundle AsBundle(void* p) {
+    return static_cast<lo_bundle>(p);
+}
+lo_message AsMessage(void* p) {
+    return static_cast<lo_message>(p);
+}
+
+}  // namespace
+
+OscPacket::OscPacket() {
+    bytes_.reserve(4096);
+}
+
+OscPacket::~OscPacket() {
+    Reset();
+}
+
+void OscPacket::Reset() {
+    if (message_ != nullptr) {
+        lo_message_free(AsMessage(message_));
+        message_ = nullptr;
+    }
+    if (bundle_ != nullptr) {
+        lo_bundle_free_recursive(AsBundle(bundle_));
+        bundle_ = nullptr;
+    }
+    if (single_ != nullptr) {
+        lo_message_free(AsMessage(single_));
+        single_ = nullptr;
+    }
+    addresses_.clear();
     bytes_.clear();
-    PutPadded("#bundle");
-    PutWord(0);  // time tag 1: "immediately"
-    PutWord(1);
-    inBundle_ = true;
+    serialised_ = false;
     messages_ = 0;
+}
+
+void OscPacket::BeginBundle() {
+    Reset();
+    bundle_ = lo_bundle_new(LO_TT_IMMEDIATE);
+    inBundle_ = true;
 }
 
 void OscPacket::BeginSingle(std::string_view address, std::string_view types) {
-    bytes_.clear();
+    Reset();
     inBundle_ = false;
-    messages_ = 0;
     BeginMessage(address, types);
 }
 
-void OscPacket::BeginMessage(std::string_view address, std::string_view types) {
-    if (inBundle_) {
-        sizeAt_ = bytes_.size();
-        PutWord(0);
-    }
-    PutPadded(address);
-    // The type tag string: a comma, the tags, a terminating zero, padded.
-    const size_t start = bytes_.size();
-    bytes_.push_back(',');
-    bytes_.insert(bytes_.end(), types.begin(), types.end());
-    bytes_.push_back('\0');
-    while ((bytes_.size() - start) % 4 != 0) {
-        bytes_.push_back('\0');
-    }
+void OscPacket::BeginMessage(std::string_view address, std::string_view /*types*/) {
+    // liblo writes each argument's type tag as it is added.
+    addresses_.emplace_back(address);
+    message_ = lo_message_new();
+    serialised_ = false;
 }
 
 void OscPacket::AddInt(int32_t value) {
-    PutWord(static_cast<uint32_t>(value));
+    lo_message_add_int32(AsMessage(message_), value);
 }
 
 void OscPacket::AddFloat(float value) {
-    PutWord(std::bit_cast<uint32_t>(value));
+    lo_message_add_float(AsMessage(message_), value);
 }
 
 void OscPacket::AddString(std::string_view text) {
-    PutPadded(text);
+    const std::string copy(text);
+    lo_message_add_string(AsMessage(message_), copy.c_str());
 }
 
 void OscPacket::EndMessage() {
-    ++messages_;
-    if (!inBundle_) {
+    if (message_ == nullptr) {
         return;
     }
-    const uint32_t length = static_cast<uint32_t>(bytes_.size() - sizeAt_ - 4);
-    const unsigned char be[4] = {
-        static_cast<unsigned char>(length >> 24), static_cast<unsigned char>(length >> 16),
-        static_cast<unsigned char>(length >> 8), static_cast<unsigned char>(length)};
-    std::memcpy(bytes_.data() + sizeAt_, be, 4);
+    ++messages_;
+    if (inBundle_ && bundle_ != nullptr) {
+        lo_bundle_add_message(AsBundle(bundle_), addresses_.back().c_str(), AsMessage(message_));
+    } else {
+        single_ = message_;
+    }
+    message_ = nullptr;
+    serialised_ = false;
 }
 
-void OscPacket::PutPadded(std::string_view text) {
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
-    // At least one terminating zero, then up to the next multiple of four.
-    const size_t zeros = 4 - text.size() % 4;
-    bytes_.insert(bytes_.end(), zeros, '\0');
+void OscPacket::Serialise() {
+    if (serialised_) {
+        return;
+    }
+    serialised_ = true;
+    bytes_.clear();
+    size_t length = 0;
+    if (inBundle_ && bundle_ != nullptr) {
+        length = lo_bundle_length(AsBundle(bundle_));
+        bytes_.resize(length);
+        lo_bundle_serialise(AsBundle(bundle_), bytes_.data(), &length);
+    } else if (single_ != nullptr) {
+        const char* address = addresses_.back().c_str();
+        length = lo_message_length(AsMessage(single_), address);
+        bytes_.resize(length);
+        lo_message_serialise(AsMessage(single_), address, bytes_.data(), &length);
+    }
+    bytes_.resize(length);
 }
 
-void OscPacket::PutWord(uint32_t word) {
-    bytes_.push_back(static_cast<char>(word >> 24));
-    bytes_.push_back(static_cast<char>(word >> 16));
-    bytes_.push_back(static_cast<char>(word >> 8));
-    bytes_.push_back(static_cast<char>(word));
+const char* OscPacket::data() {
+    Serialise();
+    return bytes_.data();
+}
+
+size_t OscPacket::size() {
+    Serialise();
+    return bytes_.size();
+}
+
+bool OscPacket::empty() {
+    return size() == 0;
 }
 
 }  // namespace korvi

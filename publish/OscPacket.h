@@ -1,11 +1,12 @@
-// Open Sound Control packets written straight into a buffer kept from one frame to the next: a
-// bundle ("#bundle", time tag "immediately") holding messages of 32-bit integers, floats and
-// strings, all big-endian and padded to four bytes. Writing allocates nothing once the buffer has
-// grown to the largest frame seen.
+// Open Sound Control packets made with liblo: a bundle (time tag "immediately") of messages, or a
+// lone message, built argument by argument and serialised into a buffer kept from one frame to
+// the next, which the publisher sends on its own non-blocking socket.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,12 +14,15 @@ namespace korvi {
 
 class OscPacket {
   public:
-    OscPacket() { bytes_.reserve(4096); }
+    OscPacket();
+    ~OscPacket();
+    OscPacket(const OscPacket&) = delete;
+    OscPacket& operator=(const OscPacket&) = delete;
 
     // Starts a new packet: a bundle whose messages follow.
     void BeginBundle();
-    // Starts a message with its address and its type tags (without the leading comma). Inside a
-    // bundle the message's size is filled in by EndMessage.
+    // Starts a message with its address and its type tags (without the leading comma); the
+    // arguments added must follow the tags.
     void BeginMessage(std::string_view address, std::string_view types);
     void AddInt(int32_t value);
     void AddFloat(float value);
@@ -28,18 +32,23 @@ class OscPacket {
     // Starts a lone message, outside any bundle.
     void BeginSingle(std::string_view address, std::string_view types);
 
-    const char* data() const { return bytes_.data(); }
-    size_t size() const { return bytes_.size(); }
-    bool empty() const { return bytes_.empty(); }
-    // Messages in the current bundle.
+    // The packet's bytes as they go on the wire (serialised on first asking).
+    const char* data();
+    size_t size();
+    bool empty();
+    // Messages in the current packet.
     int messageCount() const { return messages_; }
 
   private:
-    void PutPadded(std::string_view text);
-    void PutWord(uint32_t word);
+    void Reset();
+    void Serialise();
 
+    void* bundle_ = nullptr;             // lo_bundle, holding its messages
+    void* message_ = nullptr;            // lo_message being built
+    void* single_ = nullptr;             // lo_message of a lone packet
+    std::deque<std::string> addresses_;  // kept while the bundle refers to them
     std::vector<char> bytes_;
-    size_t sizeAt_ = 0;  // where the current bundle element's size goes
+    bool serialised_ = false;
     bool inBundle_ = false;
     int messages_ = 0;
 };
