@@ -89,14 +89,9 @@ class Communication : public ::testing::Test {
 
     // Data rows of the CSV recording, as "sensor,press,x,y".
     QStringList CsvRows() const {
-        QFile file(window->csv().FilePath());
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        QStringList rows =
-            QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        rows.removeFirst();
-        return rows;
+        return QString::fromLatin1(test::ReadFile(window->csv().FilePath()))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+            .mid(1);
     }
 
     // The readings the simulator sent, less the first of every data start (the one the ready

@@ -2,7 +2,6 @@
 // choice reaching the next start of communication and surviving a restart.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QHeaderView>
 #include <QStatusBar>
 #include <QTest>
@@ -119,10 +118,8 @@ TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
 }
 
 TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCameFrom) {
-    const QByteArray settingBefore = [&] {
-        QFile f(folder.file(QStringLiteral("Setting.ini")));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QString setting = folder.file(QStringLiteral("Setting.ini"));
+    const QByteArray settingBefore = test::ReadFile(setting);
     EXPECT_EQ(window()->StatusText(),
               QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
 
@@ -157,9 +154,7 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
     EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyS0"));
     ClickComm();
 
-    QFile after(folder.file(QStringLiteral("Setting.ini")));
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), settingBefore) << "Setting.ini is never written";
+    EXPECT_EQ(test::ReadFile(setting), settingBefore) << "Setting.ini is never written";
 }
 
 // The adapter picked from the list is plugged in again and comes back under another name: the next
