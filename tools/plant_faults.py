@@ -347,7 +347,7 @@ CATALOGUE = [
       "a sound's pressure range 20-FF is read as decimal: the sound waits for the wrong presses"),
     F("merge-chain-reversed", "layout/LayoutEditor.cpp",
       "        l_.ChainLabelAfter(j, previous);\n        previous = j;\n    }\n    ++l_.MergedCount;",
-      "        l_.ChainLabelAfter(j, host);\n    }\n    ++l_.MergedCount;",
+      "        l_.ChainLabelAfter(j, previous);\n        previous = host;\n    }\n    ++l_.MergedCount;",
       "numbers merged into a frame read 1,12,3 instead of 1,3,12"),
     F("frame-long", "display/FrameRenderer.h", "kFrameMs = 10;", "kFrameMs = 1000;",
       "marks reach the screen once a second instead of within a frame"),
