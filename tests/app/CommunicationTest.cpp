@@ -3,26 +3,13 @@
 // what the window shows.
 #include <gtest/gtest.h>
 
-#include <pthread.h>
-#include <time.h>
-
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 #include <atomic>
-#include <thread>
-
-#if defined(__SANITIZE_ADDRESS__)
-// The address sanitizer's count of the bytes the program holds (its header comes with clang only).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <malloc.h>
-#endif
 
 #include "app/MainModule.h"
 #include "app/frmDemo.h"
-#include "app/frmPortSelect.h"
 #include "link/CommunicationControl.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
@@ -41,24 +28,6 @@ namespace {
 using sim::SimOptions;
 using sim::Simulator;
 
-int64_t CpuNs(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
-}
-
-// The real serial line, noting the main thread's CPU time when the program writes the stop.
-class StampedSerialLine : public QtSerialLine {
-  public:
-    bool write(const QByteArray& bytes) override {
-        if (bytes == "s\r" && stopSentNs < 0) {
-            stopSentNs = CpuNs(CLOCK_THREAD_CPUTIME_ID);
-        }
-        return QtSerialLine::write(bytes);
-    }
-    std::atomic<int64_t> stopSentNs{-1};
-};
-
 // The system's ports, counting how often the program asks for them.
 class CountedPorts : public PortEnumerator {
   public:
@@ -69,18 +38,6 @@ class CountedPorts : public PortEnumerator {
     QtPortEnumerator system;
     mutable std::atomic<int> asked{0};
 };
-
-// The program's open files and the bytes it holds on the heap.
-int OpenFiles() {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System).size());
-}
-size_t HeapBytes() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
-}
 
 class Communication : public ::testing::Test {
   protected:
@@ -94,8 +51,7 @@ class Communication : public ::testing::Test {
 
     // Starts the simulator (its device behind the symbolic link the settings name) and the
     // program, with every sensor placed so that presses show.
-    void Start(SimOptions options, const QString& portNo = QStringLiteral("1"),
-               bool withDevice = true) {
+    void Start(SimOptions options, const QString& portNo = QStringLiteral("1")) {
         options.linkPath = link;
         ASSERT_FALSE(simulator.start(options).isEmpty()) << simulator.error().toStdString();
         folder.write(
@@ -103,7 +59,7 @@ class Communication : public ::testing::Test {
             QStringLiteral("[Com_Setting]\r\nPortNo=%1\r\n%2Speed=115200\r\nParity=N\r\n"
                            "DataLen=8\r\nStopBit=1\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\n"
                            "BmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n")
-                .arg(portNo, withDevice ? "Device=" + link + "\r\n" : QString())
+                .arg(portNo, "Device=" + link + "\r\n")
                 .toUtf8());
         program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial);
         ASSERT_TRUE(program->Main());
@@ -117,7 +73,7 @@ class Communication : public ::testing::Test {
         }
     }
 
-    void Click() { test::ClickCentre(window->cmdComm); }
+    void Click() { test::Click(window->cmdComm); }
 
     QList<QByteArray> Commands() const {
         QList<QByteArray> texts;
@@ -133,48 +89,26 @@ class Communication : public ::testing::Test {
 
     // Data rows of the CSV recording, as "sensor,press,x,y".
     QStringList CsvRows() const {
-        QFile file(window->csv().FilePath());
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        QStringList rows =
-            QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        rows.removeFirst();
-        return rows;
+        return QString::fromLatin1(test::ReadFile(window->csv().FilePath()))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)
+            .mid(1);
     }
 
-    // The readings sent from the `from`th on; `firstOfEachRun` false leaves out the first of
-    // every data start (the one the ready status "r00" discards).
-    QStringList SentRows(size_t from, bool firstOfEachRun = true) const {
+    // The readings the simulator sent, less the first of every data start (the one the ready
+    // status "r00" discards).
+    QStringList SentRows() const {
         QStringList rows;
         const auto sent = simulator.sentReadings();
-        for (size_t i = from; i < sent.size(); ++i) {
-            if (!firstOfEachRun && (i == 0 || sent[i].run != sent[i - 1].run)) {
-                continue;
+        for (size_t i = 1; i < sent.size(); ++i) {
+            if (sent[i].run == sent[i - 1].run) {
+                rows << QStringLiteral("%1,%2,%3,%4")
+                            .arg(sent[i].sensor)
+                            .arg(sent[i].press)
+                            .arg(sent[i].x)
+                            .arg(sent[i].y);
             }
-            rows << QStringLiteral("%1,%2,%3,%4")
-                        .arg(sent[i].sensor)
-                        .arg(sent[i].press)
-                        .arg(sent[i].x)
-                        .arg(sent[i].y);
         }
         return rows;
-    }
-
-    // Streams `lines` data lines after the given status answer and returns to idle once the
-    // program has handled the `kept` readings it is to keep (on a loaded machine it may still be
-    // taking them in well after the simulator has sent the last).
-    void StreamAndStop(SimOptions options, int64_t lines, int64_t kept) {
-        options.rate = 2000;
-        options.count = lines;
-        Start(options);
-        test::ClickCentre(window->btnSaveCsv);
-        Click();
-        ASSERT_TRUE(WaitFor([&] { return simulator.sentReadingCount() == lines; }));
-        ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= kept; }));
-        QTest::qWait(100);  // nothing more is to come
-        Click();
-        EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
     }
 
     test::TempAppFolder folder;
@@ -183,7 +117,7 @@ class Communication : public ::testing::Test {
     test::ScriptedFileDialogs dialogs;
     test::RecordingSound sound;
     SteadyClock clock;
-    StampedSerialLine serial;
+    QtSerialLine serial;
     Simulator simulator;
     std::unique_ptr<MainModule> program;
     frmDemo* window = nullptr;
@@ -215,54 +149,6 @@ TEST_F(Communication, ReadyControllerOnADeviceWithoutPortNumberStreamsUntilTheSt
     EXPECT_GT(marked, 0) << "no press was drawn";
 }
 
-// The status line's third character, read as a hex digit, plus one data lines are discarded:
-// checked on the recording, which must hold exactly the readings sent after them.
-struct SkipCase {
-    const char* name;
-    int skip;
-    QByteArray status;  // sent instead of "r0" + skip digit when set
-    size_t firstKept;
-};
-
-// The case's name, in ctest's test names and in failures.
-void PrintTo(const SkipCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SkipCount : public Communication, public ::testing::WithParamInterface<SkipCase> {};
-
-TEST_P(SkipCount, DiscardsThatManyDataLinesPlusOne) {
-    SimOptions options;
-    options.skip = GetParam().skip;
-    options.status = GetParam().status;
-    StreamAndStop(options, 40, 40 - static_cast<int64_t>(GetParam().firstKept));
-    EXPECT_EQ(CsvRows(), SentRows(GetParam().firstKept));
-}
-
-INSTANTIATE_TEST_SUITE_P(Status, SkipCount,
-                         ::testing::Values(SkipCase{"r0F_skips_16", 15, {}, 16},
-                                           SkipCase{"r00_skips_1", 0, {}, 1},
-                                           SkipCase{"short_r0_skips_1", 0, "r0", 1}),
-                         [](const auto& c) { return std::string(c.param.name); });
-
-// A wrong status is asked again at once, never leads to data, and a stop click ends the handshake
-// at once (the silent controller's ten tries are pinned on the clock in WindowCommands).
-TEST_F(Communication, WrongStatusIsAskedAgainUntilTheStopClickEndsTheHandshake) {
-    SimOptions options;
-    options.status = "r1";
-    Start(options);
-    Click();
-    QTest::qWait(600);
-    EXPECT_GT(Commands().size(), 10);
-    EXPECT_FALSE(Commands().contains("d"));
-    EXPECT_EQ(window->comm().state(), CommunicationControl::State::Handshaking);
-    Click();
-    EXPECT_FALSE(serial.isOpen());
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-    ASSERT_TRUE(WaitFor([&] { return Commands().endsWith("s"); }));
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
 // Each reason a port does not open is pinned by QtSerialLineOpen; here one reaches the user.
 TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
     Start(SimOptions{});
@@ -277,29 +163,6 @@ TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
         QStringLiteral("停止中   ポートを開けません: ") + why + QStringLiteral("   次のポート ")))
         << window->statusLink->text().toStdString();
     EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-}
-
-// The simulator's device is not among the system's ports: its path typed into the port list's
-// field is opened by the next start, though Setting.ini names COM1 and no device.
-TEST_F(Communication, DeviceTypedIntoThePortListStreams) {
-    SimOptions options;
-    options.rate = 500;
-    Start(options, QStringLiteral("1"), false);
-    window->PortSelect->trigger();
-    auto* dialog = window->findChild<frmPortSelect*>();
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
-    test::Click(dialog->txtDevice);
-    QTest::keyClicks(dialog->txtDevice, link);
-    QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 50; }))
-        << window->StatusText().toStdString();
-    EXPECT_TRUE(
-        window->StatusText().startsWith(QStringLiteral("ポート %1 (ユーザー選択)").arg(link)));
-    Click();
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(Commands().mid(0, 2), (QList<QByteArray>{"r", "d"}));
 }
 
 // A sound file that is missing or cannot be played stops the start before anything is sent.
@@ -340,7 +203,7 @@ TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
     options.rate = 500;
     options.hangupAfter = 20;
     Start(options);
-    test::ClickCentre(window->btnSaveCsv);
+    test::Click(window->btnSaveCsv);
     Click();
     ASSERT_TRUE(WaitFor([&] { return !boxes.shown.empty(); }));
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -380,7 +243,7 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
     CountedPorts ports;
     window->SetPortEnumerator(ports);
     window->comm().SetReconnect(true);
-    test::ClickCentre(window->btnSaveCsv);
+    test::Click(window->btnSaveCsv);
     Click();
     ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 500; }));
     const int askedAtStart = ports.asked;
@@ -410,101 +273,9 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
         << window->comm().ReadingCount();
     Click();
     EXPECT_TRUE(boxes.shown.empty());
-    const QStringList expected = SentRows(0, false);
+    const QStringList expected = SentRows();
     EXPECT_EQ(expected.size(), 3998);
     EXPECT_EQ(CsvRows(), expected);
-}
-
-// Twenty times pulled and plugged in again: every time the exchange streams again, and it leaves
-// no file open and no memory behind. 通信停止 during the wait then ends it like a normal stop.
-TEST_F(Communication, TwentyUnplugsLeaveNothingBehindAndAStopEndsTheWait) {
-    SimOptions options;
-    options.rate = 1000;
-    Start(options);
-    window->comm().SetReconnect(true);
-    test::ClickCentre(window->btnSaveCsv);
-    Click();
-    int files = 0;
-    size_t heap = 0;
-    // Measured while streaming, after two cycles and after the last.
-    const auto streamingAgain = [&] {
-        const int64_t before = window->comm().ReadingCount();
-        return WaitFor([&] { return window->comm().ReadingCount() > before + 50; });
-    };
-    for (int cycle = 1; cycle <= 20; ++cycle) {
-        ASSERT_TRUE(streamingAgain()) << cycle;
-        if (cycle == 3) {
-            files = OpenFiles();
-            heap = HeapBytes();
-        }
-        simulator.unplug(100);
-        ASSERT_TRUE(WaitFor([&] { return simulator.unplugCount() == cycle; })) << cycle;
-    }
-    ASSERT_TRUE(streamingAgain());
-    EXPECT_EQ(OpenFiles(), files);
-    EXPECT_LT(HeapBytes(), heap + 256 * 1024) << "from " << heap;
-
-    simulator.unplug(1500);
-    ASSERT_TRUE(WaitFor(
-        [&] { return window->comm().state() == CommunicationControl::State::Reconnecting; }));
-    Click();
-    EXPECT_EQ(window->comm().state(), CommunicationControl::State::Idle);
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
-    EXPECT_EQ(window->csv().CsvMode(), 0);
-    const int64_t stoppedAt = window->comm().ReadingCount();
-    ASSERT_TRUE(WaitFor([&] { return simulator.isPlugged(); }));
-    QTest::qWait(700);  // longer than one look for the device
-    EXPECT_FALSE(serial.isOpen());
-    EXPECT_EQ(window->comm().ReadingCount(), stoppedAt);
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-// The fastest stream the simulator can send (no pacing): every reading reaches the recording in
-// order, none is refused; a full receive ring makes the sender wait instead.
-TEST_F(Communication, FastestStreamLosesNoReading) {
-    SimOptions options;
-    options.rate = 0;
-    options.count = 20000;
-    Start(options);
-    test::ClickCentre(window->btnSaveCsv);
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() == 19999; }, 60000));
-    Click();
-    EXPECT_EQ(program->context().RxBuffer.RefusedCount(), 0);
-    EXPECT_EQ(CsvRows(), SentRows(1));
-}
-
-// A stop click while the fastest stream keeps the exchange busy: the stop command leaves within
-// 10 ms of the main thread's own time after the click was queued (its CPU time, so that a busy
-// machine taking the processor away does not count).
-TEST_F(Communication, StopClickDuringTheFastestStreamSendsTheStopWithinTenMilliseconds) {
-    SimOptions options;
-    options.rate = 0;
-    Start(options);
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > 20000; }, 60000));
-    ASSERT_TRUE(simulator.isStreaming());
-
-    QWidget* top = window->cmdComm->window();
-    ASSERT_NE(top->windowHandle(), nullptr);
-    const QPoint at = window->cmdComm->mapTo(top, window->cmdComm->rect().center());
-    clockid_t mainThread{};
-    ASSERT_EQ(pthread_getcpuclockid(pthread_self(), &mainThread), 0);
-    std::atomic<int64_t> queuedNs{-1};
-    std::thread user([&] {
-        queuedNs = CpuNs(mainThread);
-        QMetaObject::invokeMethod(
-            top, [&] { QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, at); },
-            Qt::QueuedConnection);
-    });
-    const bool stopped = WaitFor([&] { return serial.stopSentNs >= 0; }, 10000);
-    user.join();
-    ASSERT_TRUE(stopped);
-    EXPECT_LT(serial.stopSentNs - queuedNs, 10'000'000);
-    EXPECT_TRUE(WaitFor([&] { return window->cmdComm->text() == QStringLiteral("通信開始"); }));
-    ASSERT_TRUE(WaitFor([&] { return !simulator.isStreaming(); }));
-    EXPECT_EQ(Commands().mid(0, 3), (QList<QByteArray>{"r", "d", "s"}));
 }
 
 }  // namespace

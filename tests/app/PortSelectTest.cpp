@@ -1,16 +1,13 @@
 // The port list: the system's ports (here a fixed list) with their ids, a typed device path, the
-// choice reaching the next start of communication and surviving a restart (the simulator's
-// pseudo-terminal typed in and streaming: Communication.DeviceTypedIntoThePortListStreams).
+// choice reaching the next start of communication and surviving a restart.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QHeaderView>
 #include <QStatusBar>
 #include <QTest>
 
 #include "app/frmPortSelect.h"
 #include "link/CommunicationControl.h"
-#include "platform/RememberedPort.h"
 #include "platform/SerialPorts.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
@@ -121,10 +118,8 @@ TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
 }
 
 TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCameFrom) {
-    const QByteArray settingBefore = [&] {
-        QFile f(folder.file(QStringLiteral("Setting.ini")));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QString setting = folder.file(QStringLiteral("Setting.ini"));
+    const QByteArray settingBefore = test::ReadFile(setting);
     EXPECT_EQ(window()->StatusText(),
               QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
 
@@ -159,45 +154,7 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
     EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyS0"));
     ClickComm();
 
-    QFile after(folder.file(QStringLiteral("Setting.ini")));
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), settingBefore) << "Setting.ini is never written";
-}
-
-TEST_F(PortList, TypedDeviceIsRememberedAcrossRestartsUntilTheFieldIsEmptied) {
-    frmPortSelect* dialog = OpenPortList(*window());
-    ASSERT_NE(dialog, nullptr);
-    TypeDevice(dialog, QStringLiteral("/tmp/ttyKORVI"));
-    Restart();
-    EXPECT_EQ(window()->StatusText(),
-              QStringLiteral("停止中   次のポート /tmp/ttyKORVI (ユーザー選択)"));
-    ClickComm();
-    EXPECT_EQ(serial.opened.device, QStringLiteral("/tmp/ttyKORVI"));
-    ClickComm();
-    // The choice belongs to this application folder only.
-    EXPECT_EQ(RememberedPort(folder.file(QStringLiteral("other"))).device(), QString());
-
-    // Cancel keeps the choice; the field shows it.
-    dialog = OpenPortList(*window());
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/tmp/ttyKORVI"));
-    dialog->txtDevice->clear();
-    Click(dialog->cmdCancel);
-    EXPECT_EQ(window()->StatusText(),
-              QStringLiteral("停止中   次のポート /tmp/ttyKORVI (ユーザー選択)"));
-
-    // An emptied field hands the port back to Setting.ini, also after a restart.
-    dialog = OpenPortList(*window());
-    ASSERT_NE(dialog, nullptr);
-    TypeDevice(dialog, QString());
-    EXPECT_EQ(window()->StatusText(),
-              QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
-    Restart();
-    EXPECT_EQ(window()->StatusText(),
-              QStringLiteral("停止中   次のポート /dev/ttyS0 (設定ファイル)"));
-    ClickComm();
-    EXPECT_EQ(serial.opened.device, QString());
-    ClickComm();
+    EXPECT_EQ(test::ReadFile(setting), settingBefore) << "Setting.ini is never written";
 }
 
 // The adapter picked from the list is plugged in again and comes back under another name: the next
@@ -262,6 +219,10 @@ TEST_F(PortList, TheStatusBarAndTheListNameTheDeviceSettingIniOpens) {
     window()->cmdComm->click();
     EXPECT_EQ(serial.opened.device, QStringLiteral("/dev/ttyUSB0"));
     window()->cmdComm->click();
+    // An emptied field hands the choice back to Setting.ini, which names no port here.
+    TypeDevice(OpenPortList(*window()), QString());
+    EXPECT_EQ(window()->StatusText(),
+              QStringLiteral("停止中   次のポート 未選択 (「ポート選択...」で選んでください)"));
 }
 
 // "接続が切れたら自動で再接続する" is off until the user turns it on, and then stays on for them.

@@ -1,15 +1,12 @@
-// What a person sees: the real main window on a real X server (Xvfb), read back from the screen,
-// and a stretch made with the X server's own pointer (xdotool). Runs only when
-// KORVI_SCREENSHOT_DIR names a folder for the pictures (ctest's screenshot entry starts it under
-// xvfb-run); elsewhere it is skipped.
+// What a person sees: the real main window on a real X server (Xvfb), read back from the screen.
+// Runs only when KORVI_SCREENSHOT_DIR names a folder for the pictures (ctest's screenshot entry
+// starts it under xvfb-run); elsewhere it is skipped.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
 #include <QPainter>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTextLayout>
 
 #include "app/DemoDriver.h"
@@ -241,70 +238,6 @@ TEST_F(Screenshot, SavedPictureIsWhatTheScreenShowsOfThePlateAndTheSensors) {
               saved.convertToFormat(QImage::Format_RGB32));
     // The marks are in it: the strong presses of the trace in red.
     EXPECT_GT(test::CountColour(saved, qRgb(0xE0, 0, 0)), 200);
-}
-
-// Runs one xdotool command chain while the program goes on handling what the X server sends it,
-// so that every step of a path arrives as its own event.
-void Xdo(const QString& xdotool, const QStringList& args) {
-    QProcess xdo;
-    xdo.start(xdotool, args);
-    ASSERT_TRUE(xdo.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor([&xdo] { return xdo.state() == QProcess::NotRunning; }, 20000));
-    ASSERT_EQ(xdo.exitCode(), 0) << xdo.readAllStandardError().toStdString();
-    QTest::qWait(150);
-}
-
-// A stretch made with real X input: the X server's own pointer, moved and clicked with xdotool.
-TEST_F(Screenshot, FrameStretchedWithTheRealPointerIsDrawnAtTheNewSize) {
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xdotool.isEmpty()) {
-        GTEST_SKIP() << "needs xdotool";
-    }
-    ASSERT_TRUE(StartShown());
-    // xdotool words that put the pointer on a point of the window background, and a straight
-    // path there in steps of 2 pixels, each a separate move.
-    const auto to = [this](QPoint p) {
-        const QPoint s = At(p.x(), p.y());
-        return QStringList{QStringLiteral("mousemove"), QString::number(s.x()),
-                           QString::number(s.y())};
-    };
-    const auto path = [&to](QPoint from, QPoint end) {
-        QStringList words;
-        const QPoint way = end - from;
-        const int steps = std::max(std::abs(way.x()), std::abs(way.y())) / 2;
-        for (int n = 1; n <= steps; ++n) {
-            words << to(from + way * n / steps) << QStringLiteral("sleep")
-                  << QStringLiteral("0.01");
-        }
-        return words;
-    };
-    const QStringList down{"mousedown", "1"};
-    const QStringList up{"mouseup", "1"};
-    SensorLayout& l = window()->layout();
-    PictureBox& frame = *l.picPressSens[0];
-    // Sensor 1 out of the box, its top-left on 300, 200; then a click selects it.
-    const QPoint item = window()->form().mapFromGlobal(l.picSensor[0]->mapToGlobal(QPoint(1, 1)));
-    Xdo(xdotool, to(item) + down + path(item, {301, 201}) + up);
-    ASSERT_EQ(frame.Left(), 4500);
-    Xdo(xdotool, to({328, 228}) + QStringList{"click", "1"});
-    ASSERT_EQ(l.StretchTarget, &frame);
-
-    // Handle 4 (337 to 341) pulled 60 pixels right and down; the pointer wanders on unheld.
-    const QPoint grip(339, 239);
-    Xdo(xdotool, to(grip) + down + path(grip, grip + QPoint(60, 60)) + up);
-    Xdo(xdotool, path(grip + QPoint(60, 60), {600, 500}));
-    EXPECT_EQ(frame.Width(), 1485);
-    EXPECT_EQ(frame.Height(), 1485);
-    EXPECT_EQ(l.StretchTarget, nullptr);
-
-    // On the screen: a 99 x 99 white face from 300, 200 with the origin tick in the middle of its
-    // new bottom edge, the background beyond it, and no handle at its new corner.
-    const QImage stretched = Grab("stretched-frame.png");
-    const QColor white(255, 255, 255);
-    EXPECT_TRUE(Near(stretched.pixel(At(390, 290)), white));
-    EXPECT_LT(qGray(stretched.pixel(At(349, 296))), 60);
-    EXPECT_FALSE(Near(stretched.pixel(At(403, 250)), white));
-    EXPECT_FALSE(Near(stretched.pixel(At(401, 301)), ToQColor(kSysActiveTitleBar)));
 }
 
 }  // namespace

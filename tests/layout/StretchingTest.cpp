@@ -10,103 +10,6 @@ namespace {
 
 using Rect = std::array<float, 4>;  // Left, Top, Width, Height in twips
 
-// The selection before each stretch: 3000, 1500, 555 x 555 twips, that is pixels 200 to 236 and
-// 100 to 136 of the window background.
-constexpr Rect kStart{3000, 1500, 555, 555};
-
-struct HandleCase {
-    int handle;
-    QPointF pointer;  // window pixels where the handle is released
-    Rect expected;
-    // The pointer ends on the target's own top-left pixel rather than on the background.
-    bool endsOnTarget;
-};
-
-// Each handle pulled outwards; 1 px is 15 twips.
-const HandleCase kHandleCases[] = {
-    {0, {180, 90}, {2700, 1350, 855, 705}, true},     // left and top follow the pointer
-    {1, {150, 80}, {3000, 1200, 555, 855}, false},    // top only, whatever the pointer's x
-    {2, {260, 90}, {3000, 1350, 900, 705}, false},    // right and top
-    {3, {270, 300}, {3000, 1500, 1050, 555}, false},  // right only
-    {4, {250, 160}, {3000, 1500, 750, 900}, false},   // right and bottom
-    {5, {100, 170}, {3000, 1500, 555, 1050}, false},  // bottom only
-    {6, {190, 150}, {2850, 1500, 705, 750}, false},   // left and bottom
-    {7, {170, 20}, {2550, 1500, 1005, 555}, false},   // left only
-};
-
-enum class Target { Frame, Plate };
-
-class HandleDrag : public ::testing::TestWithParam<std::tuple<Target, Pace>> {
-  protected:
-    HandleDrag() {
-        if (std::get<0>(GetParam()) == Target::Plate) {
-            // Base image 2 laid out with its grab point (5, 5) at 205, 105: the plate at 3000,
-            // 1500.
-            f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(205, 105));
-            target = f.l().picBaseSens;
-        } else {
-            f.place(0, QPoint(200, 100));
-            target = &f.frame(0);
-        }
-    }
-
-    EditorFixture f{true, {2}};
-    PictureBox* target = nullptr;
-};
-
-TEST_P(HandleDrag, EveryHandleResizesByTheRuleAndTheStretchEndsWithTheRelease) {
-    const Pace pace = std::get<1>(GetParam());
-    const bool plate = std::get<0>(GetParam()) == Target::Plate;
-    WindowMouse& mouse = f.mouse();
-    for (const HandleCase& c : kHandleCases) {
-        SCOPED_TRACE(testing::Message() << "handle " << c.handle);
-        target->Move(kStart[0], kStart[1], kStart[2], kStart[3]);
-        f.click(target, QPoint(28, 28));
-        ASSERT_EQ(f.l().StretchTarget, target);
-        ASSERT_TRUE(f.shown(f.l().picStretchPtr[c.handle]));
-
-        mouse.press(f.on(f.l().picStretchPtr[c.handle], QPointF(2, 2)));
-        if (pace == Pace::Slow) {
-            mouse.glide(c.pointer, 2);
-        } else {
-            mouse.move(c.pointer);
-        }
-        // While the button is held: the edges have followed and the handles are gone.
-        EXPECT_EQ(Geometry(*target), c.expected);
-        EXPECT_FALSE(f.anyHandleShown());
-
-        mouse.release(c.pointer);
-        EXPECT_EQ(Geometry(*target), c.expected);
-        EXPECT_FALSE(f.anyHandleShown());
-        // Released over the background a frame is deselected and the plate stays selected;
-        // released over the target itself, either is deselected.
-        EXPECT_EQ(f.l().StretchTarget, plate && !c.endsOnTarget ? target : nullptr);
-
-        // The bare pointer wandering over the window afterwards resizes nothing ...
-        mouse.glide(QPointF(600, 500), 7);
-        mouse.glide(QPointF(150, 120), 7);
-        EXPECT_EQ(Geometry(*target), c.expected);
-        // ... and the next click is a click: it selects the target at its new size.
-        f.click(target, QPoint(28, 28));
-        EXPECT_EQ(f.l().StretchTarget, target);
-        const PictureBox& corner = *f.l().picStretchPtr[4];
-        EXPECT_TRUE(f.shown(&corner));
-        EXPECT_EQ(At(corner),
-                  (Place2{c.expected[0] + c.expected[2], c.expected[1] + c.expected[3]}));
-        f.click(f.form, QPoint(600, 500));
-    }
-}
-
-// Each handle's rule is walked at the unit level; here the frame with a slow hand and the plate
-// with a fast one.
-INSTANTIATE_TEST_SUITE_P(FrameAndPlate, HandleDrag,
-                         ::testing::Values(std::tuple(Target::Frame, Pace::Slow),
-                                           std::tuple(Target::Plate, Pace::Fast)),
-                         [](const ::testing::TestParamInfo<HandleDrag::ParamType>& param) {
-                             return std::get<0>(param.param) == Target::Frame ? "FrameSlow"
-                                                                              : "PlateFast";
-                         });
-
 // A placed sensor's frame selected, one of its handles pressed and pulled slowly to `to`.
 void Pull(EditorFixture& f, int sensor, int handle, QPointF to) {
     f.click(&f.frame(sensor), QPoint(28, 28));
@@ -133,6 +36,7 @@ TEST(StretchEnd, ReleasedOverAnotherFrameTheStretchedFrameIsPushedClear) {
     // and 450 down, so it goes left.
     Pull(f, 0, 4, QPointF(325, 190));
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 1875, 1350}));
+    EXPECT_FALSE(f.anyHandleShown());
     f.mouse().release(QPointF(325, 190));
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1875, 1500, 1875, 1350}));
     EXPECT_EQ(Geometry(f.frame(1)), (Rect{4500, 2400, 555, 555}));
@@ -156,6 +60,10 @@ TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 3000, 2250}));
     EXPECT_EQ(f.l().StretchTarget, nullptr);
     EXPECT_FALSE(f.anyHandleShown());
+    // The bare pointer wandering over the window afterwards resizes nothing.
+    f.mouse().glide(QPointF(600, 500), 7);
+    f.mouse().glide(QPointF(150, 120), 7);
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 3000, 2250}));
     EXPECT_GT(InkOfFirstCell(f.frame(0).canvas()), 3);
     EXPECT_EQ(f.frame(0).canvas().pixel(99, 147), kBlack);  // tick of the 198 x 148 drawing
 

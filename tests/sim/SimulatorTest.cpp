@@ -9,7 +9,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -139,40 +138,6 @@ TEST(KorviSimTool, PrintsTheDeviceFirstAndServesIt) {
     ASSERT_TRUE(bad.waitForFinished(3000));
     EXPECT_EQ(bad.exitCode(), 2);
     EXPECT_TRUE(bad.readAllStandardError().contains("--rate"));
-}
-
-// The tool unplugs its device and plugs a new one in behind the same link, as often as told: the
-// link is gone while it is away, a reader of the old device finds it hung up, and the new one
-// answers.
-TEST(KorviSimTool, UnplugsAndPlugsANewDeviceInBehindTheSameLink) {
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("ttyKORVI"));
-    QProcess tool;
-    tool.start(KORVI_SIM_EXE, {"--link", link, "--unplug-after", "0.3", "--replug-after", "0.4",
-                               "--unplug-cycles", "2", "--quiet"});
-    ASSERT_TRUE(tool.waitForReadyRead(3000));
-    QString device = QString::fromLocal8Bit(tool.readLine()).trimmed();
-    for (int cycle = 0; cycle < 2; ++cycle) {
-        Client client(link);
-        EXPECT_EQ(client.ask("r\r", kLineEnd), "r00\r\n") << cycle;
-        QElapsedTimer away;
-        away.start();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(link); }, 3000)) << cycle;
-        pollfd p{client.fd(), POLLIN, 0};
-        EXPECT_EQ(poll(&p, 1, 0), 1);
-        EXPECT_TRUE(p.revents & POLLHUP);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(link); }, 3000)) << cycle;
-        EXPECT_GE(away.elapsed(), 300);
-        const QString again = QFileInfo(link).symLinkTarget();
-        EXPECT_NE(again, device);
-        device = again;
-    }
-    // Two cycles were asked for: the device stays.
-    QTest::qWait(1000);
-    EXPECT_TRUE(QFile::exists(link));
-    tool.terminate();
-    EXPECT_TRUE(tool.waitForFinished(3000));
-    EXPECT_FALSE(QFile::exists(link));
 }
 
 TEST(KorviSimTool, ReplaySendsTheRecordingsRowsOnceAsDataLines) {

@@ -55,9 +55,5 @@ class WindowMouse {
 // window, at the centre of `rect` in it or, without one, at the widget's centre or as near to it
 // as the widget shows.
 void Click(QWidget* widget, QRect rect = {});
-// The same click under its earlier name.
-inline void ClickCentre(QWidget* widget) {
-    Click(widget);
-}
 
 }  // namespace korvi::test
