@@ -192,7 +192,7 @@ class Publishing : public ::testing::Test {
             l.SensorRotation[k] = static_cast<int16_t>(90 * k);
         }
     }
-    void Stream() { test::ClickCentre(window->cmdComm); }
+    void Stream() { test::Click(window->cmdComm); }
 
     test::TempAppFolder folder;
     test::RecordingMessageBoxes boxes;
@@ -358,13 +358,13 @@ TEST_F(PublishWindow, DialogChoiceIsAppliedRememberedAndOpensTheViewerOnItsPort)
     ASSERT_NE(dialog, nullptr);
     dialog->chkOsc->setChecked(true);
     dialog->txtOsc->setText(QStringLiteral("localhost"));
-    test::ClickCentre(dialog->cmdOK);
+    test::Click(dialog->cmdOK);
     EXPECT_EQ(dialog->lblProblem->text(),
               QStringLiteral("OSC の送り先は ホスト:ポート の形で入力してください。"));
     dialog->txtOsc->setText(QStringLiteral("127.0.0.1:9100"));
     dialog->chkWebSocket->setChecked(true);
     dialog->txtWebSocketPort->setValue(18765);
-    test::ClickCentre(dialog->cmdOK);
+    test::Click(dialog->cmdOK);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window()->statusPublish->isVisible(); }, 2000));
     EXPECT_EQ(window()->statusPublish->text(),
               QStringLiteral("外部出力  OSC 127.0.0.1:9100  WebSocket 18765 (接続 0)"));
