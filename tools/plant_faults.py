@@ -389,7 +389,7 @@ CATALOGUE = [
     F("overlay-path-span", "app/CentreOverlay.h", "uint32_t pathMs_ = 3000;",
       "uint32_t pathMs_ = 300;", "the centre's path shows a tenth of the 3 s it should"),
     F("peak-map-last-wins", "platform/Canvas.cpp", "            if (at[col] < level) {",
-      "            if (at[col] <= 255) {",
+      "            if (level > 0) {",
       "the peak map shows the last press where dots overlap instead of the highest"),
     F("peak-map-not-cleared", "display/PressDisplay.cpp",
       "    trace_.Reset();\n    peaks_.Clear();\n}", "    trace_.Reset();\n}",

@@ -38,14 +38,14 @@ class StatisticsScreenshot : public test::ProgramFixture {
     QString outDir;
 };
 
-// The plate at 100, 100 pixels of the window; frames 1 and 2 on it at (130, 130) and (200, 130),
+// The plate at 100, 80 pixels of the window; frames 1 and 2 on it at (130, 130) and (200, 130),
 // 60 pixels square (58 x 58 of drawing). The recording presses sensor 1 at raw (1000, 2000) and
 // (2000, 2000), releases it, and presses sensor 2 at raw (4000, 1000): marks at drawing pixels
-// (14, 30), (28, 30) and (57, 44), which the plate puts at plate pixels (44, 60), (58, 60) and
-// (157, 74).
+// (14, 30), (28, 30) and (57, 44), which the plate puts at plate pixels (44, 80), (58, 80) and
+// (157, 94).
 TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
     SensorLayout& l = window()->layout();
-    l.picBaseSens->Move(1500, 1500, 6000, 4500);
+    l.picBaseSens->Move(1500, 1200, 6000, 4800);
     l.picBaseSens->show();
     PlaceFrame(0, 1950, 1950, 900, 900);
     PlaceFrame(1, 3000, 1950, 900, 900);
@@ -78,19 +78,21 @@ TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
         }
     };
     step(4);
+    clock.advance(1000);  // the path's places 1.3 and 1.2 s old, inside its 3 s
+    QTest::qWait(4 * CentreOverlay::kSampleMs);
 
     const QPoint plate = l.picBaseSens->mapToGlobal(QPoint(0, 0));
     QImage screen = test::GrabScreen(outDir, "centre-cross.png");
     const QRgb cross = qRgb(255, 0, 0);
     const QRgb path = qRgb(255, 128, 0);
-    // The cross: 13 pixels each way through (157, 74), no more.
-    const QPoint centre = plate + QPoint(157, 74);
+    // The cross: 13 pixels each way through (157, 94), no more.
+    const QPoint centre = plate + QPoint(157, 94);
     EXPECT_EQ(CountColour(screen, cross, QRect(centre - QPoint(6, 0), QSize(13, 1))), 13);
     EXPECT_EQ(CountColour(screen, cross, QRect(centre - QPoint(0, 6), QSize(1, 13))), 13);
     EXPECT_EQ(CountColour(screen, cross, QRect(centre - QPoint(9, 9), QSize(19, 19))), 25);
     // The path joins the two places of sensor 1's press, and breaks where nothing was pressed.
-    EXPECT_EQ(CountColour(screen, path, QRect(plate + QPoint(44, 60), QSize(15, 1))), 15);
-    EXPECT_EQ(CountColour(screen, path, QRect(plate + QPoint(60, 50), QSize(90, 30))), 0);
+    EXPECT_EQ(CountColour(screen, path, QRect(plate + QPoint(44, 80), QSize(15, 1))), 15);
+    EXPECT_EQ(CountColour(screen, path, QRect(plate + QPoint(60, 70), QSize(90, 30))), 0);
 
     // The chart draws what its tick box in sensor 2's row says.
     QTableWidgetItem* row2 = stats->tblStatistics->item(1, 0);
@@ -103,9 +105,10 @@ TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
     Click(stats->tblStatistics->viewport(), tick);
     EXPECT_EQ(row2->checkState(), Qt::Checked);
     EXPECT_TRUE(stats->picChart->ticked[1]);
-    // Five seconds on, sensor 2's rise from 0 to 50 (100 ms ago) has moved from the chart's
-    // right end to its middle: 0 a quarter of the way in, 50 three quarters of the way in.
-    clock.advance(5000);
+    // Drawn when ticked, with sensor 2's rise from 0 to 50 1.1 s back near its right end; four
+    // seconds on, the picture's shift has carried the rise to the middle: 0 at 40 % of the way
+    // in, 50 at 60 %.
+    clock.advance(4000);
     QTest::qWait(200);
     const QImage chart = stats->picChart->grab().toImage();
     const auto rowOfLine = [&chart](int x) {
@@ -118,8 +121,8 @@ TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
         return -1;
     };
     const int inner = chart.height() - 2;  // rows 1 .. height - 2: 255 at the top, 0 at the bottom
-    EXPECT_NEAR(rowOfLine(chart.width() / 4), inner, 1);
-    EXPECT_NEAR(rowOfLine(chart.width() * 3 / 4), 1 + (inner - 1) * (1 - 50 / 255.0), 1);
+    EXPECT_NEAR(rowOfLine(chart.width() * 2 / 5), inner, 1);
+    EXPECT_NEAR(rowOfLine(chart.width() * 3 / 5), 1 + (inner - 1) * (1 - 50 / 255.0), 1);
 
     // The cross off, the peak map on: the display starts clean, and the presses on sensor 2
     // leave their highest dot on each place: 150 at (29, 29) keeps its red dot (radius 6, pixels
