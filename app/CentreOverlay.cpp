@@ -86,6 +86,7 @@ void CentreOverlay::Sample() {
         raise();
         repaintAll_ = true;
     }
+    show();
     const uint32_t before = now_;
     const std::optional<WindowPoint> oldCentre = centre_;
     now_ = clock_.ticks();
@@ -148,7 +149,6 @@ void CentreOverlay::RenderLayer() {
         layer_.fill(Qt::transparent);
         layerArea_ = {};
     }
-    const QRegion before = layerArea_;
     QPainter p(&layer_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& area : layerArea_) {
@@ -188,16 +188,6 @@ void CentreOverlay::RenderLayer() {
         layerArea_ += QRect(c.x(), c.y() - kCrossHalf, 1, 2 * kCrossHalf + 1);
     }
     layerArea_ &= layer_.rect();
-    // The overlay covers only what it draws on: a repaint of the plate or a frame beneath
-    // anywhere else does not paint it, and nothing else is laid over what lies beneath.
-    if (layerArea_.isEmpty()) {
-        hide();
-    } else {
-        if (layerArea_ != before || !isVisible()) {
-            setMask(layerArea_);
-        }
-        show();
-    }
 }
 
 void CentreOverlay::paintEvent(QPaintEvent* event) {
