@@ -70,7 +70,7 @@ QRect CentreOverlay::CrossArea(QPoint centre) {
 }
 
 // The path is repainted where it changed only: repainting the whole plate would repaint the
-// plate and every frame on it about 30 times a second.
+// plate and every frame on it 20 times a second.
 void CentreOverlay::Sample() {
     const PictureBox& plate = *layout_.picBaseSens;
     if (!plate.Visible()) {
