@@ -92,6 +92,18 @@ double ClockSeconds(clockid_t clock) {
     return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
+// CPU time of the given threads together (the load's or the receivers', left out of the program's).
+double ThreadsCpuSeconds(std::vector<std::thread>& threads) {
+    double sum = 0;
+    for (std::thread& t : threads) {
+        clockid_t clock{};
+        if (pthread_getcpuclockid(t.native_handle(), &clock) == 0) {
+            sum += ClockSeconds(clock);
+        }
+    }
+    return sum;
+}
+
 // Threads that only burn CPU beside the program, as other work on a busy machine does. They
 // live in this process, so their CPU time is kept apart from the program's.
 class BusyLoad {
@@ -118,16 +130,7 @@ class BusyLoad {
     BusyLoad(const BusyLoad&) = delete;
     BusyLoad& operator=(const BusyLoad&) = delete;
 
-    double CpuSeconds() {
-        double sum = 0;
-        for (std::thread& t : threads_) {
-            clockid_t clock{};
-            if (pthread_getcpuclockid(t.native_handle(), &clock) == 0) {
-                sum += ClockSeconds(clock);
-            }
-        }
-        return sum;
-    }
+    double CpuSeconds() { return ThreadsCpuSeconds(threads_); }
     int Count() const { return static_cast<int>(threads_.size()); }
 
   private:
@@ -365,16 +368,7 @@ class PublishReceivers {
         return true;
     }
 
-    double CpuSeconds() {
-        double sum = 0;
-        for (std::thread& t : threads_) {
-            clockid_t clock{};
-            if (pthread_getcpuclockid(t.native_handle(), &clock) == 0) {
-                sum += ClockSeconds(clock);
-            }
-        }
-        return sum;
-    }
+    double CpuSeconds() { return ThreadsCpuSeconds(threads_); }
     int64_t OscReadings() const { return oscReadings_.load(); }
     int64_t TuioMessages() const { return tuioMessages_.load(); }
     int64_t WebSocketBytes() const { return webSocketBytes_.load(); }
