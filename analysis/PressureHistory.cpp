@@ -27,23 +27,31 @@ void PressureHistory::Add(int sensor, int pressure, uint32_t nowMs) {
 }
 
 std::vector<int> PressureHistory::Samples(int sensor, uint32_t nowMs, uint32_t spanMs) const {
+    std::vector<int> out;
+    Samples(sensor, nowMs, spanMs, out);
+    return out;
+}
+
+void PressureHistory::Samples(int sensor, uint32_t nowMs, uint32_t spanMs,
+                              std::vector<int>& out) const {
     const int count = static_cast<int>(std::min<uint32_t>(spanMs / kBucketMs, kBuckets));
-    std::vector<int> out(static_cast<size_t>(count), 0);
+    out.assign(static_cast<size_t>(count), 0);
     if (sensor < 0 || sensor >= kSensors || count == 0) {
-        return out;
+        return;
     }
     const auto& ring = slots_[static_cast<size_t>(sensor)];
     const uint32_t last = nowMs / kBucketMs;
-    // The pressure in force as the span begins: the newest reading kept before it.
+    const uint32_t first =
+        last - static_cast<uint32_t>(count) + 1;  // unsigned: wraps with the clock
+    // The pressure in force as the span begins: the newest reading kept before it, looked for
+    // backwards from the span's start (one step while readings keep coming).
     int held = 0;
-    uint32_t heldAge = UINT32_MAX;
-    const uint32_t first = last - static_cast<uint32_t>(count) + 1;
-    for (const Slot& slot : ring) {
-        const uint32_t age = first - slot.bucket;  // unsigned: wraps with the clock
-        if (slot.pressure >= 0 && age >= 1 && age < static_cast<uint32_t>(kBuckets) &&
-            age < heldAge) {
+    for (uint32_t age = 1; age < static_cast<uint32_t>(kBuckets); ++age) {
+        const uint32_t bucket = first - age;
+        const Slot& slot = ring[bucket % kBuckets];
+        if (slot.pressure >= 0 && slot.bucket == bucket) {
             held = slot.pressure;
-            heldAge = age;
+            break;
         }
     }
     for (int n = 0; n < count; ++n) {
@@ -54,7 +62,6 @@ std::vector<int> PressureHistory::Samples(int sensor, uint32_t nowMs, uint32_t s
         }
         out[static_cast<size_t>(n)] = held;
     }
-    return out;
 }
 
 }  // namespace korvi

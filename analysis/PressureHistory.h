@@ -24,6 +24,9 @@ class PressureHistory {
     // highest reading of that time, or where none came, the pressure last read before it (0
     // before the first reading or beyond the kept minute).
     std::vector<int> Samples(int sensor, uint32_t nowMs, uint32_t spanMs) const;
+    // The same into `out`, which keeps its storage from call to call (the chart asks 30 times a
+    // second for every sensor ticked).
+    void Samples(int sensor, uint32_t nowMs, uint32_t spanMs, std::vector<int>& out) const;
 
   private:
     struct Slot {

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <optional>
 
 #include "layout/SensorLayout.h"
 #include "platform/Clock.h"
@@ -86,7 +87,9 @@ void CentreOverlay::Sample() {
         raise();
         repaintAll_ = true;
     }
-    show();
+    if (!isVisible()) {
+        show();
+    }
     const uint32_t before = now_;
     const std::optional<WindowPoint> oldCentre = centre_;
     now_ = clock_.ticks();
@@ -142,20 +145,20 @@ QRegion CentreOverlay::PathChange(uint32_t before) const {
 
 // The cross and path are drawn once per change on a transparent picture; a paint (which comes
 // with every repaint of the plate or a frame beneath, up to once per display frame) only lays the
-// part of it that was drawn on over what lies beneath.
+// part of it around what was drawn over what lies beneath.
 void CentreOverlay::RenderLayer() {
     if (layer_.size() != size()) {
         layer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
         layer_.fill(Qt::transparent);
-        layerArea_ = {};
+        layerBounds_ = {};
     }
+    // Only the box drawn on last time needs clearing, row by row.
+    for (int y = layerBounds_.top(); y <= layerBounds_.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(layer_.scanLine(y));
+        std::fill(row + layerBounds_.left(), row + layerBounds_.right() + 1, QRgb{0});
+    }
+    layerBounds_ = {};
     QPainter p(&layer_);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& area : layerArea_) {
-        p.fillRect(area, Qt::transparent);
-    }
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    layerArea_ = {};
     p.setPen(ToQColor(kPathColor));
     QPolygon stroke;
     auto flush = [&] {
@@ -165,10 +168,7 @@ void CentreOverlay::RenderLayer() {
         }
         if (!stroke.isEmpty()) {
             p.drawPoint(stroke.last());
-            for (qsizetype n = 1; n < stroke.size(); ++n) {
-                layerArea_ += QRect(stroke[n - 1], stroke[n]).normalized();
-            }
-            layerArea_ += QRect(stroke.last(), QSize(1, 1));
+            layerBounds_ |= stroke.boundingRect();
         }
         stroke.clear();
     };
@@ -184,16 +184,22 @@ void CentreOverlay::RenderLayer() {
         p.setPen(ToQColor(kCrossColor));
         p.drawLine(c.x() - kCrossHalf, c.y(), c.x() + kCrossHalf, c.y());
         p.drawLine(c.x(), c.y() - kCrossHalf, c.x(), c.y() + kCrossHalf);
-        layerArea_ += QRect(c.x() - kCrossHalf, c.y(), 2 * kCrossHalf + 1, 1);
-        layerArea_ += QRect(c.x(), c.y() - kCrossHalf, 1, 2 * kCrossHalf + 1);
+        layerBounds_ |= CrossArea(c);
     }
-    layerArea_ &= layer_.rect();
+    layerBounds_ &= layer_.rect();
 }
 
+// Most repaints beneath miss the cross and the path: those open no painter at all.
 void CentreOverlay::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    for (const QRect& area : event->region().intersected(layerArea_)) {
-        p.drawImage(area.topLeft(), layer_, area);
+    std::optional<QPainter> p;
+    for (const QRect& asked : event->region()) {
+        const QRect area = asked & layerBounds_;
+        if (!area.isEmpty()) {
+            if (!p) {
+                p.emplace(this);
+            }
+            p->drawImage(area.topLeft(), layer_, area);
+        }
     }
 }
 

@@ -64,7 +64,7 @@ class CentreOverlay : public QWidget {
     std::optional<WindowPoint> centre_;
     bool repaintAll_ = true;
     QImage layer_;       // the cross and path on transparent pixels, the size of the plate
-    QRegion layerArea_;  // the part of it drawn on
+    QRect layerBounds_;  // the box around everything drawn on it
 };
 
 }  // namespace korvi

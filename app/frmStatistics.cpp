@@ -35,30 +35,39 @@ QColor PressureChart::SensorColour(int sensor) {
 void PressureChart::paintEvent(QPaintEvent*) {
     Render(clock_.ticks());
     QPainter p(this);
-    p.drawImage(rect().adjusted(1, 1, -1, -1), image_);
+    p.drawImage(QPoint(1, 1), image_);
     p.setPen(QColor(160, 160, 160));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-// Each column is drawn on its own: a vertical stroke from the pressure of the column before to
-// its own, the highest of its 10 ms steps. A column's pixels depend on those two values only, so
-// the picture can be shifted and only its newest columns drawn again (a redraw of the whole
-// chart, 30 times a second with every sensor ticked, would cost more than the display itself).
+namespace {
+
+// Division rounding down, also below 0 (the columns before the clock's start).
+int64_t FloorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+}  // namespace
+
+// The picture has one column per pixel of the chart: column k, counted from the clock's start,
+// shows the milliseconds from k * span / width up to the next column's, so a column keeps its
+// place in time and its pixels as the chart moves on. Each column is drawn on its own, as a
+// vertical stroke from the pressure of the column before to its own, the highest of the 10 ms
+// steps it covers. The picture is therefore shifted and only its newest columns drawn again: a
+// redraw of the whole chart, 30 times a second with every sensor ticked, would cost more than the
+// display itself.
 void PressureChart::Render(uint32_t nowMs) {
-    constexpr int kBucket = static_cast<int>(PressureHistory::kBucketMs);
-    const int width = std::max(this->width() - 2, 2);
+    constexpr int64_t kBucket = PressureHistory::kBucketMs;
+    const int columns = std::max(width() - 2, 2);
     const int height = std::max(this->height() - 2, 2);
-    const int buckets = std::clamp(static_cast<int>(spanMs / PressureHistory::kBucketMs), 1,
-                                   PressureHistory::kBuckets);
-    const int perColumn = (buckets + width - 1) / width;
-    const int columns = (buckets + perColumn - 1) / perColumn;
-    const int64_t nowBucket = nowMs / PressureHistory::kBucketMs;
-    const int64_t lastColumn = nowBucket / perColumn;
+    const int64_t span = std::clamp<int64_t>(spanMs, kBucket, kBucket * PressureHistory::kBuckets);
+    const int64_t nowBucket = nowMs / kBucket;
+    const int64_t lastColumn = int64_t{nowMs} * columns / span;
 
     int first = 0;  // the first column of the picture to draw
-    if (image_.size() != QSize(columns, height) || perColumn != bucketsPerColumn_ ||
-        ticked != drawnTicked_ || history_.Clears() != drawnClears_ || spanMs != drawnSpanMs_ ||
-        lastColumn < lastColumn_ || lastColumn - lastColumn_ >= columns) {
+    if (image_.size() != QSize(columns, height) || ticked != drawnTicked_ ||
+        history_.Clears() != drawnClears_ || spanMs != drawnSpanMs_ || lastColumn < lastColumn_ ||
+        lastColumn - lastColumn_ >= columns) {
         image_ = QImage(columns, height, QImage::Format_RGB32);
         image_.fill(Qt::white);
     } else {
@@ -71,7 +80,6 @@ void PressureChart::Render(uint32_t nowMs) {
             std::fill(row + first, row + columns, qRgb(255, 255, 255));
         }
     }
-    bucketsPerColumn_ = perColumn;
     lastColumn_ = lastColumn;
     drawnTicked_ = ticked;
     drawnClears_ = history_.Clears();
@@ -79,15 +87,18 @@ void PressureChart::Render(uint32_t nowMs) {
 
     // The 10 ms steps from the column before the first drawn up to now.
     const int64_t fromColumn = lastColumn - (columns - 1) + std::max(first - 1, 0);
-    const int64_t fromBucket = fromColumn * perColumn;
-    const int64_t count = std::min<int64_t>(nowBucket - fromBucket + 1, PressureHistory::kBuckets);
-    const int64_t sampleBucket = nowBucket - count + 1;  // the bucket of samples[0]
-    auto columnValue = [&](const std::vector<int>& samples, int64_t column) {
-        const int64_t begin = std::max(column * perColumn, sampleBucket);
-        const int64_t end = std::min(column * perColumn + perColumn - 1, nowBucket);
+    const int64_t fromBucket = FloorDiv(FloorDiv(fromColumn * span, columns), kBucket);
+    const int64_t count =
+        std::clamp<int64_t>(nowBucket - fromBucket + 1, 1, PressureHistory::kBuckets);
+    const int64_t sampleBucket = nowBucket - count + 1;  // the bucket of samples_[0]
+    auto columnValue = [&](int64_t column) {
+        const int64_t startMs = FloorDiv(column * span, columns);
+        const int64_t endMs = std::max(FloorDiv((column + 1) * span, columns) - 1, startMs);
+        const int64_t begin = std::max(FloorDiv(startMs, kBucket), sampleBucket);
+        const int64_t end = std::min(FloorDiv(endMs, kBucket), nowBucket);
         int highest = 0;
         for (int64_t b = begin; b <= end; ++b) {
-            highest = std::max(highest, samples[static_cast<size_t>(b - sampleBucket)]);
+            highest = std::max(highest, samples_[static_cast<size_t>(b - sampleBucket)]);
         }
         return highest;
     };
@@ -98,12 +109,11 @@ void PressureChart::Render(uint32_t nowMs) {
         if (!ticked[static_cast<size_t>(sensor)]) {
             continue;
         }
-        const std::vector<int> samples = history_.Samples(
-            sensor, nowMs, static_cast<uint32_t>(count) * static_cast<uint32_t>(kBucket));
+        history_.Samples(sensor, nowMs, static_cast<uint32_t>(count * kBucket), samples_);
         const QRgb colour = SensorColour(sensor).rgb();
-        int before = rowOf(columnValue(samples, fromColumn));
+        int before = rowOf(columnValue(fromColumn));
         for (int c = first; c < columns; ++c) {
-            const int row = rowOf(columnValue(samples, lastColumn - (columns - 1) + c));
+            const int row = rowOf(columnValue(lastColumn - (columns - 1) + c));
             for (int y = std::min(before, row); y <= std::max(before, row); ++y) {
                 reinterpret_cast<QRgb*>(image_.scanLine(y))[c] = colour;
             }

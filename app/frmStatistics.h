@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <array>
+#include <vector>
 
 #include "app/ToolWindow.h"
 
@@ -43,11 +44,10 @@ class PressureChart : public QWidget {
 
     const PressureHistory& history_;
     const Clock& clock_;
-    // One pixel column per `bucketsPerColumn_` steps of 10 ms, the newest on the right; shown
-    // stretched to the chart's width.
+    // One column per pixel inside the chart's border, the newest on the right.
     QImage image_;
-    int bucketsPerColumn_ = 0;
-    int64_t lastColumn_ = 0;  // the newest column drawn, counted from the clock's start
+    std::vector<int> samples_;  // a sensor's 10 ms steps being drawn, kept between redraws
+    int64_t lastColumn_ = 0;    // the newest column drawn, counted from the clock's start
     std::array<bool, 16> drawnTicked_{};
     uint64_t drawnClears_ = 0;
     uint32_t drawnSpanMs_ = 0;
