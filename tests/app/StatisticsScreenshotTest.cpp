@@ -107,9 +107,9 @@ TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
     EXPECT_EQ(row2->checkState(), Qt::Checked);
     EXPECT_TRUE(stats->picChart->ticked[1]);
     stats->picChart->grab();  // as the window's chart timer draws it, wherever the window stands
-    // Drawn when ticked, with sensor 2's rise from 0 to 50 1.1 s back near its right end; four
-    // seconds on, the picture's shift has carried the rise to the middle: 0 at 40 % of the way
-    // in, 50 at 60 %.
+    // Drawn when ticked, with sensor 2's rise from 0 to 50 1.1 s back near its right end (89 %
+    // of the way in); four seconds on, the picture's shift has carried the rise to 49 %: 0 at
+    // 45 %, 50 at 55 %, both in the part shifted, not drawn anew.
     clock.advance(4000);
     const QImage chart = stats->picChart->grab().toImage();
     const auto rowOfLine = [&chart](int x) {
@@ -122,8 +122,8 @@ TEST_F(StatisticsScreenshot, CentreCrossPathAndPeakMapOfAReplayedRecording) {
         return -1;
     };
     const int inner = chart.height() - 2;  // rows 1 .. height - 2: 255 at the top, 0 at the bottom
-    EXPECT_NEAR(rowOfLine(chart.width() * 2 / 5), inner, 1);
-    EXPECT_NEAR(rowOfLine(chart.width() * 3 / 5), 1 + (inner - 1) * (1 - 50 / 255.0), 1);
+    EXPECT_NEAR(rowOfLine(chart.width() * 45 / 100), inner, 1);
+    EXPECT_NEAR(rowOfLine(chart.width() * 55 / 100), 1 + (inner - 1) * (1 - 50 / 255.0), 1);
 
     // The cross off, the peak map on: the display starts clean, and the presses on sensor 2
     // leave their highest dot on each place: 150 at (29, 29) keeps its red dot (radius 6, pixels
