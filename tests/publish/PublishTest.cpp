@@ -151,10 +151,10 @@ QImage LiveView(uint16_t port) {
     return image.isNull() ? QImage(1, 1, QImage::Format_RGB32) : image;
 }
 
-// Sensors 1-4 on four frames of 100 x 100 pixels (1530 twips outside) in a square of 4590 twips
-// from (1500, 1500), rotated 0, 90, 180 and 270 degrees; the plate hidden, so the frames make the
-// layout area.
-constexpr float kFrameLeft[4] = {1500, 4560, 1500, 4560};
+// Sensors 1-4 on four frames of 100 x 100 pixels (1530 twips outside) in an area of 6120 by 4590
+// twips from (1500, 1500), rotated 0, 90, 180 and 270 degrees; the plate hidden, so the frames
+// make the layout area.
+constexpr float kFrameLeft[4] = {1500, 6090, 1500, 6090};
 constexpr float kFrameTop[4] = {1500, 1500, 4560, 4560};
 
 // A press on each of the four at raw X 819, Y 1638 (20 % and 40 % of full scale), a release of
@@ -229,21 +229,22 @@ TEST_F(Publishing, OscGetsEveryReadingAndTuioTheCursorsWhereTheMarksAre) {
                   "/korvi/reading iiii 1 0 819 1638", "/korvi/reading iiii 1 50 819 1638"}));
     // After the plate: number, left, top, width, height and rotation of each frame.
     EXPECT_TRUE(
-        layout.ends_with(" 1 1500 1500 1530 1530 0 2 4560 1500 1530 1530 90 3 1500 4560 "
-                         "1530 1530 180 4 4560 4560 1530 1530 270"))
+        layout.ends_with(" 1 1500 1500 1530 1530 0 2 6090 1500 1530 1530 90 3 1500 4560 "
+                         "1530 1530 180 4 6090 4560 1530 1530 270"))
         << layout;
 
     // The last TUIO frame: sessions 1-4 for the first presses, 5 for sensor 1 pressed again. Mark
     // pixels by rotation: 0 (20, 60), 90 (60, 80), 180 (80, 40), 270 (40, 20); window twips
-    // (1800, 2400), (5460, 2700), (2700, 5160), (5160, 4860), over the area from 1500 by 4590.
+    // (1800, 2400), (6990, 2700), (2700, 5160), (6690, 4860), over the area from (1500, 1500),
+    // 6120 wide and 4590 high.
     const std::vector<std::string> last = tuio.messages();
     const auto alive = std::find(last.rbegin(), last.rend(), "/tuio/2Dcur siiii alive 5 2 3 4");
     ASSERT_EQ(alive - last.rbegin(), 5) << last.back();
     EXPECT_EQ(std::vector<std::string>(alive.base(), last.end() - 1),
-              (std::vector<std::string>{"/tuio/2Dcur sifffff set 5 0.0653595 0.196078 0 0 0",
-                                        "/tuio/2Dcur sifffff set 2 0.862745 0.261438 0 0 0",
-                                        "/tuio/2Dcur sifffff set 3 0.261438 0.797386 0 0 0",
-                                        "/tuio/2Dcur sifffff set 4 0.797386 0.732026 0 0 0"}));
+              (std::vector<std::string>{"/tuio/2Dcur sifffff set 5 0.0490196 0.196078 0 0 0",
+                                        "/tuio/2Dcur sifffff set 2 0.897059 0.261438 0 0 0",
+                                        "/tuio/2Dcur sifffff set 3 0.196078 0.797386 0 0 0",
+                                        "/tuio/2Dcur sifffff set 4 0.848039 0.732026 0 0 0"}));
     EXPECT_TRUE(last.back().starts_with("/tuio/2Dcur si fseq ")) << last.back();
 }
 
@@ -288,19 +289,19 @@ TEST_F(Publishing, WebSocketGetsTheLayoutAndEveryReadingWhichTheLiveViewShows) {
                                        "[4,100,819,1638],[1,0,819,1638],[1,50,819,1638]"));
     // The last frame's marks: the pressed sensors' places in window twips.
     EXPECT_TRUE(texts.last().endsWith(
-        QStringLiteral("\"marks\":[[1,1800,2400,50],[2,5460,2700,100],[3,2700,5160,100],"
-                       "[4,5160,4860,100]]}")));
+        QStringLiteral("\"marks\":[[1,1800,2400,50],[2,6990,2700,100],[3,2700,5160,100],"
+                       "[4,6690,4860,100]]}")));
 
     const QImage view = LiveView(window->publisher().webSocket().Port());
     if (view.isNull()) {
         GTEST_SKIP() << "chromium is not installed";
     }
-    // Below the 24-pixel state line and a 10-pixel margin, 600 x 450 pixels hold the 4590-twip
-    // square at 450 / 4590 pixels a twip: frame 1 spans x 10..160, y 34..184; the red dots (radius
-    // 4 x 15 twips, 5.9 pixels) of sensor 1 at (1800, 2400) lie at (39.4, 122.2), of sensor 2 at
-    // (5460, 2700) at (398.2, 151.6).
+    // Below the 24-pixel state line and a 10-pixel margin, 600 x 450 pixels hold the area at
+    // 600 / 6120 = 450 / 4590 pixels a twip: frame 1 spans x 10..160, y 34..184; the red dots
+    // (radius 4 x 15 twips, 5.9 pixels) of sensor 1 at (1800, 2400) lie at (39.4, 122.2), of
+    // sensor 2 at (6990, 2700) at (548.2, 151.6).
     EXPECT_EQ(view.pixelColor(40, 122), QColor(255, 0, 0));
-    EXPECT_EQ(view.pixelColor(398, 152), QColor(255, 0, 0));
+    EXPECT_EQ(view.pixelColor(548, 152), QColor(255, 0, 0));
     EXPECT_EQ(view.pixelColor(100, 100), QColor(255, 255, 255));
     EXPECT_EQ(view.pixelColor(10, 100), QColor(240, 240, 240)) << "frame 1's left edge";
     EXPECT_EQ(view.pixelColor(170, 100), QColor(255, 255, 255)) << "between the frames";
