@@ -17,7 +17,9 @@ void PeakMap::Add(int panel, Canvas& canvas, const Stamp& dot, int x, int y, int
         return;
     }
     Levels& levels = panels_[static_cast<size_t>(panel)];
-    if (levels.width != canvas.pixelWidth() || levels.height != canvas.pixelHeight()) {
+    if (levels.clears != canvas.clears() || levels.width != canvas.pixelWidth() ||
+        levels.height != canvas.pixelHeight()) {
+        levels.clears = canvas.clears();
         levels.width = canvas.pixelWidth();
         levels.height = canvas.pixelHeight();
         levels.pressure.assign(static_cast<size_t>(levels.width) * levels.height, 0);

@@ -20,12 +20,13 @@ class PeakMap {
     // Forgets every panel's peaks (the panels are cleared with it).
     void Clear();
     // Stamps `dot` with its top-left corner at pixel (x, y) of panel `panel`'s drawing, where
-    // it lies above the pressures seen there so far. A panel whose drawing changed size starts
-    // again.
+    // it lies above the pressures seen there so far. A panel whose drawing was cleared or changed
+    // size since (the layout editor clears a frame it moves or merges) starts again.
     void Add(int panel, Canvas& canvas, const Stamp& dot, int x, int y, int16_t pressure);
 
   private:
     struct Levels {
+        uint64_t clears = 0;  // the drawing's clear count the levels stand for
         int width = 0;
         int height = 0;
         std::vector<uint8_t> pressure;  // the highest pressure per pixel, row by row

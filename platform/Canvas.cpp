@@ -88,6 +88,7 @@ void Canvas::resize(int widthPixels, int heightPixels) {
     if (widthPixels == image_.width() && heightPixels == image_.height()) {
         return;
     }
+    ++clears_;
     QImage next(widthPixels, heightPixels, QImage::Format_RGB32);
     next.fill(ToQColor(backColor_));
     if (!image_.isNull() && !next.isNull()) {
@@ -142,6 +143,7 @@ void Canvas::setPicture(const QImage& picture) {
 
 void Canvas::cls() {
     landPending();
+    ++clears_;
     // Row by row on this thread: a painter or a fill of a large image would hand the work to the
     // toolkit's thread pool and wait for it, which costs more than it saves here.
     const QRgb fill = ToQColor(backColor_).rgb();

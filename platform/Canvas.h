@@ -196,6 +196,9 @@ class Canvas {
     // Counts every change of the drawing, held or not: an owner that remembers the count after
     // drawing knows whether anything else drew here since.
     uint64_t generation() const { return generation_; }
+    // Counts the times the whole drawing was cleared or took a new size: whoever keeps figures
+    // per pixel of it knows when they no longer stand.
+    uint64_t clears() const { return clears_; }
 
     // Conversion from the current scale to pixels.
     double toPixelsX(double v) const;
@@ -238,6 +241,7 @@ class Canvas {
     std::function<void(const QRegion&)> show_;
     bool holdNotices_ = false;
     uint64_t generation_ = 0;
+    uint64_t clears_ = 0;
     qint64 basis_ = 0;  // cache key of the picture the surface equals apart from touched tiles
     bool allTouched_ = true;
     int tileColumns_ = 0;

@@ -34,6 +34,10 @@ TEST_F(PeakMap, TheHighestPressureShowsWhereDotsOverlapInEitherOrder) {
     display.DrawReading(0, 5, 3276, 2048);  // pixel 32
     EXPECT_EQ(PanelPixel(0, 32, 15), kGreen);
     EXPECT_EQ(PanelPixel(0, 25, 5), kWhite);
+    // A panel cleared on its own (the layout editor moving its frame) shows lower presses again.
+    layout.picPressSens[0]->canvas().cls();
+    display.DrawReading(0, 50, 1228, 2048);
+    EXPECT_EQ(PanelPixel(0, 12, 15), kGreen);
 
     // Off: the display is cleared and each sensor's dot moves with it again.
     display.SetPeakMap(false);
