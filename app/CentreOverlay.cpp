@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
-#include <optional>
 
 #include "layout/SensorLayout.h"
 #include "platform/Clock.h"
@@ -38,15 +37,19 @@ void CentreOverlay::SetOn(bool on) {
 
 void CentreOverlay::SetPathSeconds(int seconds) {
     pathMs_ = static_cast<uint32_t>(std::clamp(seconds, 1, 60)) * 1000u;
-    RenderLayer();
-    update();
+    repaintAll_ = true;
+    if (on_) {
+        Sample();
+    }
 }
 
 void CentreOverlay::Clear() {
     path_.Clear();
     centre_.reset();
-    RenderLayer();
-    update();
+    repaintAll_ = true;
+    if (on_) {
+        Sample();
+    }
 }
 
 QPoint CentreOverlay::OnPlate(WindowPoint point) const {
@@ -78,8 +81,8 @@ void CentreOverlay::Sample() {
         hide();
         return;
     }
-    if (geometry() != plate.geometry()) {
-        setGeometry(plate.geometry());
+    if (plate_ != plate.geometry()) {
+        plate_ = plate.geometry();
         repaintAll_ = true;
     }
     // Frames placed or raised later stack above the plate: stay above them all.
@@ -87,32 +90,45 @@ void CentreOverlay::Sample() {
         raise();
         repaintAll_ = true;
     }
-    if (!isVisible()) {
-        show();
-    }
     const uint32_t before = now_;
     const std::optional<WindowPoint> oldCentre = centre_;
     now_ = clock_.ticks();
     centre_ = LayoutCentre(layout_);
     path_.Add(now_, centre_);
+    QRegion dirty;  // in pixels of the plate
     if (repaintAll_) {
         repaintAll_ = false;
-        RenderLayer();
-        update();
+        dirty = QRect(QPoint(0, 0), plate_.size());
+    } else {
+        dirty = PathChange(before);
+        if (oldCentre != centre_) {
+            if (oldCentre) {
+                dirty += CrossArea(OnPlate(*oldCentre));
+            }
+            if (centre_) {
+                dirty += CrossArea(OnPlate(*centre_));
+            }
+        }
+    }
+    if (dirty.isEmpty()) {
         return;
     }
-    QRegion dirty = PathChange(before);
-    if (oldCentre != centre_) {
-        if (oldCentre) {
-            dirty += CrossArea(OnPlate(*oldCentre));
-        }
-        if (centre_) {
-            dirty += CrossArea(OnPlate(*centre_));
-        }
+    RenderLayer();
+    if (layerBounds_.isEmpty()) {
+        hide();
+        return;
     }
-    if (!dirty.isEmpty()) {
-        RenderLayer();
-        update(dirty);
+    // The overlay covers only the box around its drawing: a repaint of the plate or a frame
+    // elsewhere then has no see-through widget above it to paint as well. Moved or resized, it is
+    // repainted whole and what it leaves is repainted beneath it.
+    const QRect box = layerBounds_.translated(plate_.topLeft());
+    if (geometry() != box) {
+        setGeometry(box);
+    } else {
+        update(dirty.translated(-layerBounds_.topLeft()));
+    }
+    if (!isVisible()) {
+        show();
     }
 }
 
@@ -147,8 +163,8 @@ QRegion CentreOverlay::PathChange(uint32_t before) const {
 // with every repaint of the plate or a frame beneath, up to once per display frame) only lays the
 // part of it around what was drawn over what lies beneath.
 void CentreOverlay::RenderLayer() {
-    if (layer_.size() != size()) {
-        layer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    if (layer_.size() != plate_.size()) {
+        layer_ = QImage(plate_.size(), QImage::Format_ARGB32_Premultiplied);
         layer_.fill(Qt::transparent);
         layerBounds_ = {};
     }
@@ -189,17 +205,11 @@ void CentreOverlay::RenderLayer() {
     layerBounds_ &= layer_.rect();
 }
 
-// Most repaints beneath miss the cross and the path: those open no painter at all.
 void CentreOverlay::paintEvent(QPaintEvent* event) {
-    std::optional<QPainter> p;
-    for (const QRect& asked : event->region()) {
-        const QRect area = asked & layerBounds_;
-        if (!area.isEmpty()) {
-            if (!p) {
-                p.emplace(this);
-            }
-            p->drawImage(area.topLeft(), layer_, area);
-        }
+    QPainter p(this);
+    const QPoint offset = layerBounds_.topLeft();
+    for (const QRect& area : event->region()) {
+        p.drawImage(area.topLeft(), layer_, area.translated(offset));
     }
 }
 

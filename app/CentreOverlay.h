@@ -63,8 +63,9 @@ class CentreOverlay : public QWidget {
     uint32_t now_ = 0;
     std::optional<WindowPoint> centre_;
     bool repaintAll_ = true;
+    QRect plate_;        // the plate's place in the window, in pixels
     QImage layer_;       // the cross and path on transparent pixels, the size of the plate
-    QRect layerBounds_;  // the box around everything drawn on it
+    QRect layerBounds_;  // the box around everything drawn on it: the overlay's own place
 };
 
 }  // namespace korvi
