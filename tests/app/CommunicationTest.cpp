@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 #include <atomic>
 
@@ -149,22 +148,6 @@ TEST_F(Communication, ReadyControllerOnADeviceWithoutPortNumberStreamsUntilTheSt
     EXPECT_GT(marked, 0) << "no press was drawn";
 }
 
-// Each reason a port does not open is pinned by QtSerialLineOpen; here one reaches the user.
-TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
-    Start(SimOptions{});
-    ASSERT_TRUE(QFile::remove(link));  // the controller's device went away
-    Click();
-    const QString why =
-        QStringLiteral("デバイス %1: 見つかりません (No such file or directory)。").arg(link);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n") + why);
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
-    EXPECT_TRUE(window->statusLink->text().startsWith(
-        QStringLiteral("停止中   ポートを開けません: ") + why + QStringLiteral("   次のポート ")))
-        << window->statusLink->text().toStdString();
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-}
-
 // A sound file that is missing or cannot be played stops the start before anything is sent.
 TEST_F(Communication, UnusableSoundFileStopsTheStartBeforeAnythingIsSent) {
     folder.write(QStringLiteral("Sound/bad.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
@@ -196,39 +179,6 @@ TEST_F(Communication, UnusableSoundFileStopsTheStartBeforeAnythingIsSent) {
     }
     QTest::qWait(100);
     EXPECT_TRUE(Commands().isEmpty());
-}
-
-TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
-    SimOptions options;
-    options.rate = 500;
-    options.hangupAfter = 20;
-    Start(options);
-    test::Click(window->btnSaveCsv);
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return !boxes.shown.empty(); }));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(
-        boxes.shown[0].text,
-        QStringLiteral("コントローラとの接続が切れました。\r\nデバイス %1: 取り外されました。")
-            .arg(link));
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("通信エラー"));
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
-    EXPECT_EQ(window->csv().CsvMode(), 0);
-    EXPECT_FALSE(Commands().contains("s"));  // nothing is sent on the dead line
-
-    // A controller plugged in again on the same device: communication starts anew.
-    simulator.stop();
-    Simulator again;
-    SimOptions second;
-    second.linkPath = link;
-    second.rate = 500;
-    ASSERT_FALSE(again.start(second).isEmpty());
-    const int64_t before = window->comm().ReadingCount();
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before + 10; }));
-    Click();
-    again.stop();
 }
 
 // With reconnecting on, the controller's device pulled for 3 s while recording 1,000 readings a
