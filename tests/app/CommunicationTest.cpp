@@ -7,25 +7,18 @@
 #include <QTest>
 #include <atomic>
 
-#include "app/MainModule.h"
-#include "app/frmDemo.h"
 #include "link/CommunicationControl.h"
-#include "platform/Clock.h"
 #include "platform/Colors.h"
-#include "platform/QtSerialLine.h"
 #include "platform/SerialPorts.h"
 #include "recording/CsvRecorder.h"
-#include "sim/Simulator.h"
-#include "tests/support/Fakes.h"
 #include "tests/support/Screen.h"
-#include "tests/support/TempAppFolder.h"
+#include "tests/support/SimulatedProgram.h"
 #include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
 
 using sim::SimOptions;
-using sim::Simulator;
 
 // The system's ports, counting how often the program asks for them.
 class CountedPorts : public PortEnumerator {
@@ -38,31 +31,11 @@ class CountedPorts : public PortEnumerator {
     mutable std::atomic<int> asked{0};
 };
 
-class Communication : public ::testing::Test {
+class Communication : public test::SimulatedProgram {
   protected:
-    Communication() {
-        folder.writeDefaults();
-        link = folder.file(QStringLiteral("ttyKORVI"));
-        folder.write(QStringLiteral("DrawSetting1.ini"),
-                     "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
-                     "TraceSize=10\r\n[ExcelOut]\r\nSampling=0\r\nAllTime=0\r\n");
-    }
-
-    // Starts the simulator (its device behind the symbolic link the settings name) and the
-    // program, with every sensor placed so that presses show.
+    // Starts the simulator and the program, with every sensor placed so that presses show.
     void Start(SimOptions options, const QString& portNo = QStringLiteral("1")) {
-        options.linkPath = link;
-        ASSERT_FALSE(simulator.start(options).isEmpty()) << simulator.error().toStdString();
-        folder.write(
-            QStringLiteral("Setting.ini"),
-            QStringLiteral("[Com_Setting]\r\nPortNo=%1\r\n%2Speed=115200\r\nParity=N\r\n"
-                           "DataLen=8\r\nStopBit=1\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\n"
-                           "BmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n")
-                .arg(portNo, "Device=" + link + "\r\n")
-                .toUtf8());
-        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial);
-        ASSERT_TRUE(program->Main());
-        window = program->window();
+        StartOnSimulator(options, portNo);
         SensorLayout& l = window->layout();
         for (int i = 0; i < SensorCount; ++i) {
             l.picSensor[i]->hide();
@@ -109,17 +82,6 @@ class Communication : public ::testing::Test {
         }
         return rows;
     }
-
-    test::TempAppFolder folder;
-    QString link;
-    test::RecordingMessageBoxes boxes;
-    test::ScriptedFileDialogs dialogs;
-    test::RecordingSound sound;
-    SteadyClock clock;
-    QtSerialLine serial;
-    Simulator simulator;
-    std::unique_ptr<MainModule> program;
-    frmDemo* window = nullptr;
 };
 
 // With Device= naming the device the port number is not needed.
