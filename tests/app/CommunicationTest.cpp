@@ -4,29 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 #include <atomic>
 
-#include "app/MainModule.h"
-#include "app/frmDemo.h"
 #include "link/CommunicationControl.h"
-#include "platform/Clock.h"
 #include "platform/Colors.h"
-#include "platform/QtSerialLine.h"
 #include "platform/SerialPorts.h"
 #include "recording/CsvRecorder.h"
-#include "sim/Simulator.h"
-#include "tests/support/Fakes.h"
 #include "tests/support/Screen.h"
-#include "tests/support/TempAppFolder.h"
+#include "tests/support/SimulatedProgram.h"
 #include "tests/support/WindowMouse.h"
 
 namespace korvi {
 namespace {
 
 using sim::SimOptions;
-using sim::Simulator;
 
 // The system's ports, counting how often the program asks for them.
 class CountedPorts : public PortEnumerator {
@@ -39,31 +31,11 @@ class CountedPorts : public PortEnumerator {
     mutable std::atomic<int> asked{0};
 };
 
-class Communication : public ::testing::Test {
+class Communication : public test::SimulatedProgram {
   protected:
-    Communication() {
-        folder.writeDefaults();
-        link = folder.file(QStringLiteral("ttyKORVI"));
-        folder.write(QStringLiteral("DrawSetting1.ini"),
-                     "[Disp_Setting]\r\nPressColor0=0,FF,&H0000FF,4\r\nPressThresh=0\r\n"
-                     "TraceSize=10\r\n[ExcelOut]\r\nSampling=0\r\nAllTime=0\r\n");
-    }
-
-    // Starts the simulator (its device behind the symbolic link the settings name) and the
-    // program, with every sensor placed so that presses show.
+    // Starts the simulator and the program, with every sensor placed so that presses show.
     void Start(SimOptions options, const QString& portNo = QStringLiteral("1")) {
-        options.linkPath = link;
-        ASSERT_FALSE(simulator.start(options).isEmpty()) << simulator.error().toStdString();
-        folder.write(
-            QStringLiteral("Setting.ini"),
-            QStringLiteral("[Com_Setting]\r\nPortNo=%1\r\n%2Speed=115200\r\nParity=N\r\n"
-                           "DataLen=8\r\nStopBit=1\r\n[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\n"
-                           "BmpDir=Bmp\r\nBaseDir=Base\r\nMergeMode=1\r\n")
-                .arg(portNo, "Device=" + link + "\r\n")
-                .toUtf8());
-        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial);
-        ASSERT_TRUE(program->Main());
-        window = program->window();
+        StartOnSimulator(options, portNo);
         SensorLayout& l = window->layout();
         for (int i = 0; i < SensorCount; ++i) {
             l.picSensor[i]->hide();
@@ -110,17 +82,6 @@ class Communication : public ::testing::Test {
         }
         return rows;
     }
-
-    test::TempAppFolder folder;
-    QString link;
-    test::RecordingMessageBoxes boxes;
-    test::ScriptedFileDialogs dialogs;
-    test::RecordingSound sound;
-    SteadyClock clock;
-    QtSerialLine serial;
-    Simulator simulator;
-    std::unique_ptr<MainModule> program;
-    frmDemo* window = nullptr;
 };
 
 // With Device= naming the device the port number is not needed.
@@ -147,22 +108,6 @@ TEST_F(Communication, ReadyControllerOnADeviceWithoutPortNumberStreamsUntilTheSt
         marked += test::CountColour(panel->canvas(), kRed);
     }
     EXPECT_GT(marked, 0) << "no press was drawn";
-}
-
-// Each reason a port does not open is pinned by QtSerialLineOpen; here one reaches the user.
-TEST_F(Communication, AMissingDeviceIsNamedInTheMessageAndTheStatusBar) {
-    Start(SimOptions{});
-    ASSERT_TRUE(QFile::remove(link));  // the controller's device went away
-    Click();
-    const QString why =
-        QStringLiteral("デバイス %1: 見つかりません (No such file or directory)。").arg(link);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("ポートのオープンに失敗しました\r\n") + why);
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
-    EXPECT_TRUE(window->statusLink->text().startsWith(
-        QStringLiteral("停止中   ポートを開けません: ") + why + QStringLiteral("   次のポート ")))
-        << window->statusLink->text().toStdString();
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
 }
 
 // A sound file that is missing or cannot be played stops the start before anything is sent.
@@ -196,39 +141,6 @@ TEST_F(Communication, UnusableSoundFileStopsTheStartBeforeAnythingIsSent) {
     }
     QTest::qWait(100);
     EXPECT_TRUE(Commands().isEmpty());
-}
-
-TEST_F(Communication, HangUpStopsWithAMessageAndTheProgramCanStartAgain) {
-    SimOptions options;
-    options.rate = 500;
-    options.hangupAfter = 20;
-    Start(options);
-    test::Click(window->btnSaveCsv);
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return !boxes.shown.empty(); }));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(
-        boxes.shown[0].text,
-        QStringLiteral("コントローラとの接続が切れました。\r\nデバイス %1: 取り外されました。")
-            .arg(link));
-    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("通信エラー"));
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
-    EXPECT_EQ(window->csv().CsvMode(), 0);
-    EXPECT_FALSE(Commands().contains("s"));  // nothing is sent on the dead line
-
-    // A controller plugged in again on the same device: communication starts anew.
-    simulator.stop();
-    Simulator again;
-    SimOptions second;
-    second.linkPath = link;
-    second.rate = 500;
-    ASSERT_FALSE(again.start(second).isEmpty());
-    const int64_t before = window->comm().ReadingCount();
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before + 10; }));
-    Click();
-    again.stop();
 }
 
 // With reconnecting on, the controller's device pulled for 3 s while recording 1,000 readings a

@@ -225,23 +225,5 @@ TEST_F(PortList, TheStatusBarAndTheListNameTheDeviceSettingIniOpens) {
               QStringLiteral("停止中   次のポート 未選択 (「ポート選択...」で選んでください)"));
 }
 
-// "接続が切れたら自動で再接続する" is off until the user turns it on, and then stays on for them.
-TEST_F(PortList, ReconnectingIsOffUntilTurnedOnAndRemembered) {
-    EXPECT_FALSE(window()->comm().Reconnect());
-    frmPortSelect* dialog = OpenPortList(*window());
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->chkReconnect->text(), QStringLiteral("接続が切れたら自動で再接続する"));
-    EXPECT_FALSE(dialog->chkReconnect->isChecked());
-    Click(dialog->chkReconnect, QRect(0, 0, 16, dialog->chkReconnect->height()));  // the box
-    Click(dialog->cmdOK);
-    EXPECT_TRUE(window()->comm().Reconnect());
-    Restart();
-    EXPECT_TRUE(window()->comm().Reconnect());
-    dialog = OpenPortList(*window());
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(dialog->chkReconnect->isChecked());
-    Click(dialog->cmdCancel);
-}
-
 }  // namespace
 }  // namespace korvi

@@ -10,7 +10,6 @@
 #include "link/frmComData.h"
 #include "platform/Colors.h"
 #include "recording/CsvRecorder.h"
-#include "settings/DrawSetting.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/WindowMouse.h"
 
@@ -85,36 +84,6 @@ TEST_F(WindowCommands, ReadingFromTheLineReachesDisplayRecordingAndSoundRules) {
     const QString recording = window()->csv().FilePath();
     test::Click(window()->cmdComm);
     EXPECT_EQ(test::ReadFile(recording), test::kRecordingHeader + "0,240,0,4095\r\n");
-}
-
-// The frame's flat border is its own outermost ring of pixels; its drawing is the inner 38 x 38
-// pixels of the 40 x 40 frame, and a mark at the raw origin fills the inner corner to its last
-// pixel.
-TEST_F(WindowCommands, FrameBorderIsTheOuterRingAndTheMarksFillTheInnerArea) {
-    DrawSetting& setting = program->context().drawSetting;
-    setting.PressColorTable = {{1, 255, 0x0000FF, 12}};
-    setting.PressThresh = 0;
-    PlaceFrame(0, 3000, 2000);  // 40 x 40 at pixel (200, 133) of the window background
-    window()->display().DrawReading(0, 255, 0, 0);  // raw (0, 0): the bottom-left corner
-    QCoreApplication::processEvents();
-    const QImage shown = window()->form().grab().toImage();
-    const auto at = [&shown](int x, int y) { return shown.pixel(200 + x, 133 + y); };
-    const QRgb red = qRgb(255, 0, 0);
-    const QRgb border = qRgb(64, 64, 64);
-    EXPECT_EQ(at(1, 38), red);
-    EXPECT_EQ(at(1, 27), red);
-    EXPECT_EQ(at(12, 38), red);
-    EXPECT_EQ(at(20, 38), qRgb(0, 0, 0));  // the origin tick at W/2 = 19 of the drawing
-    EXPECT_EQ(at(38, 1), qRgb(255, 255, 255));
-    EXPECT_EQ(at(38, 38), qRgb(255, 255, 255));
-    for (int i = 0; i < 40; ++i) {
-        EXPECT_EQ(at(i, 0), border) << i;
-        EXPECT_EQ(at(i, 39), border) << i;
-        EXPECT_EQ(at(0, i), border) << i;
-        EXPECT_EQ(at(39, i), border) << i;
-    }
-    EXPECT_NE(at(-1, 20), border);
-    EXPECT_NE(at(40, 20), border);
 }
 
 TEST_F(WindowCommands, BothQuitsEndTheRecordingButOnlyTheButtonStopsTheController) {

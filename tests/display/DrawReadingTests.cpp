@@ -57,20 +57,6 @@ TEST_F(DrawReading, PressureBoundsChooseFloodOrDotAndTheBandsColourAndRadius) {
     }
 }
 
-TEST_F(DrawReading, EachReadingBeepsForFortyMillisecondsAtItsPressuresPitch) {
-    // 220 Hz up to pressure 8, then 96.25 Hz more for every further 16, rounded half to even.
-    const int cases[][2] = {{0, 220},   {8, 220},   {9, 316},   {24, 412},
-                            {100, 798}, {128, 990}, {255, 1760}};
-    for (const auto& [pressure, hz] : cases) {
-        sound.tones.clear();
-        display.DrawReading(0, static_cast<int16_t>(pressure), 2048, 2048);
-        clock.advance(40);
-        ASSERT_EQ(sound.tones.size(), 1u) << pressure;
-        EXPECT_EQ(sound.tones[0].frequencyHz, hz) << pressure;
-        EXPECT_EQ(sound.tones[0].durationMs, 40);
-    }
-}
-
 TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin) {
     ShowPlate();
     display.DrawReading(0, 10, 2048, 2048);

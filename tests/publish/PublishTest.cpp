@@ -25,12 +25,10 @@
 
 #include "app/frmPublish.h"
 #include "link/CommunicationControl.h"
-#include "platform/Clock.h"
-#include "platform/QtSerialLine.h"
 #include "publish/Publisher.h"
-#include "sim/Simulator.h"
 #include "tests/support/ProgramFixture.h"
 #include "tests/support/Screen.h"
+#include "tests/support/SimulatedProgram.h"
 #include "tests/support/WindowMouse.h"
 
 namespace korvi {
@@ -163,26 +161,13 @@ const std::vector<sim::Sample> kStream = {
     {15, 0, 0, 0},       {0, 100, 819, 1638}, {1, 100, 819, 1638}, {2, 100, 819, 1638},
     {3, 100, 819, 1638}, {0, 0, 819, 1638},   {0, 50, 819, 1638}};
 
-class Publishing : public ::testing::Test {
+class Publishing : public test::SimulatedProgram {
   protected:
     void Start(std::vector<sim::Sample> stream, double rate = 200) {
-        folder.writeDefaults();
-        folder.write(QStringLiteral("DrawSetting1.ini"),
-                     "[Disp_Setting]\r\nPressColor0=1,FF,&H0000FF,4\r\nPressThresh=0\r\n"
-                     "TraceSize=10\r\n[ExcelOut]\r\nSampling=0\r\nAllTime=0\r\n");
         sim::SimOptions options;
-        options.linkPath = folder.file(QStringLiteral("ttyKORVI"));
         options.replay = std::move(stream);
         options.rate = rate;
-        ASSERT_FALSE(simulator.start(options).isEmpty()) << simulator.error().toStdString();
-        folder.write(QStringLiteral("Setting.ini"),
-                     "[Com_Setting]\r\nPortNo=1\r\nDevice=" + options.linkPath.toUtf8() +
-                         "\r\nSpeed=115200\r\nParity=N\r\nDataLen=8\r\nStopBit=1\r\n"
-                         "[Disp_Setting]\r\nBaseColor=&HE0E0E0\r\nBmpDir=Bmp\r\nBaseDir=Base\r\n"
-                         "MergeMode=1\r\n");
-        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial);
-        ASSERT_TRUE(program->Main());
-        window = program->window();
+        StartOnSimulator(options);
         SensorLayout& l = window->layout();
         l.picBaseSens->hide();
         for (int k = 0; k < 4; ++k) {
@@ -193,16 +178,6 @@ class Publishing : public ::testing::Test {
         }
     }
     void Stream() { test::Click(window->cmdComm); }
-
-    test::TempAppFolder folder;
-    test::RecordingMessageBoxes boxes;
-    test::ScriptedFileDialogs dialogs;
-    test::RecordingSound sound;
-    SteadyClock clock;
-    QtSerialLine serial;
-    sim::Simulator simulator;
-    std::unique_ptr<MainModule> program;
-    frmDemo* window = nullptr;
 };
 
 TEST_F(Publishing, OscGetsEveryReadingAndTuioTheCursorsWhereTheMarksAre) {
