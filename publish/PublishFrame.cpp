@@ -1,9 +1,13 @@
 #include "publish/PublishFrame.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <charconv>
 
 #include "analysis/CentreOfPressure.h"
+#include "platform/Colors.h"
 #include "platform/Units.h"
 #include "publish/OscPacket.h"
 
@@ -36,29 +40,13 @@ void Append(std::string& text, int64_t value) {
     text.append(digits, end);
 }
 
-void AppendRect(std::string& text, const PublishedRect& r) {
-    text += "{\"left\":";
-    Append(text, r.left);
-    text += ",\"top\":";
-    Append(text, r.top);
-    text += ",\"width\":";
-    Append(text, r.width);
-    text += ",\"height\":";
-    Append(text, r.height);
-    text += '}';
+QJsonObject RectJson(const PublishedRect& r) {
+    return {{"left", r.left}, {"top", r.top}, {"width", r.width}, {"height", r.height}};
 }
 
-// A colour 0x00BBGGRR as the web writes it, "#rrggbb".
-void AppendColour(std::string& text, int32_t color) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    const auto c = static_cast<uint32_t>(color);
-    const uint32_t rgb[3] = {c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF};
-    text += "\"#";
-    for (uint32_t channel : rgb) {
-        text += kHex[channel >> 4];
-        text += kHex[channel & 0xF];
-    }
-    text += '"';
+// A colour of the settings (0x00BBGGRR) as a page writes it: "#rrggbb".
+QString ColourJson(uint32_t color) {
+    return ToQColor(color).name();
 }
 
 }  // namespace
@@ -200,49 +188,35 @@ void BuildTuioBundle(OscPacket& packet, std::span<const PublishedCursor> cursors
     packet.EndMessage();
 }
 
+// Sent once per connection and per change of the layout: made with the toolkit's JSON writer.
 std::string LayoutJson(const PublishedLayout& layout) {
-    std::string text = "{\"type\":\"layout\",\"plate\":";
-    AppendRect(text, layout.plate);
-    text += layout.plateShown ? ",\"plateShown\":true" : ",\"plateShown\":false";
-    text += ",\"plateColor\":";
-    AppendColour(text, static_cast<int32_t>(layout.plateColor));
-    text += ",\"area\":";
-    AppendRect(text, layout.area);
-    text += ",\"frames\":[";
-    for (size_t n = 0; n < layout.frames.size(); ++n) {
-        const PublishedFrame& frame = layout.frames[n];
-        text += n == 0 ? "{\"number\":" : ",{\"number\":";
-        Append(text, int64_t{frame.number});
-        text += ",\"rotation\":";
-        Append(text, int64_t{frame.rotation});
-        text += ",\"rect\":";
-        AppendRect(text, frame.rect);
-        text += '}';
+    QJsonArray frames;
+    for (const PublishedFrame& frame : layout.frames) {
+        frames.append(QJsonObject{{"number", frame.number},
+                                  {"rotation", frame.rotation},
+                                  {"rect", RectJson(frame.rect)}});
     }
-    text += "],\"shownOn\":[";
-    for (size_t k = 0; k < layout.shownOn.size(); ++k) {
-        if (k > 0) {
-            text += ',';
-        }
-        Append(text, int64_t{layout.shownOn[k]});
+    QJsonArray shownOn;
+    for (const int number : layout.shownOn) {
+        shownOn.append(number);
     }
-    text += "],\"threshold\":";
-    Append(text, int64_t{layout.threshold});
-    text += ",\"colors\":[";
-    for (size_t n = 0; n < layout.colors.size(); ++n) {
-        const PressColorEntry& e = layout.colors[n];
-        text += n == 0 ? "{\"low\":" : ",{\"low\":";
-        Append(text, int64_t{e.PressLow});
-        text += ",\"high\":";
-        Append(text, int64_t{e.PressHigh});
-        text += ",\"color\":";
-        AppendColour(text, e.Color);
-        text += ",\"radius\":";
-        Append(text, int64_t{e.Radius});
-        text += '}';
+    QJsonArray colors;
+    for (const PressColorEntry& e : layout.colors) {
+        colors.append(QJsonObject{{"low", e.PressLow},
+                                  {"high", e.PressHigh},
+                                  {"color", ColourJson(static_cast<uint32_t>(e.Color))},
+                                  {"radius", e.Radius}});
     }
-    text += "]}";
-    return text;
+    const QJsonObject message{{"type", "layout"},
+                              {"plate", RectJson(layout.plate)},
+                              {"plateShown", layout.plateShown},
+                              {"plateColor", ColourJson(layout.plateColor)},
+                              {"area", RectJson(layout.area)},
+                              {"frames", frames},
+                              {"shownOn", shownOn},
+                              {"threshold", layout.threshold},
+                              {"colors", colors}};
+    return QJsonDocument(message).toJson(QJsonDocument::Compact).toStdString();
 }
 
 void FrameJson(std::string& text, int64_t frame, std::span<const PublishedReading> readings,

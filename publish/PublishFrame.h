@@ -123,7 +123,8 @@ void BuildTuioBundle(OscPacket& packet, std::span<const PublishedCursor> cursors
 
 // {"type":"layout","plate":{left,top,width,height},"plateShown":true,"plateColor":"#rrggbb",
 //  "area":{...},"frames":[{"number":1,"rotation":0,"rect":{...}},...],"shownOn":[16 numbers],
-//  "threshold":N,"colors":[{"low","high","color","radius"},...]}, rectangles in window twips.
+//  "threshold":N,"colors":[{"low","high","color","radius"},...]}, rectangles in window twips (the
+//  keys of each object come in alphabetical order).
 std::string LayoutJson(const PublishedLayout& layout);
 // {"type":"frame","frame":N,"readings":[[sensor 1-16,pressure,X,Y],...],
 //  "marks":[[sensor 1-16,x,y,pressure],...]} with the marks' places in window twips. Appends to
