@@ -121,25 +121,6 @@ TEST(Simulator, CountMalformedAndSplitWritesCutAndMangleTheStream) {
     EXPECT_FALSE(got.contains('\r') || got.contains('\n'));
 }
 
-TEST(KorviSimTool, PrintsTheDeviceFirstAndServesIt) {
-    QProcess tool;
-    tool.start(KORVI_SIM_EXE, {"--skip", "1", "--quiet"});
-    ASSERT_TRUE(tool.waitForReadyRead(3000));
-    const QString device = QString::fromLocal8Bit(tool.readLine()).trimmed();
-    EXPECT_TRUE(device.startsWith("/dev/pts/")) << device.toStdString();
-    Client client(device);
-    EXPECT_EQ(client.ask("r\r", kLineEnd), "r01\r\n");
-    tool.terminate();
-    EXPECT_TRUE(tool.waitForFinished(3000));
-    EXPECT_EQ(tool.exitCode(), 0);
-
-    QProcess bad;
-    bad.start(KORVI_SIM_EXE, {"--rate", "fast"});
-    ASSERT_TRUE(bad.waitForFinished(3000));
-    EXPECT_EQ(bad.exitCode(), 2);
-    EXPECT_TRUE(bad.readAllStandardError().contains("--rate"));
-}
-
 TEST(KorviSimTool, ReplaySendsTheRecordingsRowsOnceAsDataLines) {
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("KorviData.csv"));
