@@ -34,7 +34,6 @@ class Client {
     }
     ~Client() { ::close(fd_); }
     bool ok() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
     // Sends the command, then reads until `done` holds for what arrived, or the time runs out.
     QByteArray ask(const char* command, const std::function<bool(const QByteArray&)>& done,
                    int timeoutMs = 2000) {
@@ -47,13 +46,11 @@ class Client {
             const ssize_t n = poll(&p, 1, 10) > 0 ? ::read(fd_, buffer, sizeof buffer) : 0;
             if (n > 0) {
                 received.append(buffer, n);
-                ++reads;
             }
         }
         return received;
     }
     QByteArray received;
-    int reads = 0;
 
   private:
     int fd_;
