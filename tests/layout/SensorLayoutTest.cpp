@@ -1,5 +1,5 @@
-// The layout model at start-up and the drawing services every layout change relies on: origin
-// marks, the frame colour and frame outlines on the base plate, checked on the backing pixels.
+// The drawing services every layout change relies on: origin marks and the frame outlines on the
+// base plate, checked on the backing pixels.
 #include <gtest/gtest.h>
 
 #include "layout/SensorLayout.h"
@@ -31,19 +31,6 @@ class LayoutFixture : public ::testing::Test {
     SensorLayout layout;
 };
 
-TEST_F(LayoutFixture, StartsWithEverySensorInTheBoxWithNumberAndOriginMark) {
-    for (int i = 0; i < SensorCount; ++i) {
-        const PictureBox& item = *layout.picSensor[i];
-        EXPECT_TRUE(item.Visible() && !layout.picPressSens[i]->Visible());
-        EXPECT_EQ(item.Top(), 60.0f + 615.0f * i);
-        EXPECT_EQ(layout.lblNo[i]->caption(), QString::number(i + 1));
-        // A drawing of 35 x 35 pixels: the rotation-0 tick stands on its bottom edge, at the
-        // centre.
-        EXPECT_EQ(item.canvas().pixel(18, 34), kBlack) << i;
-    }
-    EXPECT_EQ(layout.BaseIndex, -1);
-}
-
 TEST_F(LayoutFixture, OriginTickSitsOnTheEdgeWhereYIsZeroForEachRotation) {
     Canvas& canvas = Place(2, 3000, 3000, 40, 30);
     const struct {
@@ -61,10 +48,6 @@ TEST_F(LayoutFixture, OriginTickSitsOnTheEdgeWhereYIsZeroForEachRotation) {
         EXPECT_EQ(canvas.pixel(c.inkX, c.inkY), kBlack) << c.rotation;
         EXPECT_EQ(canvas.pixel(c.clearX, c.clearY), kWhite) << c.rotation;
     }
-    // Any other rotation draws a dot at the origin only: the bottom edge stays clear.
-    canvas.cls();
-    DrawOrgMark(*layout.picPressSens[2], 45, kBlack);
-    EXPECT_EQ(canvas.pixel(20, 27), kWhite);
     // 41 pixels wide: the middle 20.5 rounds to 20, so the 2-pixel tick covers columns 19, 20.
     Canvas& odd = Place(3, 3000, 3000, 41, 30);
     DrawOrgMark(*layout.picPressSens[3], 0, kBlack);

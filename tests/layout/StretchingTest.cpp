@@ -66,49 +66,6 @@ TEST(StretchEnd, ReleasedOverThePlateTheNumberIsPrintedAndOverlapsStay) {
     EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 3000, 2250}));
     EXPECT_GT(InkOfFirstCell(f.frame(0).canvas()), 3);
     EXPECT_EQ(f.frame(0).canvas().pixel(99, 147), kBlack);  // tick of the 198 x 148 drawing
-
-    // The same pull released over the background prints no number.
-    f.place(5, QPoint(750, 100));
-    Pull(f, 5, 4, QPointF(800, 150));
-    f.mouse().release(QPointF(800, 150));
-    EXPECT_EQ(Geometry(f.frame(5)), (Rect{11250, 1500, 750, 750}));
-    EXPECT_EQ(InkOfFirstCell(f.frame(5).canvas()), 0);
-}
-
-// On a 3840 x 2160 screen the pointer reaches far beyond the largest frame or plate a layout file
-// holds (2060 x 1580 pixels): the stretch stops there, so whatever is saved loads back.
-TEST(StretchEnd, TheLargestStretchThePointerReachesSavesAndLoadsBack) {
-    EditorFixture f{true, {2}};
-    f.window.resize(3840, 2160);
-    f.form->setGeometry(0, 0, 3840, 2160);
-    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(205, 105));  // plate at 3000, 1500
-    PictureBox& plate = *f.l().picBaseSens;
-    // Each pull in a few long moves: every step resizes a drawing of up to 2060 x 1580 pixels.
-    const auto pull = [&f](PictureBox& target, int handle, QPointF to) {
-        f.click(&target, QPoint(28, 28));
-        f.mouse().press(f.on(f.l().picStretchPtr[handle], QPointF(2, 2)));
-        f.mouse().move(to);
-        f.mouse().release(to);
-    };
-    pull(plate, 4, QPointF(3839, 2159));
-    EXPECT_EQ(Geometry(plate), (Rect{3000, 1500, 30900, 23700}));
-
-    f.place(0, QPoint(3700, 2000));  // 55500, 30000
-    pull(f.frame(0), 0, QPointF(0, 0));
-    // The right and bottom edges stay; the left and top stop at the largest size.
-    EXPECT_EQ(Geometry(f.frame(0)), (Rect{55500 + 555 - 30900, 30000 + 555 - 23700, 30900, 23700}));
-
-    const QString file = f.appDir.filePath(QStringLiteral("largest.lay"));
-    f.dialogs.answers.push_back(file);
-    f.editor->cmdSave_Click();
-    const std::array<float, 4> framePlace = Geometry(f.frame(0));
-    f.frame(0).Move(0, 0, 555, 555);
-    plate.Move(0, 0, 555, 555);
-    f.dialogs.answers.push_back(file);
-    f.editor->cmdLoad_Click();
-    EXPECT_TRUE(f.boxes.shown.empty());
-    EXPECT_EQ(Geometry(f.frame(0)), framePlace);
-    EXPECT_EQ(Geometry(plate), (Rect{3000, 1500, 30900, 23700}));
 }
 
 }  // namespace
