@@ -24,18 +24,22 @@ TEST(PressLookup, FirstMatchingBandWinsAndUncoveredPressuresGiveNothing) {
     EXPECT_TRUE(GetPressColor({}, 120) == 0u && GetPressRadius({}, 120) == 0);
 }
 
-TEST(PanelMapping, RawOriginAndFarCornerFollowTheRotation) {
-    // On a 40 x 30 panel: rotation, then where raw (0, 0) and raw (4095, 4095) land.
-    const int corners[][5] = {{0, 0, 30, 40, 0},
-                              {90, 40, 30, 0, 0},
-                              {180, 40, 0, 0, 30},
-                              {270, 0, 0, 40, 30},
-                              {45, 0, 30, 40, 0}};
-    for (const auto& [rotation, x0, y0, x1, y1] : corners) {
+TEST(PanelMapping, RawOriginFarCornerAndTheDirectionsOfXAndYFollowTheRotation) {
+    // On a 40 x 30 panel: rotation, then where raw (0, 0), raw (4095, 4095) and raw (819, 2457)
+    // land. The last is a fifth of X's and three fifths of Y's full scale: 8 pixels along X and
+    // 18 along Y from the raw origin at rotation 0, 6 along X and 24 along Y when turned.
+    const int cases[][7] = {{0, 0, 30, 40, 0, 8, 12},
+                            {90, 40, 30, 0, 0, 16, 24},
+                            {180, 40, 0, 0, 30, 32, 18},
+                            {270, 0, 0, 40, 30, 24, 6},
+                            {45, 0, 30, 40, 0, 8, 12}};
+    for (const auto& [rotation, x0, y0, x1, y1, xm, ym] : cases) {
         const auto r = static_cast<int16_t>(rotation);
         const PanelPoint origin = MapToPanel(r, 0, 0, 40, 30);
         const PanelPoint far = MapToPanel(r, 4095, 4095, 40, 30);
+        const PanelPoint inner = MapToPanel(r, 819, 2457, 40, 30);
         EXPECT_TRUE(origin.x == x0 && origin.y == y0 && far.x == x1 && far.y == y1) << rotation;
+        EXPECT_TRUE(inner.x == xm && inner.y == ym) << rotation;
     }
 }
 
