@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
 #include <random>
 
 #include "display/BeepCoalescer.h"
@@ -15,10 +14,6 @@ struct Mode {
     bool plate;
     bool bitmaps;
 };
-// Names the mode in test listings instead of dumping its bytes.
-void PrintTo(const Mode& mode, std::ostream* out) {
-    *out << mode.name;
-}
 
 // The same readings go to a display that draws every reading in full (rig) and to one that
 // keeps drawing pending until a frame; after flushing, both must hold the same pixels and state.

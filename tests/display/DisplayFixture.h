@@ -32,21 +32,32 @@ inline QString FootPath(const QTemporaryDir& dir, int k) {
     return QDir(dir.path()).filePath(QStringLiteral("Foot_%1.bmp").arg(k));
 }
 
+// Shows sensor i's panel with a drawing of w x h pixels (the panel `border` pixels more each way),
+// or with i < 0 the plate of w x h pixels, at (left, top) twips.
+inline PictureBox& ShowBox(SensorLayout& layout, int i, float left, float top, int w, int h,
+                           int border) {
+    PictureBox& box = i < 0 ? *layout.picBaseSens : *layout.picPressSens[i];
+    box.Move(left, top, static_cast<float>(PixelsToTwips(w + border)),
+             static_cast<float>(PixelsToTwips(h + border)));
+    box.show();
+    return box;
+}
+// The plate at (1500, 1500) twips, 300 x 200 pixels, with a picture of one colour.
+inline void ShowPlate(SensorLayout& layout, uint32_t color = kPlatePicture) {
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(ToQColor(color));
+    ShowBox(layout, -1, 1500, 1500, 300, 200, 0).canvas().setPicture(picture);
+}
+
 // One window's worth of display: its own layout and press display over a shared draw setting.
 struct Rig {
     Rig(const DrawSetting& setting, const QString& bmpDir)
         : layout(form, kPlateColor, false), display(layout, setting, sound, boxes, clock, bmpDir) {
         layout.InitSensors();
     }
-    // Shows sensor i's panel with a drawing of w x h pixels (the panel two pixels more each way,
-    // its border), or with i < 0 the plate of w x h pixels, at (left, top) twips.
+    // A panel's drawing is two pixels smaller each way than the panel: its border.
     PictureBox& Show(int i, float left, float top, int w, int h) {
-        PictureBox& box = i < 0 ? *layout.picBaseSens : *layout.picPressSens[i];
-        const int border = i < 0 ? 0 : 2;
-        box.Move(left, top, static_cast<float>(PixelsToTwips(w + border)),
-                 static_cast<float>(PixelsToTwips(h + border)));
-        box.show();
-        return box;
+        return ShowBox(layout, i, left, top, w, h, i < 0 ? 0 : 2);
     }
     FormSurface form{nullptr};
     SensorLayout layout;
@@ -77,12 +88,7 @@ class DisplayFixture : public ::testing::Test {
     PictureBox& Place(int i, float left, float top, int w, int h) {
         return rig.Show(i, left, top, w, h);
     }
-    // The plate at (1500, 1500) twips, 300 x 200 pixels, with a plain grey picture.
-    void ShowPlate() {
-        QImage picture(8, 8, QImage::Format_RGB32);
-        picture.fill(ToQColor(kPlatePicture));
-        rig.Show(-1, 1500, 1500, 300, 200).canvas().setPicture(picture);
-    }
+    void ShowPlate() { korvi::test::ShowPlate(layout); }
     uint32_t PanelPixel(int i, int x, int y) const {
         return layout.picPressSens[i]->canvas().pixel(x, y);
     }

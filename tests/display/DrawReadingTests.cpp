@@ -1,3 +1,5 @@
+// Readings drawn on real panels and the plate, read back pixel by pixel: floods, dots, merged
+// sensors, the peak map and the trace.
 #include <gtest/gtest.h>
 
 #include "tests/display/DisplayFixture.h"
@@ -5,57 +7,11 @@
 namespace korvi::test {
 namespace {
 
-// Panel 0 is 40 x 30 pixels; raw 2048 lands on pixel (20, 15), raw 1024 on (10, 22).
+// Panel 0 is 40 x 30 pixels; raw 2048 lands on pixel (20, 15).
 class DrawReading : public DisplayFixture {
   protected:
     DrawReading() { Place(0, 3000, 3000, 40, 30); }
 };
-
-TEST_F(DrawReading, DotLandsOnTheMappedPixelAndTheNextReadingErasesIt) {
-    display.DrawReading(0, 200, 2048, 2048);
-    EXPECT_TRUE(PanelPixel(0, 23, 15) == kBlue && PanelPixel(0, 26, 15) == kWhite);
-    display.DrawReading(0, 50, 1024, 1024);
-    EXPECT_TRUE(PanelPixel(0, 10, 22) == kGreen && PanelPixel(0, 23, 15) == kWhite);
-}
-
-// Raw X 819 and Y 2457 are a fifth and three fifths of full scale: on a 40 x 30 panel the mark
-// lies 8 pixels along X and 18 along Y from the raw origin, in the rotation's directions.
-TEST_F(DrawReading, RotationPlacesTheRawOriginAndTheDirectionsOfXAndY) {
-    const struct {
-        int16_t rotation;
-        int x, y;
-    } cases[] = {{0, 8, 12}, {90, 16, 24}, {180, 32, 18}, {270, 24, 6}, {45, 8, 12}};
-    for (const auto& c : cases) {
-        layout.SensorRotation[0] = c.rotation;
-        display.DrawReading(0, 200, 819, 2457);
-        EXPECT_TRUE(PanelPixel(0, c.x, c.y) == kBlue && PanelPixel(0, c.x + 3, c.y) == kBlue &&
-                    PanelPixel(0, c.x + 6, c.y) == kWhite)
-            << c.rotation;
-    }
-}
-
-// Threshold 10; pressures 1..100 green with radius 3, 101..255 blue with radius 4. Each bound
-// decides between flooding the panel and a dot, and between the bands' colours and radii.
-TEST_F(DrawReading, PressureBoundsChooseFloodOrDotAndTheBandsColourAndRadius) {
-    const struct {
-        int16_t pressure;
-        uint32_t color;
-        int radius;  // 0: the whole panel takes the colour
-    } cases[] = {
-        {11, kGreen, 3}, {100, kGreen, 3}, {101, kBlue, 4}, {255, kBlue, 4}, {10, kGreen, 0}};
-    for (const auto& c : cases) {
-        display.DrawReading(0, c.pressure, 2048, 2048);  // centre (20, 15)
-        const uint32_t outside = c.radius == 0 ? c.color : kWhite;
-        EXPECT_TRUE(PanelPixel(0, 20, 15) == c.color && PanelPixel(0, 2, 2) == outside)
-            << c.pressure;
-        if (c.radius > 0) {
-            EXPECT_TRUE(PanelPixel(0, 20 + c.radius - 1, 15) == c.color &&
-                        PanelPixel(0, 20 + c.radius + 1, 15) == kWhite &&
-                        PanelPixel(0, 20, 15 - c.radius + 1) == c.color)
-                << c.pressure;
-        }
-    }
-}
 
 TEST_F(DrawReading, LightPressFloodsThePanelUntilSensorZeroIsReleasedAtTheOrigin) {
     ShowPlate();
@@ -121,6 +77,113 @@ TEST_F(DrawReading, PlateMirrorsMarksOnItAndIgnoresThoseOffIt) {
     EXPECT_EQ(PlatePixel(298, 115), kPlatePicture);
     display.DrawReading(2, 200, 4000, 2048);  // centre exactly on the edge
     EXPECT_EQ(PlatePixel(298, 115), kBlue);
+}
+
+// The peak map: every position pressed keeps the highest pressure's dot, whatever order the
+// presses came in, until the display is cleared; switching it off returns to the dots.
+using PeakMap = DisplayFixture;
+
+// On a 40 x 30 drawing at rotation 0, raw X 1024 and 1228 land on pixels 10 and 12, raw Y 2048
+// on row 15. A green dot of radius 3 (pressure 50) at 10 reaches 7..13, a blue one of radius 4
+// (pressure 150) at 12 reaches 8..16.
+TEST_F(PeakMap, TheHighestPressureShowsWhereDotsOverlapInEitherOrder) {
+    Place(0, 0, 0, 40, 30);
+    display.SetPeakMap(true);
+    for (const bool lowFirst : {true, false}) {
+        display.ClearPresses();
+        EXPECT_EQ(PanelPixel(0, 12, 15), kWhite);
+        const int16_t first = lowFirst ? 50 : 150;
+        const int16_t second = lowFirst ? 150 : 50;
+        display.DrawReading(0, first, lowFirst ? 1024 : 1228, 2048);
+        display.DrawReading(0, second, lowFirst ? 1228 : 1024, 2048);
+        // A lower press later on the same place, and the release, take nothing away.
+        display.DrawReading(0, 20, 1228, 2048);
+        display.DrawReading(0, 0, 0, 0);
+        EXPECT_EQ(PanelPixel(0, 7, 15), kGreen) << lowFirst;
+        EXPECT_EQ(PanelPixel(0, 10, 15), kBlue) << lowFirst;
+        EXPECT_EQ(PanelPixel(0, 12, 15), kBlue) << lowFirst;
+        EXPECT_EQ(PanelPixel(0, 16, 15), kBlue) << lowFirst;
+        EXPECT_EQ(PanelPixel(0, 17, 15), kWhite) << lowFirst;
+        EXPECT_EQ(PanelPixel(0, 5, 15), kWhite) << lowFirst;
+    }
+    // A light touch (up to the threshold) is a dot of its band like any other, not a flood.
+    display.DrawReading(0, 5, 3276, 2048);  // pixel 32
+    EXPECT_EQ(PanelPixel(0, 32, 15), kGreen);
+    EXPECT_EQ(PanelPixel(0, 25, 5), kWhite);
+    // A panel cleared on its own (the layout editor moving its frame) shows lower presses again.
+    layout.picPressSens[0]->canvas().cls();
+    display.DrawReading(0, 50, 1228, 2048);
+    EXPECT_EQ(PanelPixel(0, 12, 15), kGreen);
+
+    // Off: the display is cleared and each sensor's dot moves with it again.
+    display.SetPeakMap(false);
+    EXPECT_EQ(PanelPixel(0, 12, 15), kWhite);
+    display.DrawReading(0, 150, 1228, 2048);
+    display.DrawReading(0, 150, 3276, 2048);
+    display.FlushDisplay();
+    EXPECT_EQ(PanelPixel(0, 12, 15), kWhite);
+    EXPECT_EQ(PanelPixel(0, 32, 15), kBlue);
+}
+
+// A 100 x 20 panel on which raw X = 410 * n lands at pixel 10 * n and raw Y 2048 at pixel 10;
+// the ring keeps 5 marks.
+class TraceDisplay : public DisplayFixture {
+  protected:
+    TraceDisplay() {
+        Place(0, 3000, 3000, 100, 20);
+        display.chkTrace = true;
+    }
+    void PressAt(int n, int16_t pressure) {
+        display.DrawReading(0, pressure, static_cast<int16_t>(410 * n), 2048);
+    }
+    uint32_t At(int n) const { return PanelPixel(0, 10 * n, 10); }
+};
+
+TEST_F(TraceDisplay, RingRedrawsTheNewestMarksOldestFirst) {
+    // Exactly five: the fifth (green) lands on the first (blue) and must end on top.
+    for (int n : {1, 2, 3, 4}) {
+        PressAt(n, 200);
+    }
+    PressAt(1, 50);
+    EXPECT_TRUE(At(1) == kGreen && At(2) == kBlue && At(4) == kBlue);
+    // Seven: the first two are gone and the seventh (blue) must end on top of the fifth.
+    PressAt(6, 200);
+    PressAt(1, 200);
+    EXPECT_EQ(display.Trace().TraceCount, 7);
+    const uint32_t expected[] = {kBlue, kWhite, kBlue, kBlue, kWhite, kBlue};
+    for (int n = 1; n <= 6; ++n) {
+        EXPECT_EQ(At(n), expected[n - 1]) << n;
+    }
+}
+
+TEST_F(TraceDisplay, PressesAtOrBelowTheThresholdNeverEnterTheRing) {
+    ShowPlate();
+    PressAt(1, 200);
+    PressAt(3, 10);  // floods the panel, then the redraw wipes it
+    EXPECT_EQ(display.Trace().TraceCount, 1);
+    EXPECT_EQ(At(6), kWhite);
+    PressAt(3, 200);
+    EXPECT_TRUE(At(1) == kBlue && At(3) == kBlue && At(8) == kWhite);
+    // Panel pixel (10n, 10) is plate pixel (100 + 10n, 110).
+    EXPECT_TRUE(PlatePixel(110, 110) == kBlue && PlatePixel(130, 110) == kBlue);
+}
+
+TEST_F(TraceDisplay, ShorterOrEmptyRingStartsEmptyAndStaysInBounds) {
+    for (int n = 1; n <= 4; ++n) {
+        PressAt(n, 200);
+    }
+    setting.TraceSize = 2;
+    display.ResetTrace();
+    for (int n : {5, 6, 7}) {
+        PressAt(n, 200);
+    }
+    EXPECT_TRUE(At(4) == kWhite && At(5) == kWhite && At(6) == kBlue && At(7) == kBlue);
+
+    setting.TraceSize = 0;
+    display.ResetTrace();
+    PressAt(1, 200);
+    EXPECT_EQ(display.Trace().TraceCount, 0);
+    EXPECT_TRUE(PanelIsPlain(0, kWhite));
 }
 
 }  // namespace

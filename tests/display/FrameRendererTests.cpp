@@ -20,21 +20,7 @@ class FrameRendering : public ::testing::Test {
         setting.PressColorTable = {{101, 255, static_cast<int32_t>(kBlue), 4}};
         setting.PressThresh = 10;
         ring.Resize(5);
-        Show(0, 3000, 3000, 40, 30);
-    }
-    // Shows sensor i's panel (or with i < 0 the plate) at (left, top) twips, w x h pixels.
-    PictureBox& Show(int i, float left, float top, int w, int h) {
-        PictureBox& box = i < 0 ? *layout.picBaseSens : *layout.picPressSens[i];
-        box.Move(left, top, static_cast<float>(PixelsToTwips(w)),
-                 static_cast<float>(PixelsToTwips(h)));
-        box.show();
-        return box;
-    }
-    // The plate at (1500, 1500) twips, 300 x 200 pixels, in one colour.
-    void ShowPlate(uint32_t color) {
-        QImage picture(8, 8, QImage::Format_RGB32);
-        picture.fill(ToQColor(color));
-        Show(-1, 1500, 1500, 300, 200).canvas().setPicture(picture);
+        ShowBox(layout, 0, 3000, 3000, 40, 30, 0);
     }
     uint32_t PlatePixel(int x, int y) const { return layout.picBaseSens->canvas().pixel(x, y); }
 
@@ -48,7 +34,7 @@ class FrameRendering : public ::testing::Test {
 };
 
 TEST_F(FrameRendering, PendingSceneLandsWithinAFrameAndNotBeforeIt) {
-    ShowPlate(kPlatePicture);
+    ShowPlate(layout);
     int repaints = 0;
     layout.picBaseSens->canvas().setChangedCallback([&repaints] { ++repaints; });
     for (int n = 0; n < 200; ++n) {
@@ -68,7 +54,7 @@ TEST_F(FrameRendering, SceneMarksUnderAPanelShowWhenThePanelIsHiddenWithNoFrameA
     // Panel 0 (40 x 30 pixels) lies on the plate at pixels (100, 100) of the plate, whose own
     // corner is at (100, 100) of the window. A mark at the panel's centre shows on the plate
     // too, under the panel.
-    ShowPlate(kPlatePicture);
+    ShowPlate(layout);
     form.resize(500, 400);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -89,11 +75,11 @@ TEST_F(FrameRendering, SceneMarksUnderAPanelShowWhenThePanelIsHiddenWithNoFrameA
 
 TEST_F(FrameRendering, PlateDotsRepaintTheBackgroundWhenThePlatePictureChanges) {
     // The kept background stands for the picture it was painted from only.
-    ShowPlate(kPlatePicture);
+    ShowPlate(layout);
     renderer.PendPlateDots(0, PressMark{});
     renderer.Flush();
     ASSERT_EQ(PlatePixel(50, 50), kPlatePicture);
-    ShowPlate(0x3080C0);
+    ShowPlate(layout, 0x3080C0);
     renderer.PendPlateDots(0, PressMark{});
     renderer.Flush();
     EXPECT_EQ(PlatePixel(50, 50), 0x3080C0u);

@@ -61,14 +61,6 @@ TEST_F(SoundRulesTest, PlaysAtTheEndOfThePeriodOnlyWithEnoughHits) {
     }
 }
 
-TEST_F(SoundRulesTest, PeriodZeroPlaysAtEveryTickAndSensorRangesNameLabels) {
-    Add("any.wav", 0, 1);
-    Add("label2.wav", 0, 1, 2, 2);
-    EXPECT_EQ(Tick(1, 0), QStringList{"any.wav"});
-    EXPECT_EQ(Tick(1, 1), QStringList{"label2.wav"});  // sensor number 1 is label 2
-    EXPECT_EQ(Tick(1, 15), QStringList{"any.wav"});
-}
-
 TEST_F(SoundRulesTest, SequenceConditionFollowsTheSoundPlayedBefore) {
     Add("first.wav", 0, 1);
     SoundEntry& second = Add("second.wav", 0, 1);

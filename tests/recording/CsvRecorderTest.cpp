@@ -1,5 +1,6 @@
 // CSV recording: the bytes of the file in both modes, the recording length, the row limit, the
-// end timer, files that cannot be written (a full disk among them) and the once-a-second flush.
+// end timer, reading the file back, files that cannot be written (a full disk among them) and the
+// once-a-second flush.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QTest>
 
 #include "recording/CsvRecorder.h"
+#include "recording/RecordingReader.h"
 #include "settings/DrawSetting.h"
 #include "tests/support/Fakes.h"
 #include "tests/support/TempAppFolder.h"
@@ -141,6 +143,27 @@ TEST_F(CsvRecorderTest,
     recorder.btnSaveCsv_Click();
     EXPECT_FALSE(recorder.smpleEndTimeerEnabled());
     EXPECT_EQ(recorder.StatusText(), "CSV 停止");
+}
+
+TEST_F(CsvRecorderTest, TheReaderReadsTheFileBackRowForRowUpToEveryBound) {
+    recorder.btnSaveCsv_Click();
+    recorder.OnReading(0, 0, 0, 0);
+    recorder.OnReading(15, 255, 4095, 4095);
+    recorder.OnReading(7, 1, 2048, 9);
+    recorder.btnSaveCsv_Click();
+
+    const Recording r = ReadRecordingFile(recorder.FilePath());
+    ASSERT_TRUE(r.ok()) << r.badLine << " " << r.problem.toStdString();
+    EXPECT_EQ(r.rows,
+              (std::vector<RecordedRow>{{0, 0, 0, 0}, {15, 255, 4095, 4095}, {7, 1, 2048, 9}}));
+
+    // The same file after a tool changed its line ends to LF, wholly or in part.
+    QByteArray lf = test::ReadFile(recorder.FilePath()).replace("\r\n", "\n");
+    EXPECT_EQ(ParseRecording(lf).rows, r.rows);
+    EXPECT_EQ(ParseRecording(lf.replace("0,0,0,0\n", "0,0,0,0\r\n")).rows, r.rows);
+
+    const Recording headerOnly = ParseRecording(kRecordingHeader);
+    EXPECT_TRUE(headerOnly.ok() && headerOnly.rows.empty());
 }
 
 TEST_F(CsvRecorderTest, UnwritableFilesAreReportedAndRecordingStopsOrNeverStarts) {

@@ -1,46 +1,17 @@
-// Reading a recording back: the recorder's own files are read row for row, and anything else is
-// refused at its first line that does not fit.
+// Reading a recording back: anything but the recorder's own files is refused at its first line
+// that does not fit.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "recording/CsvRecorder.h"
 #include "recording/RecordingReader.h"
-#include "settings/DrawSetting.h"
-#include "tests/support/Fakes.h"
 #include "tests/support/TempAppFolder.h"
 
 namespace korvi {
 namespace {
 
 const QByteArray& kHeader = test::kRecordingHeader;
-
-TEST(RecordingReader, ReadsTheRecordersOwnFileRowForRowUpToEveryBound) {
-    QTemporaryDir home;
-    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("SavaData")));
-    DrawSetting setting;
-    test::RecordingMessageBoxes boxes;
-    CsvRecorder recorder(home.path(), setting, boxes);
-    recorder.btnSaveCsv_Click();
-    recorder.OnReading(0, 0, 0, 0);
-    recorder.OnReading(15, 255, 4095, 4095);
-    recorder.OnReading(7, 1, 2048, 9);
-    recorder.btnSaveCsv_Click();
-
-    const Recording r = ReadRecordingFile(recorder.FilePath());
-    ASSERT_TRUE(r.ok()) << r.badLine << " " << r.problem.toStdString();
-    EXPECT_EQ(r.rows,
-              (std::vector<RecordedRow>{{0, 0, 0, 0}, {15, 255, 4095, 4095}, {7, 1, 2048, 9}}));
-
-    // The same file after a tool changed its line ends to LF, wholly or in part.
-    QByteArray lf = test::ReadFile(recorder.FilePath()).replace("\r\n", "\n");
-    EXPECT_EQ(ParseRecording(lf).rows, r.rows);
-    EXPECT_EQ(ParseRecording(lf.replace("0,0,0,0\n", "0,0,0,0\r\n")).rows, r.rows);
-
-    const Recording headerOnly = ParseRecording(kHeader);
-    EXPECT_TRUE(headerOnly.ok() && headerOnly.rows.empty());
-}
 
 struct Damage {
     const char* what;
