@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTranslator>
 
 #include "platform/MessageBoxes.h"
 
@@ -18,6 +21,13 @@ namespace {
 // whatever the locale (the tests run under C.UTF-8).
 TEST(LayoutFileDialog, ShowsItsFilterTextAndSpeaksJapanese) {
     ASSERT_TRUE(LoadToolkitTranslations());
+    // The other tests of this process read the toolkit's own (English) system texts.
+    const auto untranslate = qScopeGuard([] {
+        for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    });
     QTemporaryDir folder;
     const FileDialogOptions options{folder.path(), QStringLiteral("すべてのﾌｧｲﾙ (*.*)|*.*|")};
     const auto dialog = MakeFileDialog(nullptr, options, false);
