@@ -79,6 +79,7 @@ void CentreOverlay::Sample() {
     const PictureBox& plate = *layout_.picBaseSens;
     if (!plate.Visible()) {
         hide();
+        repaintAll_ = true;  // drawn anew when the plate shows again
         return;
     }
     if (plate_ != plate.geometry()) {
