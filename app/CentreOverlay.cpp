@@ -1,6 +1,5 @@
 #include "app/CentreOverlay.h"
 
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
@@ -12,12 +11,15 @@
 
 namespace korvi {
 
-CentreOverlay::CentreOverlay(const SensorLayout& layout, const Clock& clock, QWidget* parent)
-    : QWidget(parent), layout_(layout), clock_(clock) {
-    setObjectName(QStringLiteral("picCentre"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_NoSystemBackground);
-    hide();
+CentreOverlay::CentreOverlay(SensorLayout& layout, const Clock& clock, QObject* parent)
+    : QObject(parent), layout_(layout), clock_(clock) {
+    const auto paintOver = [this](QPainter& painter, const PictureBox& box, const QRegion& area) {
+        PaintOver(painter, box, area);
+    };
+    layout_.picBaseSens->setOverPaint(paintOver);
+    for (PictureBox* frame : layout_.picPressSens) {
+        frame->setOverPaint(paintOver);
+    }
     timer_.setInterval(kSampleMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Sample(); });
 }
@@ -31,7 +33,10 @@ void CentreOverlay::SetOn(bool on) {
         timer_.start();
     } else {
         timer_.stop();
-        hide();
+        if (shown_) {
+            shown_ = false;
+            Repaint(layerBounds_);
+        }
     }
 }
 
@@ -58,16 +63,6 @@ QPoint CentreOverlay::OnPlate(WindowPoint point) const {
             RoundEven32(TwipsToPixels(point.y - plate.Top()))};
 }
 
-bool CentreOverlay::OnTop() const {
-    const QObjectList& siblings = parentWidget()->children();
-    for (auto it = siblings.crbegin(); it != siblings.crend(); ++it) {
-        if ((*it)->isWidgetType()) {
-            return *it == this;
-        }
-    }
-    return true;
-}
-
 QRect CentreOverlay::CrossArea(QPoint centre) {
     return {centre.x() - kCrossHalf, centre.y() - kCrossHalf, 2 * kCrossHalf + 1,
             2 * kCrossHalf + 1};
@@ -78,17 +73,18 @@ QRect CentreOverlay::CrossArea(QPoint centre) {
 void CentreOverlay::Sample() {
     const PictureBox& plate = *layout_.picBaseSens;
     if (!plate.Visible()) {
-        hide();
+        if (shown_) {
+            shown_ = false;
+            Repaint(layerBounds_);  // off the frames that still show
+        }
         repaintAll_ = true;  // drawn anew when the plate shows again
         return;
     }
     if (plate_ != plate.geometry()) {
+        if (shown_) {
+            Repaint(layerBounds_);  // off the frames where the plate stood
+        }
         plate_ = plate.geometry();
-        repaintAll_ = true;
-    }
-    // Frames placed or raised later stack above the plate: stay above them all.
-    if (!OnTop()) {
-        raise();
         repaintAll_ = true;
     }
     const uint32_t before = now_;
@@ -97,10 +93,7 @@ void CentreOverlay::Sample() {
     centre_ = LayoutCentre(layout_);
     path_.Add(now_, centre_);
     QRegion dirty;  // in pixels of the plate
-    if (repaintAll_) {
-        repaintAll_ = false;
-        dirty = QRect(QPoint(0, 0), plate_.size());
-    } else {
+    if (!repaintAll_) {
         dirty = PathChange(before);
         if (oldCentre != centre_) {
             if (oldCentre) {
@@ -110,26 +103,48 @@ void CentreOverlay::Sample() {
                 dirty += CrossArea(OnPlate(*centre_));
             }
         }
+        if (dirty.isEmpty()) {
+            return;
+        }
     }
-    if (dirty.isEmpty()) {
-        return;
-    }
+    const QRect drawnBefore = shown_ ? layerBounds_ : QRect();
     RenderLayer();
-    if (layerBounds_.isEmpty()) {
-        hide();
+    shown_ = true;
+    if (repaintAll_) {
+        repaintAll_ = false;
+        dirty = QRegion(drawnBefore) + layerBounds_;
+    }
+    Repaint(dirty);
+}
+
+void CentreOverlay::Repaint(const QRegion& area) {
+    if (area.isEmpty()) {
         return;
     }
-    // The overlay covers only the box around its drawing: a repaint of the plate or a frame
-    // elsewhere then has no see-through widget above it to paint as well. Moved or resized, it is
-    // repainted whole and what it leaves is repainted beneath it.
-    const QRect box = layerBounds_.translated(plate_.topLeft());
-    if (geometry() != box) {
-        setGeometry(box);
-    } else {
-        update(dirty.translated(-layerBounds_.topLeft()));
+    layout_.picBaseSens->update(area);
+    for (PictureBox* frame : layout_.picPressSens) {
+        const QRect place = frame->geometry().translated(-plate_.topLeft());
+        if (frame->Visible() && area.intersects(place)) {
+            frame->update(area.translated(-place.topLeft()) & frame->rect());
+        }
     }
-    if (!isVisible()) {
-        show();
+}
+
+void CentreOverlay::PaintOver(QPainter& painter, const PictureBox& box, const QRegion& area) const {
+    if (!shown_) {
+        return;
+    }
+    // Where the box lies on the plate, and the part of the picture's drawing it covers.
+    const QPoint offset = box.geometry().topLeft() - plate_.topLeft();
+    const QRect reach = layerBounds_.translated(-offset) & box.rect();
+    if (reach.isEmpty()) {
+        return;
+    }
+    for (const QRect& painted : area) {
+        const QRect part = painted & reach;
+        if (!part.isEmpty()) {
+            painter.drawImage(part.topLeft(), layer_, part.translated(offset));
+        }
     }
 }
 
@@ -160,9 +175,8 @@ QRegion CentreOverlay::PathChange(uint32_t before) const {
     return change;
 }
 
-// The cross and path are drawn once per change on a transparent picture; a paint (which comes
-// with every repaint of the plate or a frame beneath, up to once per display frame) only lays the
-// part of it around what was drawn over what lies beneath.
+// The cross and path are drawn once per change on a transparent picture; a paint of the plate or
+// a frame (up to once per display frame) only lays the part of it that lies over what it paints.
 void CentreOverlay::RenderLayer() {
     if (layer_.size() != plate_.size()) {
         layer_ = QImage(plate_.size(), QImage::Format_ARGB32_Premultiplied);
@@ -204,14 +218,6 @@ void CentreOverlay::RenderLayer() {
         layerBounds_ |= CrossArea(c);
     }
     layerBounds_ &= layer_.rect();
-}
-
-void CentreOverlay::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    const QPoint offset = layerBounds_.topLeft();
-    for (const QRect& area : event->region()) {
-        p.drawImage(area.topLeft(), layer_, area.translated(offset));
-    }
 }
 
 }  // namespace korvi

@@ -173,6 +173,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         p.setPen(QColor(64, 64, 64));
         p.drawRect(whole.adjusted(0, 0, -1, -1));
     }
+    if (overPaint_) {
+        overPaint_(p, *this, event->region());
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -13,6 +13,8 @@
 #include "platform/Canvas.h"
 #include "platform/Control.h"
 
+class QPainter;
+
 namespace korvi {
 
 // Mouse callbacks shared by every control that takes part in layout editing.
@@ -64,6 +66,12 @@ class PictureBox : public QWidget, public Control {
     // pixels.
     std::vector<QRect> coveringRects(const QRect& reach) const;
 
+    // Something its owner lays over the panel's drawing at the end of every paint, given the
+    // painter and the area being painted in the panel's pixels (the centre of pressure over the
+    // base plate and the frames on it). It never touches the drawing itself.
+    using OverPaint = std::function<void(QPainter&, const PictureBox&, const QRegion&)>;
+    void setOverPaint(OverPaint paint) { overPaint_ = std::move(paint); }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,6 +90,7 @@ class PictureBox : public QWidget, public Control {
 
     Canvas canvas_;
     MouseHandlers mouse_;
+    OverPaint overPaint_;
     FlatBorder border_ = FlatBorder::None;
     static uint64_t visibilityChanges_;
 };

@@ -404,8 +404,11 @@ CATALOGUE = [
       "for (uint32_t age = 1; age < static_cast<uint32_t>(kBuckets); ++age) {",
       "for (uint32_t age = 1; age < 1; ++age) {",
       "the chart draws a sensor held down since before its span as not pressed"),
-    F("overlay-box-offset", "app/CentreOverlay.cpp", "area.translated(offset)", "area",
-      "the centre's cross and path are drawn off their place once the path has moved"),
+    F("overlay-box-offset", "app/CentreOverlay.cpp", "layer_, part.translated(offset)",
+      "layer_, part", "the centre's cross and path are drawn off their place over the frames"),
+    F("overlay-frames-kept", "app/CentreOverlay.cpp",
+      "frame->update(area.translated(-place.topLeft()) & frame->rect());", "",
+      "the centre's old crosses and path stay on the frames it left"),
     # --- publish ---------------------------------------------------------------------------------
     F("osc-sensor-from-zero", "publish/PublishFrame.cpp", "packet.AddInt(r.sensor + 1);",
       "packet.AddInt(r.sensor);", "OSC listeners get sensors numbered 0-15 instead of 1-16"),
