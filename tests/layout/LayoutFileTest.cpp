@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QDataStream>
-#include <QDir>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <tuple>
 
 #include "tests/layout/EditorFixture.h"
-#include "tests/support/SmallDisk.h"
 #include "tests/support/TempAppFolder.h"
 
 namespace korvi::test {
@@ -132,31 +130,6 @@ class Loading : public ::testing::Test {
     EditorFixture f{true, {2, 4}};
 };
 
-TEST_F(Loading, BaseFromTheFileReplacesTheShownOneAndAFileWithoutBaseRemovesThePlate) {
-    load(withBase(2));
-    EXPECT_EQ(f.l().BaseIndex, 2);
-    EXPECT_TRUE(f.shown(f.l().picBase[4]));
-    EXPECT_FALSE(f.shown(f.l().picBase[2]));
-    EXPECT_EQ(f.l().picBaseSens->Left(), 5925);
-    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(30, 30),
-              FromQColor(BasePicture(2).pixelColor(0, 0)));
-    // Sensors placed or merged before the load but not in the file end up in the box.
-    EXPECT_FALSE(f.l().SensorMerged[9]);
-    EXPECT_TRUE(f.shown(&f.item(9)));
-    EXPECT_FALSE(f.shown(&f.frame(6)));
-    EXPECT_EQ(f.l().MergedCount, 2);
-
-    load(withBase(-1));
-    EXPECT_FALSE(f.shown(f.l().picBaseSens));
-    EXPECT_EQ(f.l().BaseIndex, -1);
-    EXPECT_TRUE(f.shown(f.l().picBase[2]));
-
-    // Frames are drawn on a loaded plate even with frame display off.
-    f.l().ShowSensorFrames = false;
-    load(EncodeLayoutFile(OnPlate()));
-    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(5, 20), 0x9F9FA0u);  // frame colour
-}
-
 // Everything a load may change, as one comparable text.
 QString Take(EditorFixture& f) {
     QString s = QStringLiteral("base %1 merged %2 chain %3;")
@@ -176,7 +149,9 @@ QString Take(EditorFixture& f) {
     return s;
 }
 
-TEST_F(Loading, BadMissingOrCancelledFilesChangeNothing) {
+// Bad, missing or cancelled files change nothing; a good one replaces the shown base with its
+// own or removes the plate, and puts the sensors it does not place back in the box.
+TEST_F(Loading, BadFilesChangeNothingAndAGoodOneSetsTheBaseAndTheSensors) {
     const auto bad = [](auto change) {
         LayoutFileData d = OnPlate();
         change(d);
@@ -215,6 +190,29 @@ TEST_F(Loading, BadMissingOrCancelledFilesChangeNothing) {
     EXPECT_TRUE(f.boxes.shown[0].text.startsWith(missing));
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(Take(f), before);
+
+    load(withBase(2));
+    EXPECT_EQ(f.l().BaseIndex, 2);
+    EXPECT_TRUE(f.shown(f.l().picBase[4]));
+    EXPECT_FALSE(f.shown(f.l().picBase[2]));
+    EXPECT_EQ(f.l().picBaseSens->Left(), 5925);
+    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(30, 30),
+              FromQColor(BasePicture(2).pixelColor(0, 0)));
+    // Sensors placed or merged before the load but not in the file end up in the box.
+    EXPECT_FALSE(f.l().SensorMerged[9]);
+    EXPECT_TRUE(f.shown(&f.item(9)));
+    EXPECT_FALSE(f.shown(&f.frame(6)));
+    EXPECT_EQ(f.l().MergedCount, 2);
+
+    load(withBase(-1));
+    EXPECT_FALSE(f.shown(f.l().picBaseSens));
+    EXPECT_EQ(f.l().BaseIndex, -1);
+    EXPECT_TRUE(f.shown(f.l().picBase[2]));
+
+    // Frames are drawn on a loaded plate even with frame display off.
+    f.l().ShowSensorFrames = false;
+    load(EncodeLayoutFile(OnPlate()));
+    EXPECT_EQ(f.l().picBaseSens->canvas().pixel(5, 20), 0x9F9FA0u);  // frame colour
 }
 
 // Every size and position at the edge of the layout area, and just beyond it: sensor 1 placed,
@@ -270,40 +268,6 @@ TEST(LayoutFileLimits, GeometryIsAcceptedUpToTheLayoutAreaAndRefusedJustBeyond) 
     EXPECT_EQ(decode(d).fault, QStringLiteral("ベース の高さ 14 が範囲外です (15 〜 23700)。"));
     d.base = {-1, 1e9f, NAN, -4, 0};
     EXPECT_TRUE(decode(d).data.has_value());
-}
-
-// A save on a full disk fails with its reason and leaves the layout saved before as it was.
-TEST(LayoutFile, SaveOnAFullDiskKeepsTheOldFileAndSaysWhy) {
-    SmallDisk disk(64);
-    if (!disk.mounted()) {
-        GTEST_SKIP() << "no small disk can be mounted here";
-    }
-    const QString path = disk.filePath(QStringLiteral("layout.dat"));
-    EditorFixture f(true, {2, 4});
-    BuildLayout(f);
-    f.dialogs.answers.push_back(path);
-    f.editor->cmdSave_Click();
-    ASSERT_TRUE(f.boxes.shown.empty());
-    const QByteArray before = ReadFile(path);
-    ASSERT_EQ(before, GoldenFile());
-
-    ASSERT_TRUE(disk.Fill());
-    f.frame(0).Move(100, 100, 555, 555);
-    const QString fresh = disk.filePath(QStringLiteral("fresh.dat"));
-    for (const QString& target : {path, fresh}) {
-        f.boxes.shown.clear();
-        f.dialogs.answers.push_back(target);
-        f.editor->cmdSave_Click();
-        ASSERT_EQ(f.boxes.shown.size(), 1u);
-        EXPECT_EQ(f.boxes.shown[0].text,
-                  target + QStringLiteral("\r\nセンサ配置を保存できませんでした。\r\n") +
-                      QStringLiteral("ディスクに空きがありません (No space left on device)。"));
-        EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Critical);
-    }
-    EXPECT_EQ(ReadFile(path), before);
-    // Nothing is left behind: neither the new file nor a half-written temporary one.
-    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files),
-              (QStringList{QStringLiteral("filler"), QStringLiteral("layout.dat")}));
 }
 
 }  // namespace

@@ -1,38 +1,93 @@
-// Placing, moving, pushing and returning sensors, selecting them with the stretch handles, and
-// merging and un-merging numbers, all driven by mouse input given to the window, along slow and
-// fast pointer paths.
+// The layout editor driven by mouse input given to the window, along slow and fast pointer paths:
+// base images offered in the base box and the base plate laid out, swapped, moved and put back;
+// sensors placed, moved, pushed and returned; selecting them and resizing the selection by its
+// handles (the handles hide as the stretch begins, the release ends it by what lies under the
+// pointer, the bare pointer moves nothing afterwards); merging and un-merging numbers.
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include "tests/layout/EditorFixture.h"
 
 namespace korvi::test {
 namespace {
 
+uint32_t PictureColour(int k) {
+    return FromQColor(BasePicture(k).pixelColor(0, 0));
+}
+
+TEST(BaseImages, OnlyWholeReadablePicturesAreOffered) {
+    QTemporaryDir folder;
+    BasePicture(3).save(folder.filePath(QStringLiteral("Base_3.bmp")), "BMP");
+    // A bitmap cut short, as a copy broken off half-way leaves it.
+    const QString cut = folder.filePath(QStringLiteral("Base_5.bmp"));
+    QImage(64, 64, QImage::Format_RGB32).save(cut, "BMP");
+    QFile::resize(cut, QFileInfo(cut).size() / 2);
+
+    EditorFixture f;
+    f.editor->InitBaseImages(folder.path());
+    for (int k = 0; k < BaseImageCount; ++k) {
+        EXPECT_EQ(f.shown(f.l().picBase[k]), k == 3) << "image " << k;
+    }
+    EXPECT_EQ(f.l().picBase[3]->canvas().pixel(34, 34), PictureColour(3));
+    // Image k stands 675 twips below image k - 1, the first 120 twips into the box; the last one
+    // lies below the box's 10215 twips.
+    EXPECT_EQ(Geometry(*f.l().picBase[3]), (std::array<float, 4>{300, 2145, 555, 555}));
+    EXPECT_EQ(f.l().picBase[15]->Top(), 10245);
+}
+
+class BasePlate : public ::testing::TestWithParam<Pace> {};
+
+TEST_P(BasePlate, ImageLaidOutSwappedMovedAndPutBack) {
+    const Pace pace = GetParam();
+    EditorFixture f{true, {2, 4}};
+    PictureBox& plate = *f.l().picBaseSens;
+    // Image 2 dragged out: a 555 x 555 plate with the grab point (5, 5) under the pointer.
+    f.dragTo(f.l().picBase[2], QPoint(5, 5), QPointF(400, 300), pace);
+    EXPECT_EQ(f.l().BaseIndex, 2);
+    EXPECT_FALSE(f.shown(f.l().picBase[2]));
+    EXPECT_EQ(Geometry(plate), (std::array<float, 4>{6000 - 75, 4500 - 75, 555, 555}));
+    EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(2));
+
+    // Image 4 dropped on it swaps the picture; size and place stay.
+    f.dragTo(f.l().picBase[4], QPoint(5, 5), QPointF(410, 310), pace);
+    EXPECT_EQ(f.l().BaseIndex, 4);
+    EXPECT_TRUE(f.shown(f.l().picBase[2]));
+    EXPECT_FALSE(f.shown(f.l().picBase[4]));
+    EXPECT_EQ(Geometry(plate), (std::array<float, 4>{5925, 4425, 555, 555}));
+    EXPECT_EQ(plate.canvas().pixel(30, 20), PictureColour(4));
+
+    // Item 2 dropped on the plate's left strip, its frame reaching across frame 1's left edge:
+    // no push on the plate.
+    f.place(0, QPoint(415, 300), pace);  // 6225, 4500
+    f.dragTo(&f.item(1), QPoint(1, 1), QPointF(414, 321), pace);
+    EXPECT_EQ(At(f.frame(1)), (Place2{6195, 4800}));
+    EXPECT_FALSE(f.l().SensorMerged[1]);
+
+    // Moved without moving the frames on it, then dragged back into the base box.
+    // Grabbed at its left strip, which the frames do not cover.
+    f.dragTo(&plate, QPoint(2, 30), QPointF(600, 400), pace);
+    EXPECT_EQ(plate.Left(), 9000 - 30);
+    EXPECT_EQ(f.frame(0).Left(), 6225);
+    f.dragTo(&plate, QPoint(2, 30), QPointF(980, 600), pace);
+    EXPECT_FALSE(f.shown(&plate));
+    EXPECT_EQ(f.l().BaseIndex, -1);
+    EXPECT_TRUE(f.shown(f.l().picBase[4]));
+    EXPECT_TRUE(f.shown(&f.frame(0)));
+}
+
+INSTANTIATE_TEST_SUITE_P(SlowAndFast, BasePlate, ::testing::Values(Pace::Slow, Pace::Fast));
+
 class Placing : public ::testing::TestWithParam<Pace> {};
 class Merging : public ::testing::TestWithParam<Pace> {};
-
-TEST_P(Placing, ItemDraggedOutBecomesAnUprightFrameWithTheGrabPointUnderThePointer) {
-    EditorFixture f;
-    const Pace pace = GetParam();
-    f.l().SensorRotation[4] = 180;
-    // Dropped a third of a pixel past 300, 200: the landing keeps the fraction.
-    f.dragTo(&f.item(4), QPoint(10, 6), QPointF(300 + 1 / 3.0, 200 + 2 / 3.0), pace);
-    PictureBox& frame = f.frame(4);
-    EXPECT_FALSE(f.shown(&f.item(4)));
-    EXPECT_TRUE(f.shown(&frame));
-    EXPECT_EQ(Geometry(frame), (std::array<float, 4>{4505 - 150, 3010 - 90, 555, 555}));
-    // Placed upright: the origin tick stands in the middle of the bottom edge (37 px frame, its
-    // drawing 35 px).
-    EXPECT_EQ(f.l().SensorRotation[4], 0);
-    EXPECT_EQ(frame.canvas().pixel(18, 34), kBlack);
-    EXPECT_EQ(frame.canvas().pixel(34, 18), kWhite);
-}
 
 TEST_P(Placing, FramesMoveKeepingTheGrabPointAndReturnToTheBoxAtThePaletteSize) {
     EditorFixture f;
     const Pace pace = GetParam();
     PictureBox& frame = f.frame(2);
+    f.l().SensorRotation[2] = 180;
     f.place(2, QPoint(300, 200), pace);
+    EXPECT_EQ(f.l().SensorRotation[2], 0);  // a sensor dragged out of the box stands upright
     // A long move over the background and a short one that ends on the frame itself.
     f.dragTo(&frame, QPoint(5, 7), QPointF(500, 300), pace);
     EXPECT_EQ(At(frame), (Place2{7500 - 75, 4500 - 105}));
@@ -64,7 +119,30 @@ TEST_P(Placing, FrameDroppedOverlappingAnotherIsPushedAlongTheSmallerOverlap) {
     EXPECT_EQ(At(f.frame(9)), (Place2{9150, 6150}));
 }
 
-TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDeselects) {
+using Rect = std::array<float, 4>;  // Left, Top, Width, Height in twips
+
+// A placed sensor's frame selected, one of its handles pressed and pulled slowly to `to`.
+void Pull(EditorFixture& f, int sensor, int handle, QPointF to) {
+    f.click(&f.frame(sensor), QPoint(28, 28));
+    f.mouse().press(f.on(f.l().picStretchPtr[handle], QPointF(2, 2)));
+    f.mouse().glide(to, 2);
+}
+
+// Dark pixels in the character cell at column 1, row 1 (8 x 16 pixels from 8, 16).
+int InkOfFirstCell(const Canvas& c) {
+    int ink = 0;
+    for (int y = 16; y < 32; ++y) {
+        for (int x = 8; x < 16; ++x) {
+            ink += c.pixel(x, y) == kBlack ? 1 : 0;
+        }
+    }
+    return ink;
+}
+
+// A click selects and shows the handles, the background or a click on the number label
+// deselects, an item dragged across the handles hides them but keeps the selection, and a handle
+// pulled stretches the frame until the release, which ends the stretch by what lies under it.
+TEST(Selecting, ClickShowsTheHandlesADraggedItemHidesThemAndAPulledHandleStretchesTheFrame) {
     EditorFixture f;
     f.frame(7).Move(1000, 1000, 555, 555);
     f.frame(7).show();
@@ -73,7 +151,6 @@ TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDese
     for (PictureBox* handle : f.l().picStretchPtr) {
         EXPECT_TRUE(f.shown(handle));
     }
-    EXPECT_EQ(Geometry(*f.l().picStretchPtr[0]), (std::array<float, 4>{925, 925, 75, 75}));
     EXPECT_EQ(f.frame(7).Left(), 1000);
 
     f.click(f.form, QPoint(600, 500), Qt::RightButton);
@@ -86,10 +163,7 @@ TEST(Selecting, ClickSelectsAndShowsTheHandlesAroundTheFrameAndTheBackgroundDese
     f.click(f.l().lblNo[7], QPoint(2, 2));
     EXPECT_EQ(f.l().StretchTarget, nullptr);
     EXPECT_FALSE(f.anyHandleShown());
-}
 
-TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsTheSelection) {
-    EditorFixture f;
     f.place(0, QPoint(200, 100));
     f.click(&f.frame(0), QPoint(28, 28));
     ASSERT_EQ(f.frame(0).canvas().pixel(18, 34), kBlack);
@@ -104,6 +178,26 @@ TEST(Selecting, AnItemDraggedAcrossTheHandlesHidesThemAndClearsTheFrameButKeepsT
     EXPECT_FALSE(f.anyHandleShown());
     EXPECT_EQ(f.l().StretchTarget, &f.frame(0));
     EXPECT_EQ(f.frame(0).canvas().pixel(18, 34), kWhite);  // origin tick cleared too
+
+    f.place(1, QPoint(300, 160));  // 4500, 2400 to 5055, 2955
+    // Pulled to 4875, 2850 over frame 2 (clear of its number): it overlaps frame 2 by 375 across
+    // and 450 down, so it goes left.
+    Pull(f, 0, 4, QPointF(325, 190));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{3000, 1500, 1875, 1350}));
+    EXPECT_FALSE(f.anyHandleShown());
+    f.mouse().release(QPointF(325, 190));
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1875, 1500, 1875, 1350}));
+    EXPECT_EQ(Geometry(f.frame(1)), (Rect{4500, 2400, 555, 555}));
+    EXPECT_EQ(f.l().StretchTarget, nullptr);
+    EXPECT_FALSE(f.anyHandleShown());
+    // Redrawn at the new size: the origin tick in the middle of the new bottom edge (a 125 x 90
+    // pixel frame, its drawing 123 x 88), no number printed.
+    EXPECT_EQ(f.frame(0).canvas().pixel(62, 87), kBlack);
+    EXPECT_EQ(InkOfFirstCell(f.frame(0).canvas()), 0);
+    // The bare pointer wandering over the window afterwards resizes nothing.
+    f.mouse().glide(QPointF(600, 500), 7);
+    f.mouse().glide(QPointF(150, 120), 7);
+    EXPECT_EQ(Geometry(f.frame(0)), (Rect{4500 - 1875, 1500, 1875, 1350}));
 }
 
 // Sensor 1 placed at 300, 200 px with items 3 then 2 dropped on it.
