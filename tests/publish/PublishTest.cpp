@@ -1,13 +1,21 @@
 // Publishing the presses end to end: the real program streams a known stream from the simulator
 // over a pseudo-terminal, and real receivers take what it publishes: a liblo server for OSC and
-// TUIO, and WebSocket clients.
+// TUIO, WebSocket clients, and the shipped live view in headless Chromium.
 #include <gtest/gtest.h>
 #include <lo/lo.h>
 #include <netinet/in.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
 #include <cstring>
@@ -17,6 +25,7 @@
 #include "app/frmPublish.h"
 #include "link/CommunicationControl.h"
 #include "publish/Publisher.h"
+#include "tests/support/Screen.h"
 #include "tests/support/SimulatedProgram.h"
 #include "tests/support/WindowMouse.h"
 
@@ -68,6 +77,76 @@ class OscReceiver {
     std::vector<std::string> messages_;
 };
 
+// Chromium's DevTools: one command over the page's debugging WebSocket, and its result.
+QJsonObject DevTools(QWebSocket& page, int id, const char* method, const QJsonObject& params = {}) {
+    QJsonObject result;
+    const auto got = QObject::connect(&page, &QWebSocket::textMessageReceived, [&](auto text) {
+        const QJsonObject answer = QJsonDocument::fromJson(text.toUtf8()).object();
+        if (answer[QStringLiteral("id")].toInt() == id) {
+            result = answer[QStringLiteral("result")].toObject();
+        }
+    });
+    page.sendTextMessage(QJsonDocument({{"id", id}, {"method", method}, {"params", params}})
+                             .toJson(QJsonDocument::Compact));
+    (void)QTest::qWaitFor([&] { return !result.isEmpty(); }, 10000);
+    QObject::disconnect(got);
+    return result;
+}
+
+// The shipped live view in headless Chromium, opened from its file as the menu opens it, with
+// 620 x 494 pixels of page, photographed once it shows a frame from `port`. Null without
+// Chromium.
+QImage LiveView(uint16_t port) {
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        return {};
+    }
+    QTemporaryDir profile;
+    QProcess browser;
+    browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+                             "--user-data-dir=" + profile.path(), "--remote-debugging-port=0",
+                             "file://" KORVI_VIEWER_PAGE "?port=" + QString::number(port)});
+    // The browser's debugging port, in the file it writes into its profile.
+    const QString portFile = profile.filePath(QStringLiteral("DevToolsActivePort"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return test::ReadFile(portFile).contains('\n'); }, 30000));
+    const QByteArray devtools = test::ReadFile(portFile).split('\n')[0];
+    QNetworkAccessManager http;
+    QNetworkReply* list = http.get(
+        QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(devtools))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->isFinished(); }, 10000));
+    QWebSocket view;
+    for (const QJsonValue target : QJsonDocument::fromJson(list->readAll()).array()) {
+        if (target[QStringLiteral("type")] == QStringLiteral("page")) {
+            view.open(QUrl(target[QStringLiteral("webSocketDebuggerUrl")].toString()));
+        }
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return view.state() == QAbstractSocket::ConnectedState; }, 10000));
+    int id = 0;
+    DevTools(view, ++id, "Emulation.setDeviceMetricsOverride",
+             {{"width", 620}, {"height", 494}, {"deviceScaleFactor", 1}, {"mobile", false}});
+    QString state;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QJsonObject shown =
+                DevTools(view, ++id, "Runtime.evaluate",
+                         {{"expression", "document.getElementById('state').textContent"}});
+            state = shown[QStringLiteral("result")][QStringLiteral("value")].toString();
+            return state.contains(QStringLiteral("フレーム"));
+        },
+        30000))
+        << state.toStdString();
+    const QJsonObject shot = DevTools(view, ++id, "Page.captureScreenshot");
+    browser.kill();
+    browser.waitForFinished(5000);
+    const QImage image = QImage::fromData(
+        QByteArray::fromBase64(shot[QStringLiteral("data")].toString().toLatin1()), "PNG");
+    if (!test::ScreenshotDir().isEmpty()) {
+        image.save(QDir(test::ScreenshotDir()).filePath(QStringLiteral("live-view.png")));
+    }
+    return image.isNull() ? QImage(1, 1, QImage::Format_RGB32) : image;
+}
+
 // Sensors 1-4 on four frames of 100 x 100 pixels (1530 twips outside) in an area of 6120 by 4590
 // twips from (1500, 1500), rotated 0, 90, 180 and 270 degrees; the plate hidden, so the frames
 // make the layout area.
@@ -101,7 +180,7 @@ class Publishing : public test::SimulatedProgram {
 
 // One run publishing everywhere at once: OSC gets every reading and the layout, TUIO the cursors
 // where the marks are, and the WebSocket feed (which refuses a web page of another origin) the
-// layout, the readings and the marks.
+// layout, the readings and the marks, which the shipped live view shows.
 TEST_F(Publishing, OscTuioAndWebSocketGetEveryReadingAndTheMarks) {
     Start(kStream);
     // 外部出力... refuses an OSC target without its port.
@@ -203,6 +282,20 @@ TEST_F(Publishing, OscTuioAndWebSocketGetEveryReadingAndTheMarks) {
     EXPECT_TRUE(texts.last().endsWith(
         QStringLiteral("\"marks\":[[1,1800,2400,50],[2,6990,2700,100],[3,2700,5160,100],"
                        "[4,6690,4860,100]]}")));
+
+    const QImage view = LiveView(window->publisher().webSocket().Port());
+    if (view.isNull()) {
+        GTEST_SKIP() << "chromium is not installed";
+    }
+    // Below the 24-pixel state line and a 10-pixel margin, 600 x 450 pixels hold the area at
+    // 600 / 6120 = 450 / 4590 pixels a twip: frame 1 spans x 10..160, y 34..184; the red dots
+    // (radius 4 x 15 twips, 5.9 pixels) of sensor 1 at (1800, 2400) lie at (39.4, 122.2), of
+    // sensor 2 at (6990, 2700) at (548.2, 151.6).
+    EXPECT_EQ(view.pixelColor(40, 122), QColor(255, 0, 0));
+    EXPECT_EQ(view.pixelColor(548, 152), QColor(255, 0, 0));
+    EXPECT_EQ(view.pixelColor(100, 100), QColor(255, 255, 255));
+    EXPECT_EQ(view.pixelColor(10, 100), QColor(240, 240, 240)) << "frame 1's left edge";
+    EXPECT_EQ(view.pixelColor(170, 100), QColor(255, 255, 255)) << "between the frames";
 }
 
 TEST_F(Publishing, ClientThatNeverReadsIsClosedWhileTheReadingsGoOn) {
