@@ -8,10 +8,8 @@
 #include <atomic>
 
 #include "link/CommunicationControl.h"
-#include "platform/Colors.h"
 #include "platform/SerialPorts.h"
 #include "recording/CsvRecorder.h"
-#include "tests/support/Screen.h"
 #include "tests/support/SimulatedProgram.h"
 #include "tests/support/WindowMouse.h"
 
@@ -33,31 +31,7 @@ class CountedPorts : public PortEnumerator {
 
 class Communication : public test::SimulatedProgram {
   protected:
-    // Starts the simulator and the program, with every sensor placed so that presses show.
-    void Start(SimOptions options, const QString& portNo = QStringLiteral("1")) {
-        StartOnSimulator(options, portNo);
-        SensorLayout& l = window->layout();
-        for (int i = 0; i < SensorCount; ++i) {
-            l.picSensor[i]->hide();
-            l.picPressSens[i]->Move(2000.0f + (i % 4) * 900.0f, 1000.0f + (i / 4) * 900.0f, 600,
-                                    600);
-            l.picPressSens[i]->show();
-        }
-    }
-
     void Click() { test::Click(window->cmdComm); }
-
-    QList<QByteArray> Commands() const {
-        QList<QByteArray> texts;
-        for (const auto& c : simulator.receivedCommands()) {
-            texts << c.text;
-        }
-        return texts;
-    }
-
-    bool WaitFor(const std::function<bool()>& condition, int ms = 5000) {
-        return QTest::qWaitFor(condition, ms);
-    }
 
     // Data rows of the CSV recording, as "sensor,press,x,y".
     QStringList CsvRows() const {
@@ -84,36 +58,10 @@ class Communication : public test::SimulatedProgram {
     }
 };
 
-// With Device= naming the device the port number is not needed.
-TEST_F(Communication, ReadyControllerOnADeviceWithoutPortNumberStreamsUntilTheStopClick) {
-    SimOptions options;
-    options.rate = 500;
-    Start(options, QString());
-    Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 50; }));
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信停止"));
-    EXPECT_FALSE(window->cboDrawSetting->isEnabled());
-    EXPECT_TRUE(window->StatusText().contains(QStringLiteral("受信")));
-
-    Click();
-    EXPECT_EQ(window->cmdComm->text(), QStringLiteral("通信開始"));
-    EXPECT_TRUE(window->cboDrawSetting->isEnabled());
-    ASSERT_TRUE(WaitFor([&] { return Commands().size() >= 3; }));
-    EXPECT_EQ(Commands().mid(0, 3), (QList<QByteArray>{"r", "d", "s"}));
-    EXPECT_LT(simulator.receivedCommands()[1].ms - simulator.receivedCommands()[0].ms,
-              300);  // before any retry
-    EXPECT_TRUE(boxes.shown.empty());
-    int marked = 0;
-    for (PictureBox* panel : window->layout().picPressSens) {
-        marked += test::CountColour(panel->canvas(), kRed);
-    }
-    EXPECT_GT(marked, 0) << "no press was drawn";
-}
-
 // A sound file that is missing or cannot be played stops the start before anything is sent.
 TEST_F(Communication, UnusableSoundFileStopsTheStartBeforeAnythingIsSent) {
     folder.write(QStringLiteral("Sound/bad.wav"), QByteArray("RIFF\x04\0\0\0WAVE", 12));
-    Start(SimOptions{});
+    StartOnSimulator(SimOptions{});
     const struct {
         const char* file;
         QString text, title;
@@ -140,32 +88,34 @@ TEST_F(Communication, UnusableSoundFileStopsTheStartBeforeAnythingIsSent) {
         EXPECT_FALSE(serial.isOpen());
     }
     QTest::qWait(100);
-    EXPECT_TRUE(Commands().isEmpty());
+    EXPECT_TRUE(simulator.receivedCommands().empty());
 }
 
 // With reconnecting on, the controller's device pulled for 3 s while recording 1,000 readings a
 // second: no box, the status bar shows the wait, readings flow again within 1 s of the device's
 // return, and the recording holds every reading the simulator sent (less the one each data start
-// discards). No one looks for ports while the line is healthy.
+// discards). No one looks for ports while the line is healthy. Device= names the device, so
+// Setting.ini needs no port number.
 TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
     SimOptions options;
     options.rate = 1000;
     options.count = 4000;
-    Start(options);
+    StartOnSimulator(options, QString());
     CountedPorts ports;
     window->SetPortEnumerator(ports);
     window->comm().SetReconnect(true);
     test::Click(window->btnSaveCsv);
     Click();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() >= 500; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->comm().ReadingCount() >= 500; }));
     const int askedAtStart = ports.asked;
     simulator.unplug(3000);
-    ASSERT_TRUE(WaitFor([&] { return !simulator.isPlugged(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !simulator.isPlugged(); }));
     EXPECT_EQ(ports.asked, askedAtStart);
 
     const QString waiting = QStringLiteral("再接続待ち %1 (").arg(link);
-    ASSERT_TRUE(WaitFor([&] { return window->statusLink->text().startsWith(waiting); }, 1000));
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window->statusLink->text().startsWith(waiting); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return window->statusLink->text() == waiting + QStringLiteral("2 秒)   CSV 記録中");
         },
@@ -175,13 +125,13 @@ TEST_F(Communication, ALostDeviceIsWaitedForAndTheRecordingGoesOnWhenItIsBack) {
     EXPECT_GT(ports.asked, askedAtStart);
 
     const int64_t before = window->comm().ReadingCount();
-    ASSERT_TRUE(WaitFor([&] { return simulator.isPlugged(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return simulator.isPlugged(); }));
     QElapsedTimer back;
     back.start();
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() > before; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->comm().ReadingCount() > before; }));
     EXPECT_LT(back.elapsed(), 1000);
-    ASSERT_TRUE(WaitFor([&] { return simulator.sentReadingCount() == 4000; }, 10000));
-    ASSERT_TRUE(WaitFor([&] { return window->comm().ReadingCount() == 3998; }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return simulator.sentReadingCount() == 4000; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->comm().ReadingCount() == 3998; }))
         << window->comm().ReadingCount();
     Click();
     EXPECT_TRUE(boxes.shown.empty());

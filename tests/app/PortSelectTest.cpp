@@ -40,19 +40,6 @@ class FixedPorts : public PortEnumerator {
     };
 };
 
-// Every cell of the list, row by row, "|" between columns.
-QStringList Rows(const QTableWidget& table) {
-    QStringList rows;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < table.columnCount(); ++c) {
-            cells << table.item(r, c)->text();
-        }
-        rows << cells.join('|');
-    }
-    return rows;
-}
-
 frmPortSelect* OpenPortList(frmDemo& window) {
     window.PortSelect->trigger();
     auto* dialog = window.findChild<frmPortSelect*>();
@@ -100,7 +87,7 @@ TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
         headers << dialog->lstPorts->horizontalHeaderItem(c)->text();
     }
     EXPECT_EQ(headers.join('|'), QStringLiteral("ポート|説明|メーカー|ベンダーID|製品ID"));
-    EXPECT_EQ(Rows(*dialog->lstPorts),
+    EXPECT_EQ(test::TableRows(*dialog->lstPorts, u'|'),
               (QStringList{QStringLiteral("/dev/ttyUSB0|FT232R USB UART|FTDI|0403|6001"),
                            QStringLiteral("/dev/ttyACM0|USB-Serial Controller|Prolific|067b|2303"),
                            QStringLiteral("/dev/ttyS0||||")}));
@@ -109,7 +96,8 @@ TEST_F(PortList, ShowsEachPortWithDescriptionMakerAndUsbIds) {
     // A port plugged in while the list is open shows after 更新; with none, the list says so.
     ports.ports.push_back({QStringLiteral("/dev/ttyUSB1"), {}, {}, 0xffff, 0x0001, {}, {}});
     Click(dialog->cmdRefresh);
-    EXPECT_EQ(Rows(*dialog->lstPorts).last(), QStringLiteral("/dev/ttyUSB1|||ffff|0001"));
+    EXPECT_EQ(test::TableRows(*dialog->lstPorts, u'|').last(),
+              QStringLiteral("/dev/ttyUSB1|||ffff|0001"));
     ports.ports.clear();
     Click(dialog->cmdRefresh);
     EXPECT_EQ(dialog->lstPorts->rowCount(), 0);
@@ -125,6 +113,8 @@ TEST_F(PortList, PickedRowIsOpenedFromTheNextStartAndTheStatusBarSaysWhereItCame
 
     frmPortSelect* dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->txtDevice->placeholderText(),
+              QStringLiteral("空欄なら設定ファイルのポート (/dev/ttyS0)"));
     Click(dialog->lstPorts->viewport(),
           dialog->lstPorts->visualItemRect(dialog->lstPorts->item(1, 2)));
     EXPECT_EQ(dialog->txtDevice->text(), QStringLiteral("/dev/ttyACM0"));
@@ -178,27 +168,10 @@ TEST_F(PortList, ARenumberedAdapterIsFoundByItsIdentity) {
               QString());
 }
 
-// The port Setting.ini names is shown as the device it opens; in the user's own folder, made from
-// the demo, no port is named until one is chosen, and 通信開始 says so instead of opening one.
-TEST_F(PortList, TheStatusBarAndTheListNameTheDeviceSettingIniOpens) {
-    const QString setting = folder.file(QStringLiteral("Setting.ini"));
-    ASSERT_TRUE(test::WriteFile(setting, test::ReadFile(setting).replace("PortNo=1", "PortNo=7")));
-    Restart();
-    EXPECT_EQ(window()->StatusText(),
-              QStringLiteral("停止中   次のポート /dev/ttyS6 (設定ファイル)"));
-    frmPortSelect* dialog = OpenPortList(*window());
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->txtDevice->placeholderText(),
-              QStringLiteral("空欄なら設定ファイルのポート (/dev/ttyS6)"));
-    Click(dialog->cmdCancel);
-
-    program.reset();
-    ApplicationFolderPlan plan;
-    plan.path = folder.file(QStringLiteral("home/KorviSensor"));
-    plan.source = FolderSource::UserData;
-    plan.demoFolder = test::TempAppFolder::demoFolder();
-    program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial, plan);
-    ASSERT_TRUE(program->Main());
+// In the user's own folder, made from the demo, no port is named until one is chosen, and 通信開始
+// says so instead of opening one.
+TEST_F(PortList, WithNoPortNamedTheStatusBarAndTheStartAskForOne) {
+    ASSERT_TRUE(StartInUserFolder(folder.file(QStringLiteral("home/KorviSensor"))));
     window()->SetPortEnumerator(ports);
     EXPECT_EQ(window()->StatusText(),
               QStringLiteral("停止中   次のポート 未選択 (「ポート選択...」で選んでください)"));
@@ -211,7 +184,7 @@ TEST_F(PortList, TheStatusBarAndTheListNameTheDeviceSettingIniOpens) {
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("ﾎﾟｰﾄ ｵｰﾌﾟﾝ ｴﾗｰ"));
     EXPECT_FALSE(serial.isOpen());
     EXPECT_EQ(window()->cmdComm->text(), QStringLiteral("通信開始"));
-    dialog = OpenPortList(*window());
+    frmPortSelect* dialog = OpenPortList(*window());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->txtDevice->placeholderText(),
               QStringLiteral("ポートを一覧から選ぶか、デバイスのパスを入力してください"));

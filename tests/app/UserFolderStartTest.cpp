@@ -14,20 +14,11 @@ namespace {
 
 class UserFolderStart : public test::ProgramFixture {
   protected:
-    bool StartInUserFolder() {
-        program.reset();
-        ApplicationFolderPlan plan;
-        plan.path = userFolder;
-        plan.source = FolderSource::UserData;
-        plan.demoFolder = test::TempAppFolder::demoFolder();
-        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial, plan);
-        return program->Main();
-    }
     QString userFolder = folder.file(QStringLiteral("home/.local/share/KorviSensor"));
 };
 
 TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
-    ASSERT_TRUE(StartInUserFolder());
+    ASSERT_TRUE(StartInUserFolder(userFolder));
     EXPECT_TRUE(boxes.shown.empty());
     // The notice has a field of its own beside the live status, which stays in view.
     EXPECT_EQ(window()->statusNotice->text(),
@@ -55,7 +46,7 @@ TEST_F(UserFolderStart, FirstStartMakesTheFolderFromTheDemoAndSaysSoOnce) {
 
     // The second start finds the folder, says nothing about it and starts empty, with the demo
     // layout offered among the recent ones.
-    ASSERT_TRUE(StartInUserFolder());
+    ASSERT_TRUE(StartInUserFolder(userFolder));
     EXPECT_EQ(window()->statusNotice->text(), QString());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(shownFrames(), QStringLiteral("0000000000000000"));

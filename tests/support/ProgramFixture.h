@@ -27,6 +27,16 @@ class ProgramFixture : public ::testing::Test {
         program = Launch(boxes);
         return program->Main();
     }
+    // Starts the program (again) in the user's own folder `path`, made from the demo when missing.
+    bool StartInUserFolder(const QString& path) {
+        program.reset();
+        ApplicationFolderPlan plan;
+        plan.path = path;
+        plan.source = FolderSource::UserData;
+        plan.demoFolder = TempAppFolder::demoFolder();
+        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial, plan);
+        return program->Main();
+    }
     // Starts the program and waits until its window is on the screen and has settled.
     bool StartShown() {
         if (!Start() || !QTest::qWaitForWindowExposed(window())) {

@@ -6,17 +6,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
-#include <cstdlib>
 
 #include "platform/Canvas.h"
 
 namespace korvi::test {
-
-bool Near(QRgb pixel, const QColor& expected) {
-    const QColor c(pixel);
-    return std::abs(c.red() - expected.red()) <= 8 && std::abs(c.green() - expected.green()) <= 8 &&
-           std::abs(c.blue() - expected.blue()) <= 8;
-}
 
 namespace {
 template <typename Counted>
@@ -48,6 +41,18 @@ int CountColour(const Canvas& canvas, uint32_t colour) {
         }
     }
     return n;
+}
+
+QStringList TableRows(const QTableWidget& table, QChar separator) {
+    QStringList rows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table.columnCount(); ++c) {
+            cells << table.item(r, c)->text();
+        }
+        rows << cells.join(separator);
+    }
+    return rows;
 }
 
 QString ScreenshotDir() {

@@ -1,11 +1,13 @@
-// Reading drawings back: colours within a tolerance, dark text pixels, pixels of one colour, the
-// whole X screen. (The click helper, test::Click, comes with the window mouse.)
+// Reading drawings and tables back: dark text pixels, pixels of one colour, the cells of a table,
+// the whole X screen. (The click helper, test::Click, comes with the window mouse.)
 #pragma once
 
 #include <QColor>
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+#include <QTableWidget>
 #include <cstdint>
 
 #include "tests/support/WindowMouse.h"
@@ -16,13 +18,14 @@ class Canvas;
 
 namespace korvi::test {
 
-// Each channel within 8 of the expected colour (the screen may shade a little).
-bool Near(QRgb pixel, const QColor& expected);
 // Pixels darker than mid-grey inside the rectangle (a null one: the whole picture): text.
 int Ink(const QImage& picture, QRect rect = {});
 // Pixels of exactly this colour inside the rectangle (a null one: the whole picture).
 int CountColour(const QImage& picture, QRgb colour, QRect rect = {});
 int CountColour(const Canvas& canvas, uint32_t colour);
+
+// Every cell of a table, row by row, `separator` between the columns of a row.
+QStringList TableRows(const QTableWidget& table, QChar separator);
 
 // The folder for screenshots when the test runs on an X server through ctest's screenshot
 // entries; empty elsewhere.

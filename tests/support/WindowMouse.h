@@ -40,9 +40,6 @@ class WindowMouse {
     // fast drag jumps straight to `to` and moves there once more, as a pointer's last report does.
     void drag(QPointF from, QPointF to, Pace pace);
 
-    QPointF position() const { return pos_; }
-    Qt::MouseButtons held() const { return held_; }
-
   private:
     void send(QEvent::Type type, QPointF pos, Qt::MouseButton button);
 
