@@ -98,7 +98,8 @@ class Replay : public test::ProgramFixture {
 TEST_F(Replay, PauseStepAndSeekShowTheRowsUpToTheirPlace) {
     PlaceSensors();
     // With frames on, the four frames on the bare plate are outlined in the frame colour (the
-    // plate's &HE0E0E0 half-way to white: &HEFEFF0), corners included: 480 pixels of it each.
+    // plate's &HE0E0E0 half-way to white: &HEFEFF0), two pixels wide on each frame's edge, one
+    // outside and one inside, corners included: 62 x 62 less 58 x 58, 480 pixels each.
     EXPECT_EQ(test::CountColour(window()->layout().picBaseSens->canvas(), 0xEFEFF0u), 1920);
     Click(window()->chkTrace);
     const std::vector<Row>& rows = kRows;
