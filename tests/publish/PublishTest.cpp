@@ -187,8 +187,12 @@ TEST_F(Publishing, OscTuioAndWebSocketGetEveryReadingAndTheMarks) {
     window->Publish->trigger();
     auto* dialog = window->findChild<frmPublish*>(QStringLiteral("frmPublish"));
     ASSERT_NE(dialog, nullptr);
-    dialog->chkOsc->setChecked(true);
-    dialog->txtOsc->setText(QStringLiteral("localhost"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    ASSERT_FALSE(dialog->chkOsc->isChecked());
+    test::Click(dialog->chkOsc);
+    test::Click(dialog->txtOsc);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_A, Qt::ControlModifier);  // over any text
+    QTest::keyClicks(dialog->txtOsc, QStringLiteral("localhost"));
     test::Click(dialog->cmdOK);
     EXPECT_EQ(dialog->lblProblem->text(),
               QStringLiteral("OSC の送り先は ホスト:ポート の形で入力してください。"));

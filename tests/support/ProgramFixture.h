@@ -18,9 +18,11 @@ namespace korvi::test {
 
 class ProgramFixture : public ::testing::Test {
   protected:
-    // A program over this folder and these fakes, its message boxes going to `to`; not started.
-    std::unique_ptr<MainModule> Launch(RecordingMessageBoxes& to) {
-        return std::make_unique<MainModule>(to, dialogs, sound, clock, serial);
+    // A program over these fakes and the application folder `plan` names (by default the
+    // fixture's folder), its message boxes going to `to`; not started.
+    std::unique_ptr<MainModule> Launch(RecordingMessageBoxes& to,
+                                       ApplicationFolderPlan plan = PlanApplicationFolder()) {
+        return std::make_unique<MainModule>(to, dialogs, sound, clock, serial, std::move(plan));
     }
     // Starts `program` with the fixture's boxes; false when start-up ended it.
     bool Start() {
@@ -34,7 +36,7 @@ class ProgramFixture : public ::testing::Test {
         plan.path = path;
         plan.source = FolderSource::UserData;
         plan.demoFolder = TempAppFolder::demoFolder();
-        program = std::make_unique<MainModule>(boxes, dialogs, sound, clock, serial, plan);
+        program = Launch(boxes, std::move(plan));
         return program->Main();
     }
     // Starts the program and waits until its window is on the screen and has settled.
